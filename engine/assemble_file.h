@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "operation_outcome.h"
+#include "operation_services.h"
+
+namespace zirared {
+
+// Rebuilds the file of the piece set whose first piece is fileName (UTF-8 path).
+// pieceFiles is the host-owned list of the last assembly's pieces: emptied and sized
+// to piece count + 1 at the start of the copy, slot j filled just before piece j is read.
+Outcome AssembleFile(OperationServices& host, const std::string& fileName,
+                     std::vector<std::string>& pieceFiles);
+
+// True when path can be opened for reading; never reports an error.
+bool FileExists(const std::string& path);
+
+// True only when the path's attribute value is exactly 0 or exactly 32.
+bool FileIsWritable(const std::string& path);
+
+// Deletes slots 0 .. size-2 of pieceFiles in order; stops at the first failure with
+// an error message. Returns false when a deletion failed.
+bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& pieceFiles);
+
+}  // namespace zirared
