@@ -11,13 +11,16 @@ namespace zirared {
 // Rebuilds the file of the piece set whose first piece is fileName (UTF-8 path).
 // pieceFiles is the host-owned list of the last assembly's pieces: emptied and sized
 // to piece count + 1 at the start of the copy, slot j filled just before piece j is read.
+// The output is never one of the files the assembly reads, and a piece of another set, or
+// one cut short or grown, ends the run as a failure instead of being rebuilt.
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles);
 
-// True when path can be opened for reading; never reports an error.
+// True when path can be opened for reading and is not a directory; never reports an error.
 bool FileExists(const std::string& path);
 
-// True only when the path's attribute value is exactly 0 or exactly 32.
+// True only when the path's attribute value is exactly 0 or exactly 32; see AttributeValue
+// in file_layer.h for how POSIX file types and permissions map onto that value.
 bool FileIsWritable(const std::string& path);
 
 // Deletes slots 0 .. size-2 of pieceFiles in order; stops at the first failure with

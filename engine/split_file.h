@@ -10,6 +10,10 @@ namespace zirared {
 
 // Cuts the file at fileName (UTF-8 path) into a piece set beside it, pieces of
 // filesizeKB × 1024 data bytes each. Every outcome is reported through the host.
+// Before anything is written it refuses a source no larger than one piece, one that is
+// already a piece, one that would need more than 999 pieces, a file name shorter than three
+// characters or whose last three cannot be stored one byte each in Windows-1252, and a
+// source that one of its own pieces would overwrite. Lengths are 64-bit.
 Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB);
 
 }  // namespace zirared

@@ -1,0 +1,247 @@
+#include "assemble_file.h"
+
+#include <cerrno>
+#include <new>
+#include <optional>
+#include <span>
+
+#include "file_error.h"
+#include "file_layer.h"
+#include "piece_set.h"
+#include "progress_meter.h"
+#include "windows1252.h"
+
+namespace zirared {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+class AssembleRun {
+public:
+    explicit AssembleRun(OperationServices& host, const std::string& fileName,
+                         std::vector<std::string>& pieceFiles)
+        : m_host(host), m_fileName(fileName), m_pieceFiles(pieceFiles) {}
+
+    Outcome Run() {
+        try {
+            return Assemble();
+        } catch (const FileError& error) {
+            return Trap(error.Number(), error.Description());
+        } catch (const std::bad_alloc&) {
+            return Trap(ENOMEM, DescribeSystemError(ENOMEM));
+        }
+    }
+
+private:
+    Outcome Assemble() {
+        m_first = ReadHeader(m_fileName);
+        m_piece.Close();
+        const NameCut cut = CutLastThreeCharacters(m_fileName);
+        const std::string suffix = DecodeWindows1252({m_first.suffix.data(), 3});
+        // Besides a wrong magic: a name whose last three characters reach into the directory,
+        // a suffix that would lead out of it, and a set without pieces are not piece sets.
+        const bool valid =
+            m_first.magicValid && cut.check == NameCheck::Ok && SuffixIsPlainName(suffix);
+        if (!valid) {
+            return Refuse("Questo non è un file valido!");
+        }
+        if (m_first.index != 0) {
+            return Refuse("Questo non è il primo file della sequenza!");
+        }
+        if (m_first.count == 0) {
+            return Refuse("Questo non è un file valido!");
+        }
+        m_stem = cut.stem;
+        m_outputPath = m_stem + suffix;
+        if (OutputIsReadByThisAssembly()) {
+            return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
+                          "Il file da creare coincide con uno dei files da leggere.");
+        }
+        if (FileExists(m_outputPath)) {
+            const std::string question =
+                "Il file " + m_outputPath + " esiste già!" + kCrLf + "Sovrascrivere il file?";
+            if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+                return Outcome::Declined;
+            }
+        }
+        if (FileExists(m_outputPath) && !FileIsWritable(m_outputPath)) {
+            return Refuse("Impossibile sovrascrivere il file " + m_outputPath + kCrLf +
+                          "Il file potrebbe essere di sola lettura o di sistema.");
+        }
+        m_host.CreateProgressBar();
+        m_output.Create(m_outputPath);
+        m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
+        for (int j = 0; j < m_first.count; ++j) {
+            if (auto failure = CopyPiece(j)) {
+                return EndEarly(*failure);
+            }
+        }
+        m_output.Close();
+        m_host.SetAssembleStatus("");
+        const Outcome outcome = Complete();
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.EnableAssembleControls(true);
+        return outcome;
+    }
+
+    // Never write into a file this assembly still has to read: the chosen file or a piece,
+    // compared by name and, where the files exist, by identity.
+    bool OutputIsReadByThisAssembly() const {
+        const auto outputIdentity = IdentityOf(m_outputPath);
+        const auto isOutput = [&](const std::string& path) {
+            return path == m_outputPath || (outputIdentity && IdentityOf(path) == outputIdentity);
+        };
+        if (isOutput(m_fileName)) {
+            return true;
+        }
+        for (int j = 0; j < m_first.count; ++j) {
+            if (isOutput(PiecePath(m_stem, j))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Copies piece j; returns the warning that ends the run when the piece does not belong.
+    std::optional<std::string> CopyPiece(int j) {
+        const std::string path = PiecePath(m_stem, j);
+        m_pieceFiles[static_cast<std::size_t>(j)] = path;
+        const PieceHeader header = ReadHeader(path);
+        if (!header.magicValid) {
+            return "Errore" + std::string(kCrLf) + "Il file " + path + kCrLf +
+                   "non è un file splittato oppure è stata modificata l'estensione!";
+        }
+        const std::string outOfSequence = "Il file '" + path + "' è fuori dalla sequenza!";
+        if (header.index != j) {
+            return outOfSequence;
+        }
+        // A piece of another set, or one cut short or grown, must not pass as rebuilt.
+        if (header.count != m_first.count || header.suffix != m_first.suffix) {
+            return outOfSequence;
+        }
+        const std::int64_t length = m_piece.Length();
+        if (j == 0) {
+            m_firstLength = length;
+            m_progress.emplace(length * m_first.count);
+        }
+        const bool last = j == m_first.count - 1;
+        if ((!last && length != m_firstLength) || (last && length > m_firstLength)) {
+            return "Il file '" + path + "' è incompleto o danneggiato!";
+        }
+        m_host.EnableAssembleControls(false);
+        m_progress->SetStepDenominator(length * m_first.count /
+                                       static_cast<std::int64_t>(kBlockBytes));
+        m_host.SetAssembleStatus("Lettura del file  " + std::to_string(j + 1) + "   di  " +
+                                 std::to_string(m_first.count) + "   in corso...");
+        while (!m_piece.AtEnd()) {
+            m_host.SetProgress(m_progress->Advance());
+            m_host.ProcessPendingEvents();
+            if (m_piece.NextReadRefills(kBlockBytes)) {
+                m_output.Flush();  // its pending views point into the buffer about to refill
+            }
+            m_output.Append(m_piece.Read(kBlockBytes));
+        }
+        m_output.Flush();
+        m_piece.Close();
+        return std::nullopt;
+    }
+
+    // The first 16 bytes of path, opened for the copy; a missing file reads as empty.
+    PieceHeader ReadHeader(const std::string& path) {
+        if (!m_piece.OpenIfExists(path)) {
+            return ParseHeader({});
+        }
+        const std::span<const char> bytes = m_piece.Read(kHeaderBytes);
+        return ParseHeader({bytes.data(), bytes.size()});
+    }
+
+    Outcome Complete() {
+        const std::string rebuilt =
+            "Il file " + m_outputPath + kCrLf + "è stato riassemblato correttamente.";
+        if (!m_host.DeleteChoice()) {
+            m_host.ShowMessage(rebuilt, MessageKind::Information);
+            return Outcome::Completed;
+        }
+        const std::string question = rebuilt + kCrLf + kCrLf + "Confermi l'eliminazione dei " +
+                                     std::to_string(m_pieceFiles.size() - 1) + " files sorgenti?";
+        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::Yes &&
+            !DeletePieceFiles(m_host, m_pieceFiles)) {
+            return Outcome::Failed;
+        }
+        return Outcome::Completed;
+    }
+
+    Outcome EndEarly(const std::string& warning) {
+        m_host.ShowMessage(warning, MessageKind::Warning);
+        m_piece.Close();
+        m_output.Close();
+        m_host.SetAssembleStatus("");
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.EnableAssembleControls(true);
+        return Outcome::Failed;
+    }
+
+    Outcome Refuse(const std::string& text) {
+        m_host.ShowMessage(text, MessageKind::Warning);
+        return Outcome::Refused;
+    }
+
+    Outcome Trap(int number, const std::string& description) {
+        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
+                           MessageKind::Warning);
+        m_piece.Close();
+        m_output.Abandon();
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.EnableAssembleControls(true);
+        return Outcome::Failed;
+    }
+
+    OperationServices& m_host;
+    const std::string& m_fileName;
+    std::vector<std::string>& m_pieceFiles;
+    PieceHeader m_first;
+    std::string m_stem;
+    std::string m_outputPath;
+    InputFile m_piece;
+    OutputFile m_output;
+    std::int64_t m_firstLength = 0;
+    std::optional<ProgressMeter> m_progress;
+};
+
+}  // namespace
+
+Outcome AssembleFile(OperationServices& host, const std::string& fileName,
+                     std::vector<std::string>& pieceFiles) {
+    return AssembleRun(host, fileName, pieceFiles).Run();
+}
+
+bool FileExists(const std::string& path) {
+    return CanOpenForReading(path);
+}
+
+bool FileIsWritable(const std::string& path) {
+    const int attributes = AttributeValue(path);
+    return attributes == 0 || attributes == 32;
+}
+
+bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& pieceFiles) {
+    // The last slot is never filled: it only makes the highest index equal the piece count.
+    for (std::size_t j = 0; j + 1 < pieceFiles.size(); ++j) {
+        const int error = RemoveFile(pieceFiles[j]);
+        if (error != 0) {
+            host.ShowMessage("Impossibile cancellare i files!" + std::string(kCrLf) +
+                                 std::to_string(error) + "  " + DescribeSystemError(error),
+                             MessageKind::Error);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace zirared

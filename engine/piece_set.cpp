@@ -1,0 +1,123 @@
+#include "piece_set.h"
+
+#include <algorithm>
+
+#include "windows1252.h"
+
+namespace zirared {
+namespace {
+
+std::int16_t ReadNumberField(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') {
+        ++i;
+    }
+    int value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');
+    }
+    return static_cast<std::int16_t>(value);  // at most three digits
+}
+
+void AppendThreeDigits(std::string& out, int value) {
+    out.push_back(static_cast<char>('0' + value / 100 % 10));
+    out.push_back(static_cast<char>('0' + value / 10 % 10));
+    out.push_back(static_cast<char>('0' + value % 10));
+}
+
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::int64_t PieceDataSize(std::int32_t filesizeKB) {
+    return static_cast<std::int64_t>(filesizeKB) * 1024;
+}
+
+std::int64_t PieceCount(std::int64_t sourceLength, std::int64_t pieceDataSize) {
+    return sourceLength / pieceDataSize + 1;
+}
+
+HeaderBytes BuildHeader(int index, int count, const SuffixBytes& suffix) {
+    std::string text(kMagic);
+    AppendThreeDigits(text, index);
+    AppendThreeDigits(text, count);
+    text.append(suffix.begin(), suffix.end());
+    HeaderBytes header{};
+    std::copy(text.begin(), text.end(), header.begin());
+    return header;
+}
+
+PieceHeader ParseHeader(std::string_view bytes) {
+    std::string padded(bytes.substr(0, kHeaderBytes));
+    padded.resize(kHeaderBytes, ' ');
+    const std::string_view view(padded);
+    PieceHeader header;
+    header.magicValid = view.substr(0, kMagic.size()) == kMagic;
+    header.index = ReadNumberField(view.substr(7, 3));
+    header.count = ReadNumberField(view.substr(10, 3));
+    std::copy(view.begin() + 13, view.end(), header.suffix.begin());
+    return header;
+}
+
+bool StartsWithMagic(std::string_view bytes) {
+    return bytes.substr(0, kMagic.size()) == kMagic;
+}
+
+bool IsPathSeparator(char32_t character) {
+#ifdef _WIN32
+    return character == U'\\' || character == U'/' || character == U':';
+#else
+    return character == U'/';
+#endif
+}
+
+NameCut CutLastThreeCharacters(std::string_view path) {
+    // Step back over three characters: a character starts at its first non-continuation byte.
+    std::size_t start = path.size();
+    for (int found = 0; found < 3; ++found) {
+        if (start == 0) {
+            return {NameCheck::NameTooShort, {}, {}};
+        }
+        const std::size_t end = start;
+        do {
+            --start;
+        } while (start > 0 && IsContinuationByte(path[start]) && end - start < 4);
+        if (IsContinuationByte(path[start])) {
+            return {NameCheck::NotUtf8, {}, {}};
+        }
+    }
+    const std::string_view lastThree = path.substr(start);
+    const auto characters = DecodeUtf8(lastThree);
+    if (!characters || characters->size() != 3) {
+        return {NameCheck::NotUtf8, {}, {}};
+    }
+    if (std::any_of(characters->begin(), characters->end(), IsPathSeparator)) {
+        return {NameCheck::NameTooShort, {}, {}};
+    }
+    return {NameCheck::Ok, std::string(path.substr(0, start)), std::string(lastThree)};
+}
+
+std::string PiecePath(std::string_view stem, int index) {
+    std::string path(stem);
+    AppendThreeDigits(path, index);
+    return path;
+}
+
+bool SuffixIsPlainName(std::string_view suffixUtf8) {
+    const auto characters = DecodeUtf8(suffixUtf8);
+    return characters && std::none_of(characters->begin(), characters->end(),
+                                      [](char32_t c) { return c == U'\0' || IsPathSeparator(c); });
+}
+
+std::string DirectoryPart(std::string_view path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (IsPathSeparator(static_cast<unsigned char>(path[i - 1]))) {
+            return std::string(path.substr(0, i));
+        }
+    }
+    return {};
+}
+
+}  // namespace zirared

@@ -1,0 +1,223 @@
+#include "split_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "file_error.h"
+#include "file_layer.h"
+#include "piece_set.h"
+#include "progress_meter.h"
+#include "windows1252.h"
+
+namespace zirared {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::string ConfirmationText(std::int64_t pieceCount, const std::string& directory) {
+    return "Il file selezionato verrà diviso in " + std::to_string(pieceCount) + " files." + kCrLf +
+           kCrLf + "I files verranno scritti in: " + directory + kCrLf + kCrLf +
+           "Confermi l'operazione?";
+}
+
+class SplitRun {
+public:
+    explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB)
+        : m_host(host), m_fileName(fileName), m_pieceDataSize(PieceDataSize(filesizeKB)) {}
+
+    Outcome Run() {
+        try {
+            return Split();
+        } catch (const FileError& error) {
+            return Trap(error.Number(), error.Description());
+        } catch (const std::bad_alloc&) {
+            return Trap(ENOMEM, DescribeSystemError(ENOMEM));
+        }
+    }
+
+private:
+    Outcome Split() {
+        m_source.Open(m_fileName);
+        if (m_pieceDataSize <= 0) {
+            throw FileError(EINVAL, "Dimensione dei pezzi non valida.");
+        }
+        const std::int64_t sourceLength = m_source.Length();
+        if (sourceLength <= m_pieceDataSize) {
+            m_source.Close();
+            return Refuse(
+                std::string("Il file ha dimensioni minori rispetto alle dimensioni scelte "
+                            "per dividere il file!") +
+                kCrLf + "Modificare le impostazioni e riprovare.");
+        }
+        const std::span<const char> head = m_source.Peek(kHeaderBytes);
+        if (StartsWithMagic({head.data(), head.size()})) {
+            m_source.Close();
+            return Refuse("Il file è già stato diviso in precedenza!");
+        }
+        m_pieceCount = PieceCount(sourceLength, m_pieceDataSize);
+        if (auto refusal = CheckPieceNames()) {
+            m_source.Close();
+            return Refuse(*refusal);
+        }
+        const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
+        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+            m_source.Close();
+            return Outcome::Declined;
+        }
+        m_host.SetBusy(true);
+        m_host.CreateProgressBar();
+        Copy(sourceLength);
+        return Finish();
+    }
+
+    // Refusals that keep every piece in the source's directory, inside the header's three
+    // digits and one byte per suffix character, and never onto the source itself.
+    std::optional<std::string> CheckPieceNames() {
+        const std::string rename = std::string(kCrLf) + "Rinominare il file e riprovare.";
+        const NameCut cut = CutLastThreeCharacters(m_fileName);
+        if (cut.check == NameCheck::NameTooShort) {
+            return "Il file non può essere diviso: il nome del file deve avere almeno tre "
+                   "caratteri." +
+                   rename;
+        }
+        const auto suffix =
+            cut.check == NameCheck::Ok ? EncodeWindows1252(cut.lastThree) : std::nullopt;
+        if (!suffix) {
+            return "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
+                   "essere scritti nell'intestazione dei files." +
+                   rename;
+        }
+        if (m_pieceCount > kMaxPieceCount) {
+            return std::string("Il file verrebbe diviso in più di 999 files!") + kCrLf +
+                   "Scegliere una dimensione maggiore e riprovare.";
+        }
+        m_stem = cut.stem;
+        std::copy(suffix->begin(), suffix->end(), m_suffix.begin());
+        const auto sourceIdentity = IdentityOf(m_fileName);
+        for (int k = 0; k < m_pieceCount; ++k) {
+            const std::string path = PiecePath(m_stem, k);
+            if (path == m_fileName || (sourceIdentity && IdentityOf(path) == sourceIdentity)) {
+                return "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso "
+                       "nome del file sorgente." +
+                       rename;
+            }
+        }
+        return std::nullopt;
+    }
+
+    void Copy(std::int64_t sourceLength) {
+        OpenPiece(0);
+        std::int64_t dataInPiece = 0;
+        ProgressMeter progress(sourceLength);
+        progress.SetStepDenominator(std::max<std::int64_t>(sourceLength / kBlockBytes, 1));
+        m_host.ClearStopFlag();
+        while (!m_source.AtEnd()) {
+            m_host.SetSplitStatus(StatusText());
+            m_host.SetProgress(progress.Advance());
+            if (m_host.StopRequested()) {
+                break;
+            }
+            m_host.ProcessPendingEvents();
+            if (m_source.NextReadRefills(kBlockBytes)) {
+                m_piece.Flush();  // its pending views point into the buffer about to refill
+            }
+            std::span<const char> block = m_source.Read(kBlockBytes);
+            // A loop rather than one split of the block: pieces smaller than a block work too.
+            do {
+                const auto room = static_cast<std::size_t>(m_pieceDataSize - dataInPiece);
+                const std::size_t now = std::min(room, block.size());
+                m_piece.Append(block.first(now));
+                block = block.subspan(now);
+                dataInPiece += static_cast<std::int64_t>(now);
+                if (dataInPiece == m_pieceDataSize) {
+                    m_piece.Close();
+                    OpenPiece(m_pieceIndex + 1);
+                    dataInPiece = 0;
+                }
+            } while (!block.empty());
+        }
+        m_piece.Close();
+        m_source.Close();
+    }
+
+    Outcome Finish() {
+        Outcome outcome = Outcome::Completed;
+        const std::string written = std::to_string(m_pieceIndex + 1);
+        if (m_host.StopRequested()) {
+            m_host.SetSplitStatus("");
+            for (int k = 0; k <= m_pieceIndex; ++k) {
+                RemoveFile(PiecePath(m_stem, k));  // a piece that cannot go stays, silently
+            }
+            m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
+            outcome = Outcome::Stopped;
+        } else {
+            m_host.SetSplitStatus("Terminato: sono stati creati n° " + written + " files");
+            m_host.ShowMessage(
+                "Il file: " + m_fileName + kCrLf + "é stato diviso in " + written + " files.",
+                MessageKind::Information);
+        }
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.SetBusy(false);
+        return outcome;
+    }
+
+    void OpenPiece(int index) {
+        m_pieceIndex = index;
+        m_piece.Create(PiecePath(m_stem, index));
+        const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
+        m_piece.Write(header);
+    }
+
+    // The same text for every block of a piece: rebuilt only when the piece changes.
+    const std::string& StatusText() {
+        if (m_statusPiece != m_pieceIndex) {
+            m_statusPiece = m_pieceIndex;
+            m_status = "File n° " + std::to_string(m_pieceIndex + 1) + "  di  " +
+                       std::to_string(m_pieceCount) + "  in scrittura";
+        }
+        return m_status;
+    }
+
+    Outcome Refuse(const std::string& text) {
+        m_host.ShowMessage(text, MessageKind::Warning);
+        return Outcome::Refused;
+    }
+
+    Outcome Trap(int number, const std::string& description) {
+        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
+                           MessageKind::Warning);
+        m_piece.Abandon();
+        m_source.Close();
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.SetBusy(false);
+        return Outcome::Failed;
+    }
+
+    OperationServices& m_host;
+    const std::string& m_fileName;
+    const std::int64_t m_pieceDataSize;
+    std::int64_t m_pieceCount = 0;
+    std::string m_stem;
+    SuffixBytes m_suffix{};
+    InputFile m_source;
+    OutputFile m_piece;
+    int m_pieceIndex = 0;
+    int m_statusPiece = -1;
+    std::string m_status;
+};
+
+}  // namespace
+
+Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB) {
+    return SplitRun(host, fileName, filesizeKB).Run();
+}
+
+}  // namespace zirared

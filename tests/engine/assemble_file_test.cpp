@@ -1,0 +1,421 @@
+#include "assemble_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
+#include "scripted_host.h"
+#include "split_file.h"
+#include "test_files.h"
+
+namespace zirared {
+namespace {
+
+using test::CallKind;
+using test::PathExists;
+using test::PatternBytes;
+using test::ReadFile;
+using test::WriteFile;
+
+constexpr std::size_t kPieceData = 20'480;  // what a split with filesizeKB 20 writes
+
+std::string Digits(int value) {
+    const std::string text = std::to_string(value);
+    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
+}
+
+std::string Header(int index, int count, const std::string& suffix) {
+    return "VAVOVOZ" + Digits(index) + Digits(count) + suffix;
+}
+
+class AssembleFileTest : public testing::Test {
+protected:
+    // Pieces stem000 .. as a correct split writes them; returns the source bytes.
+    std::string MakeSet(const std::string& stemName, int count, std::size_t lastData,
+                        const std::string& suffix = "doc") {
+        const std::string source =
+            PatternBytes(kPieceData * static_cast<std::size_t>(count - 1) + lastData, 3);
+        for (int k = 0; k < count; ++k) {
+            const std::size_t begin = kPieceData * static_cast<std::size_t>(k);
+            WriteFile(m_dir / (stemName + Digits(k)),
+                      Header(k, count, suffix) + source.substr(begin, kPieceData));
+        }
+        return source;
+    }
+    Outcome Assemble(const std::string& chosenName) {
+        return AssembleFile(m_host, m_dir / chosenName, m_pieceFiles);
+    }
+    std::vector<std::string> PiecePaths(const std::string& stemName, int count) const {
+        std::vector<std::string> paths;
+        for (int k = 0; k < count; ++k) {
+            paths.push_back(m_dir / (stemName + Digits(k)));
+        }
+        paths.emplace_back();  // the slot that is never filled
+        return paths;
+    }
+
+    test::TempDir m_dir;
+    test::ScriptedHost m_host;
+    std::vector<std::string> m_pieceFiles{"earlier assembly"};
+};
+
+TEST_F(AssembleFileTest, RebuildsThreePiecesInOrder) {
+    const std::string source = MakeSet("report.", 3, 1000);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
+    const std::string output = m_dir / "report.doc";
+    const std::vector<std::string> expected = {
+        "bar|create",
+        "enable|0",
+        "assemble-status|Lettura del file  1   di  3   in corso...",
+        "enable|0",
+        "assemble-status|Lettura del file  2   di  3   in corso...",
+        "enable|0",
+        "assemble-status|Lettura del file  3   di  3   in corso...",
+        "assemble-status|",
+        "information|Il file " + output + "\r\nè stato riassemblato correttamente.",
+        "bar|remove",
+        "enable|1"};
+    EXPECT_EQ(m_host.Outline(), expected);
+    EXPECT_EQ(m_pieceFiles, PiecePaths("report.", 3));
+    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 2 + 2 + 1) << "one pass per block";
+    const auto values = m_host.ProgressValues();
+    EXPECT_GE(values.back(), 99);
+    EXPECT_LE(values.back(), 101);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+}
+
+struct RoundTripRow {
+    const char* why;
+    std::string name;
+    std::string firstPiece;
+    std::int32_t filesizeKB;
+    std::size_t length;
+};
+
+class RoundTripTest : public AssembleFileTest, public testing::WithParamInterface<RoundTripRow> {};
+
+TEST_P(RoundTripTest, SplitThenAssembleGivesTheSourceBack) {
+    const RoundTripRow& row = GetParam();
+    const std::string source = PatternBytes(row.length, 9);
+    WriteFile(m_dir / row.name, source);
+    m_host.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(SplitFile(m_host, m_dir / row.name, row.filesizeKB), Outcome::Completed);
+    std::filesystem::remove(m_dir / row.name);
+    ASSERT_EQ(Assemble(row.firstPiece), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / row.name), source) << "rebuilt under the source's own name";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RoundTripTest,
+    testing::Values(RoundTripRow{"worked_example_real_size", "report.doc", "report.000", 1400,
+                                 3'000'000},
+                    RoundTripRow{"four_letter_extension", "mare.jpeg", "mare.j000", 20, 50'000},
+                    RoundTripRow{"no_dot", "LEGGIMI", "LEGG000", 20, 50'000},
+                    RoundTripRow{"upper_case_extension", "REPORT.DOC", "REPORT.000", 20, 50'000},
+                    RoundTripRow{"accented_last_character", "però", "p000", 20, 50'000},
+                    RoundTripRow{"header_only_last_piece", "a.doc", "a.000", 20, 2 * 20'480},
+                    RoundTripRow{"single_byte_last_piece", "a.doc", "a.000", 20, 20'481},
+                    RoundTripRow{"pieces_smaller_than_a_block", "a.doc", "a.000", 3, 40'000}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(AssembleFileTest, WindowsMadeSetRebuildsTheAccentedName) {
+    const std::string source = MakeSet("p", 2, 10, "er\xF2");
+    ASSERT_EQ(Assemble("p000"), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "però"), source);
+}
+
+TEST_F(AssembleFileTest, ChosenFileNotEndingIn000ReadsPieceZeroByName) {
+    const std::string source = MakeSet("report.", 2, 10);
+    std::filesystem::copy_file(m_dir / "report.000", m_dir / "report.abc");
+    ASSERT_EQ(Assemble("report.abc"), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
+    EXPECT_EQ(m_pieceFiles[0], m_dir / "report.000");
+}
+
+struct RefusalRow {
+    const char* why;
+    std::string name;  // the chosen file
+    std::string content;
+    std::string message;  // {dir} stands for the directory
+};
+
+class AssembleRefusalTest : public AssembleFileTest,
+                            public testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(AssembleRefusalTest, RefusesBeforeCreatingAnything) {
+    const RefusalRow& row = GetParam();
+    MakeSet("report.", 3, 10);
+    if (!row.content.empty()) {
+        WriteFile(m_dir / row.name, row.content);
+    }
+    const auto namesBefore = m_dir.Names();
+    EXPECT_EQ(Assemble(row.name), Outcome::Refused);
+    std::string message = row.message;
+    if (const auto at = message.find("{dir}"); at != std::string::npos) {
+        message.replace(at, 5, m_dir.Path());
+    }
+    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{"warning|" + message}));
+    EXPECT_EQ(m_dir.Names(), namesBefore);
+    EXPECT_EQ(m_pieceFiles, (std::vector<std::string>{"earlier assembly"}));
+}
+
+const char* const kNotValid = "Questo non è un file valido!";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AssembleRefusalTest,
+    testing::Values(
+        RefusalRow{"missing_chosen_file", "none.000", "", kNotValid},
+        RefusalRow{"shorter_than_magic", "x.000", "VAVOV", kNotValid},
+        RefusalRow{"magic_case_differs", "x.000", "vAVOVOZ000002doc", kNotValid},
+        RefusalRow{"not_the_first_piece", "report.001", "",
+                   "Questo non è il primo file della sequenza!"},
+        RefusalRow{"count_000", "x.000", "VAVOVOZ000000doc", kNotValid},
+        RefusalRow{"name_too_short_reaches_directory", "ab", "VAVOVOZ000002doc", kNotValid},
+        RefusalRow{"suffix_with_slash", "x.000", "VAVOVOZ000002../", kNotValid},
+        RefusalRow{"suffix_with_nul", "x.000", std::string("VAVOVOZ000002d\0c", 16), kNotValid},
+        RefusalRow{"output_would_be_a_piece", "report.000",
+                   Header(0, 3, "002") + PatternBytes(kPieceData),
+                   "Impossibile riassemblare il file {dir}/report.002\r\nIl file da creare "
+                   "coincide con uno dei files da leggere."},
+        RefusalRow{"output_would_be_the_chosen_file", "report.abc", Header(0, 3, "abc"),
+                   "Impossibile riassemblare il file {dir}/report.abc\r\nIl file da creare "
+                   "coincide con uno dei files da leggere."}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(AssembleFileTest, OutputLinkedToAPieceIsRefused) {
+    MakeSet("report.", 3, 10);
+    std::filesystem::create_hard_link(m_dir / "report.002", m_dir / "report.doc");
+    const std::string before = ReadFile(m_dir / "report.002");
+    EXPECT_EQ(Assemble("report.000"), Outcome::Refused);
+    EXPECT_EQ(ReadFile(m_dir / "report.002"), before);
+}
+
+TEST_F(AssembleFileTest, ExistingOutputAnsweredNoStaysUntouched) {
+    MakeSet("report.", 2, 10);
+    WriteFile(m_dir / "report.doc", "old");
+    m_host.QueueAnswer(Answer::No);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Declined);
+    EXPECT_EQ(m_host.Outline(),
+              (std::vector<std::string>{"question|Il file " + (m_dir / "report.doc") +
+                                        " esiste già!\r\nSovrascrivere il file?"}));
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), "old");
+}
+
+TEST_F(AssembleFileTest, ExistingLongerOutputAnsweredYesIsReplacedWhole) {
+    const std::string source = MakeSet("report.", 2, 10);
+    WriteFile(m_dir / "report.doc", PatternBytes(10 * kPieceData, 5));
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
+}
+
+TEST_F(AssembleFileTest, ReadOnlyOrHiddenOutputIsNotOverwritten) {
+    for (const std::string stem : {"report.", ".report."}) {
+        test::ScriptedHost host;
+        MakeSet(stem, 2, 10);
+        const std::string output = m_dir / (stem + "doc");
+        WriteFile(output, "old");
+        ::chmod(output.c_str(), stem == "report." ? 0444 : 0644);
+        host.QueueAnswer(Answer::Yes);
+        EXPECT_EQ(AssembleFile(host, m_dir / (stem + "000"), m_pieceFiles), Outcome::Refused);
+        EXPECT_EQ(host.Outline().back(),
+                  "warning|Impossibile sovrascrivere il file " + output +
+                      "\r\nIl file potrebbe essere di sola lettura o di sistema.");
+        EXPECT_EQ(ReadFile(output), "old");
+        EXPECT_EQ(host.CountOf(CallKind::CreateBar), 0);
+    }
+}
+
+struct BrokenSetRow {
+    const char* why;
+    std::function<void(const test::TempDir&)> breakSet;
+    std::string message;  // {piece} stands for the path of report.001
+    bool pieceStillMissing;
+};
+
+class BrokenSetTest : public AssembleFileTest, public testing::WithParamInterface<BrokenSetRow> {};
+
+TEST_P(BrokenSetTest, StopsAtTheBadPieceAndSaysWhy) {
+    const BrokenSetRow& row = GetParam();
+    const std::string source = MakeSet("report.", 3, 1000);
+    row.breakSet(m_dir);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
+    std::string message = row.message;
+    message.replace(message.find("{piece}"), 7, m_dir / "report.001");
+    const auto outline = m_host.Outline();
+    const std::vector<std::string> ending(outline.end() - 4, outline.end());
+    EXPECT_EQ(ending, (std::vector<std::string>{"warning|" + message, "assemble-status|",
+                                                "bar|remove", "enable|1"}));
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source.substr(0, kPieceData))
+        << "the output holds the pieces before the bad one";
+    EXPECT_EQ(PathExists(m_dir / "report.001"), !row.pieceStillMissing);
+    EXPECT_EQ(m_pieceFiles[1], m_dir / "report.001");
+    EXPECT_EQ(m_pieceFiles[2], "");
+}
+
+const std::string kOutOfSequence = "Il file '{piece}' è fuori dalla sequenza!";
+const std::string kDamaged = "Il file '{piece}' è incompleto o danneggiato!";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BrokenSetTest,
+    testing::Values(
+        BrokenSetRow{"missing_piece", [](auto& d) { std::filesystem::remove(d / "report.001"); },
+                     "Errore\r\nIl file {piece}\r\nnon è un file splittato oppure è stata "
+                     "modificata l'estensione!",
+                     true},
+        BrokenSetRow{"copy_of_the_next_piece",
+                     [](auto& d) {
+                         std::filesystem::copy_file(
+                             d / "report.002", d / "report.001",
+                             std::filesystem::copy_options::overwrite_existing);
+                     },
+                     kOutOfSequence, false},
+        BrokenSetRow{"piece_of_a_set_with_another_count",
+                     [](auto& d) {
+                         WriteFile(d / "report.001",
+                                   Header(1, 4, "doc") + PatternBytes(kPieceData));
+                     },
+                     kOutOfSequence, false},
+        BrokenSetRow{"piece_of_a_set_with_another_suffix",
+                     [](auto& d) {
+                         WriteFile(d / "report.001",
+                                   Header(1, 3, "txt") + PatternBytes(kPieceData));
+                     },
+                     kOutOfSequence, false},
+        BrokenSetRow{
+            "middle_piece_cut_short",
+            [](auto& d) { WriteFile(d / "report.001", Header(1, 3, "doc") + PatternBytes(100)); },
+            kDamaged, false}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(AssembleFileTest, LastPieceLongerThanTheFirstIsDamaged) {
+    MakeSet("report.", 2, 10);
+    WriteFile(m_dir / "report.001", Header(1, 2, "doc") + PatternBytes(kPieceData + 1));
+    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
+    EXPECT_NE(
+        std::find(m_host.Outline().begin(), m_host.Outline().end(),
+                  "warning|Il file '" + (m_dir / "report.001") + "' è incompleto o danneggiato!"),
+        m_host.Outline().end());
+}
+
+struct DeleteRow {
+    const char* why;
+    Answer answer;
+    std::vector<std::string> namesAfter;
+};
+
+class DeletePiecesTest : public AssembleFileTest, public testing::WithParamInterface<DeleteRow> {};
+
+TEST_P(DeletePiecesTest, DeletesOnlyOnYes) {
+    MakeSet("report.", 3, 10);
+    m_host.SetDeleteChoice(true);
+    m_host.QueueAnswer(GetParam().answer);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    const auto outline = m_host.Outline();
+    EXPECT_EQ(outline[outline.size() - 3],
+              "question|Il file " + (m_dir / "report.doc") +
+                  "\r\nè stato riassemblato correttamente.\r\n\r\nConfermi l'eliminazione dei 3 "
+                  "files sorgenti?");
+    EXPECT_EQ(m_dir.Names(), GetParam().namesAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeletePiecesTest,
+    testing::Values(DeleteRow{"yes_deletes_the_pieces", Answer::Yes, {"report.doc"}},
+                    DeleteRow{"no_keeps_them",
+                              Answer::No,
+                              {"report.000", "report.001", "report.002", "report.doc"}}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(AssembleFileTest, FailingDeletionStopsAtThatPiece) {
+    MakeSet("report.", 3, 10);
+    // After the last piece is read, piece 001 becomes a directory that cannot be deleted.
+    m_host.AtEventPass(5, [this] {
+        std::filesystem::remove(m_dir / "report.001");
+        std::filesystem::create_directory(m_dir / "report.001");
+        WriteFile(m_dir / "report.001/keep", "x");
+    });
+    m_host.SetDeleteChoice(true);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
+    const auto outline = m_host.Outline();
+    const std::vector<std::string> ending(outline.end() - 3, outline.end());
+    EXPECT_EQ(ending, (std::vector<std::string>{
+                          "error|Impossibile cancellare i files!\r\n21  È una cartella.",
+                          "bar|remove", "enable|1"}));
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"report.001", "report.002", "report.doc"}));
+}
+
+TEST(DeletePieceFilesTest, ListsWithoutPiecesDeleteNothing) {
+    test::ScriptedHost host;
+    EXPECT_TRUE(DeletePieceFiles(host, {}));
+    EXPECT_TRUE(DeletePieceFiles(host, {"/never/filled"}));
+    EXPECT_TRUE(host.Calls().empty());
+}
+
+TEST_F(AssembleFileTest, StopButtonDoesNotStopAnAssembly) {
+    const std::string source = MakeSet("report.", 3, 10);
+    m_host.RequestStopAtEventPass(1);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
+    EXPECT_EQ(m_host.CountOf(CallKind::ClearStop), 0);
+}
+
+struct TrapRow {
+    const char* why;
+    std::function<void(const test::TempDir&)> prepare;
+    std::string message;
+};
+
+class AssembleTrapTest : public AssembleFileTest, public testing::WithParamInterface<TrapRow> {};
+
+TEST_P(AssembleTrapTest, ReportsTheSystemErrorAndGivesTheControlsBack) {
+    MakeSet("report.", 3, 10);
+    GetParam().prepare(m_dir);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
+    const auto outline = m_host.Outline();
+    const std::vector<std::string> ending(outline.end() - 3, outline.end());
+    EXPECT_EQ(ending, (std::vector<std::string>{"warning|" + GetParam().message, "bar|remove",
+                                                "enable|1"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AssembleTrapTest,
+    testing::Values(TrapRow{"directory_where_the_output_goes",
+                            [](auto& d) { std::filesystem::create_directory(d / "report.doc"); },
+                            "È una cartella.\r\nErrore n° 21"},
+                    TrapRow{"directory_where_a_piece_is",
+                            [](auto& d) {
+                                std::filesystem::remove(d / "report.002");
+                                std::filesystem::create_directory(d / "report.002");
+                            },
+                            "È una cartella.\r\nErrore n° 21"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+// Runs in a forked child: the file size limit makes write() fail with EFBIG even as root.
+int AssemblePastSizeLimit(test::ScriptedHost& host, const std::string& chosen,
+                          std::vector<std::string>& pieceFiles) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{30'000, 30'000};  // less than the rebuilt file
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const Outcome outcome = AssembleFile(host, chosen, pieceFiles);
+    const auto outline = host.Outline();
+    const bool reported = outline.size() >= 3 && outline[outline.size() - 3] ==
+                                                     "warning|File troppo grande.\r\nErrore n° 27";
+    return outcome == Outcome::Failed && reported ? 0 : 1;
+}
+
+TEST_F(AssembleFileTest, WriteFailureIsTrapped) {
+    MakeSet("report.", 3, 10);
+    EXPECT_EXIT(std::_Exit(AssemblePastSizeLimit(m_host, m_dir / "report.000", m_pieceFiles)),
+                testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace zirared

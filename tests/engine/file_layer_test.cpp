@@ -1,0 +1,144 @@
+#include "file_layer.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "assemble_file.h"
+#include "file_error.h"
+#include "test_files.h"
+
+namespace zirared {
+namespace {
+
+using test::TempDir;
+
+struct AttributeRow {
+    const char* why;
+    std::function<std::string(const TempDir&)> make;
+    int value;
+};
+
+class AttributeTest : public testing::TestWithParam<AttributeRow> {};
+
+TEST_P(AttributeTest, MapsPosixOntoTheClassicValues) {
+    TempDir dir;
+    const std::string path = GetParam().make(dir);
+    EXPECT_EQ(AttributeValue(path), GetParam().value);
+    EXPECT_EQ(FileIsWritable(path), GetParam().value == 32)
+        << "only exactly 0 or 32 may be replaced";
+}
+
+std::string Regular(const TempDir& dir, const std::string& name, mode_t mode) {
+    test::WriteFile(dir / name, "x");
+    ::chmod((dir / name).c_str(), mode);
+    return dir / name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AttributeTest,
+    testing::Values(
+        AttributeRow{"regular_file_is_archive", [](auto& d) { return Regular(d, "a.doc", 0644); },
+                     32},
+        AttributeRow{"owner_cannot_write_even_as_root",
+                     [](auto& d) { return Regular(d, "a.doc", 0444); }, 33},
+        AttributeRow{"dot_name_is_hidden", [](auto& d) { return Regular(d, ".a.doc", 0644); }, 34},
+        AttributeRow{"hidden_and_read_only", [](auto& d) { return Regular(d, ".a", 0400); }, 35},
+        AttributeRow{"directory_alone",
+                     [](auto& d) {
+                         std::filesystem::create_directory(d / "sub");
+                         return d / "sub";
+                     },
+                     16},
+        AttributeRow{"fifo_is_system",
+                     [](auto& d) {
+                         ::mkfifo((d / "pipe").c_str(), 0644);
+                         return d / "pipe";
+                     },
+                     4},
+        AttributeRow{"missing_path", [](auto& d) { return d / "none"; }, -1}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
+    TempDir dir;
+    const std::string mountPoint = dir / "ro";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
+    }
+    test::WriteFile(mountPoint + "/a.doc", "x");
+    ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k");
+    const int value = AttributeValue(mountPoint + "/a.doc");
+    ::umount(mountPoint.c_str());
+    EXPECT_EQ(value, 33);
+}
+
+TEST(FileExistsTest, TrueOnlyForWhatOpensAsAFile) {
+    TempDir dir;
+    test::WriteFile(dir / "a.doc", "x");
+    std::filesystem::create_directory(dir / "sub");
+    ::mkfifo((dir / "pipe").c_str(), 0644);
+    EXPECT_TRUE(FileExists(dir / "a.doc"));
+    EXPECT_FALSE(FileExists(dir / "none"));
+    EXPECT_FALSE(FileExists(dir / "sub")) << "a directory is not a file";
+    EXPECT_FALSE(FileExists(dir / "a.doc/x")) << "under a file";
+    EXPECT_TRUE(FileExists(dir / "pipe")) << "opens without a writer, and must not block";
+}
+
+TEST(InputFileTest, BlocksAcrossChunkBoundariesComeOutWhole) {
+    TempDir dir;
+    const std::string bytes = test::PatternBytes(1000);
+    test::WriteFile(dir / "f", bytes);
+    InputFile input(100);  // a small chunk, so blocks straddle its end
+    input.Open(dir / "f");
+    const auto head = input.Read(16);
+    std::string joined(head.begin(), head.end());
+    while (!input.AtEnd()) {
+        const bool refills = input.NextReadRefills(30);
+        const auto before = input.Peek(0);
+        const auto block = input.Read(30);
+        if (!refills) {
+            EXPECT_EQ(block.data(), before.data()) << "a view is not moved without a refill";
+        }
+        joined.append(block.begin(), block.end());
+    }
+    EXPECT_EQ(joined, bytes);
+}
+
+TEST(InputFileTest, FileThatShrinksWhileReadFailsInsteadOfEndingEarly) {
+    TempDir dir;
+    test::WriteFile(dir / "f", test::PatternBytes(5000));
+    InputFile input(1000);
+    input.Open(dir / "f");
+    ASSERT_EQ(::truncate((dir / "f").c_str(), 2500), 0);
+    try {
+        while (!input.AtEnd()) {
+            input.Read(512);
+        }
+        FAIL() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Number(), EIO);
+    }
+}
+
+TEST(RemoveFileTest, RemovesFilesNeverDirectories) {
+    TempDir dir;
+    test::WriteFile(dir / "a.000", "x");
+    std::filesystem::create_directory(dir / "empty.001");
+    std::filesystem::create_directory(dir / "full.002");
+    test::WriteFile(dir / "full.002/keep", "x");
+    EXPECT_EQ(RemoveFile(dir / "a.000"), 0);
+    EXPECT_EQ(RemoveFile(dir / "a.000"), ENOENT);
+    EXPECT_NE(RemoveFile(dir / "empty.001"), 0);
+    EXPECT_NE(RemoveFile(dir / "full.002"), 0);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"empty.001", "full.002"}));
+}
+
+}  // namespace
+}  // namespace zirared

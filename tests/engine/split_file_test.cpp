@@ -1,0 +1,391 @@
+#include "split_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
+#include "scripted_host.h"
+#include "test_files.h"
+
+namespace zirared {
+namespace {
+
+using test::CallKind;
+using test::FileSize;
+using test::PatternBytes;
+using test::ReadFile;
+using test::WriteFile;
+
+constexpr std::int32_t kSmallKB = 20;  // M = 20,480: two blocks per piece
+constexpr long long kSmallM = kSmallKB * 1024LL;
+
+std::string Confirmation(int count, const std::string& directory) {
+    return "question|Il file selezionato verrà diviso in " + std::to_string(count) +
+           " files.\r\n\r\nI files verranno scritti in: " + directory +
+           "\r\n\r\nConfermi l'operazione?";
+}
+
+std::string Digits(int value) {
+    const std::string text = std::to_string(value);
+    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
+}
+
+// The data of pieces stem000 .. stem(count-1), joined, after checking every header.
+std::string JoinPieces(const std::string& stem, int count, const std::string& suffix) {
+    std::string data;
+    for (int k = 0; k < count; ++k) {
+        const std::string piece = ReadFile(stem + Digits(k));
+        EXPECT_EQ(piece.substr(0, 16), "VAVOVOZ" + Digits(k) + Digits(count) + suffix)
+            << "piece " << k;
+        data += piece.substr(16);
+    }
+    return data;
+}
+
+class SplitFileTest : public testing::Test {
+protected:
+    Outcome Split(const std::string& name, std::int32_t filesizeKB) {
+        return SplitFile(m_host, m_dir / name, filesizeKB);
+    }
+    std::string Source(const std::string& name, std::size_t size) {
+        m_source = PatternBytes(size);
+        WriteFile(m_dir / name, m_source);
+        return m_dir / name;
+    }
+
+    test::TempDir m_dir;
+    test::ScriptedHost m_host;
+    std::string m_source;
+};
+
+TEST_F(SplitFileTest, WorkedExampleWithRealFloppySize) {
+    const std::string path = Source("report.doc", 3'000'000);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Split("report.doc", 1400), Outcome::Completed);
+
+    EXPECT_EQ(FileSize(m_dir / "report.000"), 1'433'616);
+    EXPECT_EQ(FileSize(m_dir / "report.001"), 1'433'616);
+    EXPECT_EQ(FileSize(m_dir / "report.002"), 132'816);
+    EXPECT_FALSE(test::PathExists(m_dir / "report.003"));
+    EXPECT_EQ(JoinPieces(m_dir / "report.", 3, "doc"), m_source);
+    EXPECT_EQ(ReadFile(path), m_source) << "the source is never modified";
+
+    const std::vector<std::string> expected = {
+        Confirmation(3, m_dir.Path() + "/"),
+        "busy|1",
+        "bar|create",
+        "clear-stop",
+        "split-status|File n° 1  di  3  in scrittura",
+        "split-status|File n° 2  di  3  in scrittura",
+        "split-status|File n° 3  di  3  in scrittura",
+        "split-status|Terminato: sono stati creati n° 3 files",
+        "information|Il file: " + path + "\r\né stato diviso in 3 files.",
+        "bar|remove",
+        "busy|0"};
+    EXPECT_EQ(m_host.Outline(), expected);
+    const int blocks = (3'000'000 + 10'239) / 10'240;
+    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), blocks);
+    EXPECT_EQ(m_host.CountOf(CallKind::SplitStatus), blocks + 1) << "the status once per block";
+    EXPECT_EQ(m_host.ProgressValues().back(), 100);
+}
+
+struct BoundaryRow {
+    const char* why;
+    std::int32_t filesizeKB;
+    long long length;
+    std::vector<long long> pieceSizes;
+};
+
+class SplitBoundaryTest : public SplitFileTest, public testing::WithParamInterface<BoundaryRow> {};
+
+TEST_P(SplitBoundaryTest, PiecesCarryTheSourceExactly) {
+    const BoundaryRow& row = GetParam();
+    Source("data.bin", static_cast<std::size_t>(row.length));
+    m_host.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(Split("data.bin", row.filesizeKB), Outcome::Completed);
+    const int count = static_cast<int>(row.pieceSizes.size());
+    for (int k = 0; k <= count; ++k) {
+        const std::string name = "data." + Digits(k);
+        EXPECT_EQ(FileSize(m_dir / name), k < count ? row.pieceSizes[k] : -1) << name;
+    }
+    EXPECT_EQ(JoinPieces(m_dir / "data.", count, "bin"), m_source);
+    EXPECT_EQ(m_host.Outline().back(), "busy|0");
+    EXPECT_EQ(m_host.Calls()[m_host.Calls().size() - 3].text,
+              "Il file: " + (m_dir / "data.bin") + "\r\né stato diviso in " +
+                  std::to_string(count) + " files.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SplitBoundaryTest,
+    testing::Values(
+        BoundaryRow{"one_byte_more_than_a_piece", kSmallKB, kSmallM + 1, {kSmallM + 16, 17}},
+        BoundaryRow{"exact_multiple_ends_header_only",
+                    kSmallKB,
+                    2 * kSmallM,
+                    {kSmallM + 16, kSmallM + 16, 16}},
+        BoundaryRow{
+            "just_under_two_pieces", kSmallKB, 2 * kSmallM - 10, {kSmallM + 16, kSmallM - 10 + 16}},
+        BoundaryRow{"pieces_smaller_than_a_block", 3, 10'000, {3088, 3088, 3088, 800}}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+struct RefusalRow {
+    const char* why;
+    std::string name;
+    std::int32_t filesizeKB;
+    long long length;
+    std::string content;  // first bytes of the source
+    std::string message;
+};
+
+class SplitRefusalTest : public SplitFileTest, public testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(SplitRefusalTest, RefusesBeforeWritingAnything) {
+    const RefusalRow& row = GetParam();
+    std::string bytes = PatternBytes(static_cast<std::size_t>(row.length));
+    bytes.replace(0, row.content.size(), row.content);
+    WriteFile(m_dir / row.name, bytes);
+    const auto namesBefore = m_dir.Names();
+    EXPECT_EQ(Split(row.name, row.filesizeKB), Outcome::Refused);
+    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{"warning|" + row.message}));
+    EXPECT_EQ(m_dir.Names(), namesBefore);
+    EXPECT_EQ(ReadFile(m_dir / row.name), bytes);
+}
+
+const std::string kRename = "\r\nRinominare il file e riprovare.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SplitRefusalTest,
+    testing::Values(
+        RefusalRow{"exactly_one_piece", "a.doc", kSmallKB, kSmallM, "",
+                   "Il file ha dimensioni minori rispetto alle dimensioni scelte per dividere il "
+                   "file!\r\nModificare le impostazioni e riprovare."},
+        RefusalRow{"already_a_piece", "a.000", kSmallKB, kSmallM + 1, "VAVOVOZ000002doc",
+                   "Il file è già stato diviso in precedenza!"},
+        RefusalRow{"small_piece_gets_size_message_first", "a.000", kSmallKB, 100,
+                   "VAVOVOZ000002doc",
+                   "Il file ha dimensioni minori rispetto alle dimensioni scelte per dividere il "
+                   "file!\r\nModificare le impostazioni e riprovare."},
+        RefusalRow{"name_too_short_for_three_characters", "ab", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: il nome del file deve avere almeno tre "
+                   "caratteri." +
+                       kRename},
+        RefusalRow{"suffix_outside_windows_1252", "a.日本語", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
+                   "essere scritti nell'intestazione dei files." +
+                       kRename},
+        RefusalRow{"name_not_utf8_at_its_end", "a.ab\xE8", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
+                   "essere scritti nell'intestazione dei files." +
+                       kRename},
+        RefusalRow{"more_than_999_pieces", "a.doc", 1, 999 * 1024, "",
+                   "Il file verrebbe diviso in più di 999 files!\r\nScegliere una dimensione "
+                   "maggiore e riprovare."},
+        RefusalRow{"source_named_like_first_piece", "movie.000", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso nome "
+                   "del file sorgente." +
+                       kRename},
+        RefusalRow{"source_named_like_later_piece", "data.001", kSmallKB, 3 * kSmallM, "",
+                   "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso nome "
+                   "del file sorgente." +
+                       kRename}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(SplitFileTest, PieceNameLinkedToTheSourceIsRefused) {
+    const std::string path = Source("report.doc", 3 * kSmallM);
+    std::filesystem::create_hard_link(path, m_dir / "report.002");
+    EXPECT_EQ(Split("report.doc", kSmallKB), Outcome::Refused);
+    EXPECT_EQ(ReadFile(path), m_source);
+    EXPECT_FALSE(test::PathExists(m_dir / "report.000"));
+}
+
+TEST_F(SplitFileTest, NinehundredNinetyNinePiecesStillFit) {
+    Source("a.doc", 999 * 1024 - 1);
+    m_host.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(Split("a.doc", 1), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "a.998").substr(0, 16), "VAVOVOZ998999doc");
+    EXPECT_EQ(FileSize(m_dir / "a.998"), 16 + 1023);
+    EXPECT_EQ(m_dir.Names().size(), 1000U);
+}
+
+TEST_F(SplitFileTest, WindowsCharacterSuffixIsStoredInItsCodePage) {
+    Source("però", kSmallM + 5);
+    m_host.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(Split("però", kSmallKB), Outcome::Completed);
+    EXPECT_EQ(ReadFile(m_dir / "p000").substr(0, 16), "VAVOVOZ000002er\xF2");
+    EXPECT_EQ(ReadFile(m_dir / "p001").substr(0, 16), "VAVOVOZ001002er\xF2");
+}
+
+TEST_F(SplitFileTest, DeclinedConfirmationWritesNothing) {
+    Source("a.doc", 3 * kSmallM);
+    m_host.QueueAnswer(Answer::No);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Declined);
+    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{Confirmation(4, m_dir.Path() + "/")}));
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.doc"}));
+}
+
+TEST_F(SplitFileTest, StopDuringFirstBlockDeletesPieceZero) {
+    Source("a.doc", 3 * kSmallM);
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.RequestStopAtEventPass(1);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Stopped);
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.doc"}));
+    const std::vector<std::string> expected = {Confirmation(4, m_dir.Path() + "/"),
+                                               "busy|1",
+                                               "bar|create",
+                                               "clear-stop",
+                                               "split-status|File n° 1  di  4  in scrittura",
+                                               "split-status|",
+                                               "information|Operazione terminata volontariamente",
+                                               "bar|remove",
+                                               "busy|0"};
+    EXPECT_EQ(m_host.Outline(), expected);
+    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 1) << "stopped at the next block's check";
+}
+
+TEST_F(SplitFileTest, StopDuringLastEventPassDeletesOnlyTheNamedPieces) {
+    Source("a.doc", 2 * kSmallM + 5);  // 5 blocks, 3 pieces
+    WriteFile(m_dir / "a.007", "older, longer set");
+    WriteFile(m_dir / "a.dat", "unrelated");
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.RequestStopAtEventPass(5);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Stopped);
+    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 5) << "the last block was still copied";
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.007", "a.dat", "a.doc"}));
+}
+
+TEST_F(SplitFileTest, StaleStopFlagIsClearedBeforeTheCopy) {
+    Source("a.doc", kSmallM + 1);
+    m_host.SetStopFlag(true);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Completed);
+}
+
+TEST_F(SplitFileTest, ExistingPieceNamesAreReplacedWithoutAsking) {
+    Source("a.doc", kSmallM + 1);
+    WriteFile(m_dir / "a.000", PatternBytes(5 * kSmallM, 7));
+    WriteFile(m_dir / "a.005", "beyond the new count");
+    m_host.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(Split("a.doc", kSmallKB), Outcome::Completed);
+    EXPECT_EQ(FileSize(m_dir / "a.000"), kSmallM + 16);
+    EXPECT_EQ(ReadFile(m_dir / "a.005"), "beyond the new count");
+}
+
+struct FailureRow {
+    const char* why;
+    std::function<void(const test::TempDir&)> prepare;
+    std::string source;
+    std::int32_t filesizeKB;
+    std::string message;
+    std::vector<std::string> namesAfter;
+};
+
+class SplitFailureTest : public SplitFileTest, public testing::WithParamInterface<FailureRow> {};
+
+TEST_P(SplitFailureTest, TrapReportsAndReturnsToIdle) {
+    const FailureRow& row = GetParam();
+    row.prepare(m_dir);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(SplitFile(m_host, m_dir / row.source, row.filesizeKB), Outcome::Failed);
+    const auto outline = m_host.Outline();
+    ASSERT_GE(outline.size(), 2U);
+    EXPECT_EQ(outline.back(), "busy|0");
+    const auto warning = std::find(outline.begin(), outline.end(), "warning|" + row.message);
+    EXPECT_NE(warning, outline.end()) << row.message;
+    EXPECT_FALSE(m_host.ProgressBarCreated());
+    EXPECT_EQ(m_dir.Names(), row.namesAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SplitFailureTest,
+    testing::Values(FailureRow{"missing_source",
+                               [](auto&) {},
+                               "none.doc",
+                               kSmallKB,
+                               "File o cartella inesistente.\r\nErrore n° 2",
+                               {}},
+                    FailureRow{"source_is_a_directory",
+                               [](auto& d) { std::filesystem::create_directory(d / "dir.doc"); },
+                               "dir.doc",
+                               kSmallKB,
+                               "È una cartella.\r\nErrore n° 21",
+                               {"dir.doc"}},
+                    FailureRow{"directory_where_a_piece_goes",
+                               [](auto& d) {
+                                   WriteFile(d / "a.doc", PatternBytes(3 * kSmallM));
+                                   std::filesystem::create_directory(d / "a.001");
+                               },
+                               "a.doc",
+                               kSmallKB,
+                               "È una cartella.\r\nErrore n° 21",
+                               {"a.000", "a.001", "a.doc"}},
+                    FailureRow{"no_piece_size",
+                               [](auto& d) { WriteFile(d / "a.doc", PatternBytes(100)); },
+                               "a.doc",
+                               0,
+                               "Dimensione dei pezzi non valida.\r\nErrore n° 22",
+                               {"a.doc"}}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+struct SmallFileSystemRow {
+    const char* why;
+    unsigned long flags;
+    std::string message;
+};
+
+class SmallFileSystemTest : public SplitFileTest,
+                            public testing::WithParamInterface<SmallFileSystemRow> {};
+
+TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
+    const std::string mountPoint = m_dir / "fs";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=200k") != 0) {
+        GTEST_SKIP() << "cannot mount here";
+    }
+    WriteFile(mountPoint + "/a.doc", PatternBytes(150 * 1024));  // pieces need as much again
+    ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | GetParam().flags, "size=200k");
+    m_host.QueueAnswer(Answer::Yes);
+    const Outcome outcome = SplitFile(m_host, mountPoint + "/a.doc", kSmallKB);
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    EXPECT_EQ(outcome, Outcome::Failed);
+    const auto outline = m_host.Outline();
+    EXPECT_NE(std::find(outline.begin(), outline.end(), "warning|" + GetParam().message),
+              outline.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SmallFileSystemTest,
+    testing::Values(SmallFileSystemRow{"disk_full", 0,
+                                       "Spazio insufficiente sul disco.\r\nErrore n° 28"},
+                    SmallFileSystemRow{"read_only", MS_RDONLY,
+                                       "Il file system è di sola lettura.\r\nErrore n° 30"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+// Runs in a forked child: the file size limit makes write() fail with EFBIG even as root.
+int SplitPastSizeLimit(test::ScriptedHost& host, const test::TempDir& dir) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10'000, 10'000};  // less than one piece
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const Outcome outcome = SplitFile(host, dir / "a.doc", kSmallKB);
+    const auto outline = host.Outline();
+    const bool reported =
+        outline.size() >= 3 &&
+        outline[outline.size() - 3] == "warning|File troppo grande.\r\nErrore n° 27" &&
+        outline[outline.size() - 2] == "bar|remove" && outline.back() == "busy|0";
+    const bool kept = FileSize(dir / "a.000") == 10'000;
+    return outcome == Outcome::Failed && reported && kept ? 0 : 1;
+}
+
+TEST_F(SplitFileTest, WriteFailureLeavesPiecesWrittenSoFar) {
+    Source("a.doc", 3 * kSmallM + 7);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EXIT(std::_Exit(SplitPastSizeLimit(m_host, m_dir)), testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace zirared
