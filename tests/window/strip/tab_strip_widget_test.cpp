@@ -1,0 +1,232 @@
+#include "tab_strip_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "strip_test_colours.h"
+#include "tab_layout.h"
+#include "tab_strip_constants.h"
+#include "tab_strip_renderer.h"
+
+namespace zirared {
+namespace {
+
+using testing::FixedColours;
+using testing::FixedPalette;
+using testing::kOutline;
+
+// Delivers a press the way the window system does: to the topmost child under the point, from
+// where an ignored press travels up to its parents.
+void PressAt(TabStripWidget& strip, QPoint point, Qt::MouseButton button = Qt::LeftButton,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = strip.childAt(point);
+    if (target == nullptr) {
+        target = &strip;
+    }
+    const QPointF local = target->mapFrom(&strip, QPointF(point));
+    QMouseEvent press(QEvent::MouseButtonPress, local, strip.mapToGlobal(QPointF(point)), button,
+                      button, modifiers);
+    QApplication::sendEvent(target, &press);
+}
+
+class TabStripWidgetTest : public ::testing::Test {
+protected:
+    TabStripWidgetTest() {
+        m_window.resize(349, 213);
+        m_strip = new TabStripWidget(&m_window);
+        m_strip->setPalette(FixedPalette());
+        for (std::size_t i = 0; i < m_pages.size(); ++i) {
+            m_pages[i] = new QWidget(&m_window);
+            m_pages[i]->setObjectName(QStringLiteral("pictab_%1").arg(i));
+            m_pages[i]->setPalette(FixedPalette());
+        }
+        m_strip->SetPages(m_pages);
+        m_strip->SetupTabStrip();
+        m_window.show();
+    }
+
+    int visiblePage() const {
+        int visible = -1;
+        for (std::size_t i = 0; i < m_pages.size(); ++i) {
+            if (m_pages[i]->isVisible()) {
+                EXPECT_EQ(visible, -1) << "more than one page visible";
+                visible = static_cast<int>(i);
+            }
+        }
+        return visible;
+    }
+
+    QWidget* bar(int index) const {
+        return m_strip->findChild<QWidget*>(QStringLiteral("shpSelezione_%1").arg(index));
+    }
+
+    void expectBarsOn(int tab) const {
+        const auto rects = HighlightBarRects(m_strip->layout()[static_cast<std::size_t>(tab - 1)]);
+        for (int i = 0; i < kTabCount; ++i) {
+            ASSERT_NE(bar(i), nullptr);
+            EXPECT_EQ(bar(i)->geometry(), rects[static_cast<std::size_t>(i)]) << "bar " << i;
+            EXPECT_TRUE(bar(i)->isVisible());
+        }
+    }
+
+    QWidget m_window;
+    TabStripWidget* m_strip = nullptr;
+    TabStripWidget::Pages m_pages{};
+};
+
+TEST_F(TabStripWidgetTest, SetupCentresTheStripSelectsTab1AndPlacesThePages) {
+    EXPECT_EQ(m_strip->objectName(), QStringLiteral("picTabContainer"));
+    EXPECT_EQ(m_strip->geometry(), QRect(14, 6, 320, 180));
+    for (QWidget* page : m_pages) {
+        EXPECT_EQ(page->parentWidget(), m_strip);
+        EXPECT_EQ(page->geometry(), QRect(1, 27, 318, 152));
+    }
+    EXPECT_EQ(m_strip->selectedTab(), 1);
+    EXPECT_EQ(visiblePage(), 0);
+    expectBarsOn(1);
+    EXPECT_EQ(bar(0)->palette().color(QPalette::Window), QColor(249, 169, 0));
+    EXPECT_EQ(bar(1)->palette().color(QPalette::Window), QColor(246, 196, 86));
+    EXPECT_EQ(bar(2)->palette().color(QPalette::Window), QColor(246, 196, 86));
+    EXPECT_EQ(m_strip->stripImage(), TabStripRenderer().render(1, FixedColours()));
+}
+
+TEST_F(TabStripWidgetTest, ScreenShowsThePaintedPictureUnderTheOverlays) {
+    // Rendered at one device pixel per pixel, whatever the screen's scale.
+    QImage screen(m_strip->size(), QImage::Format_RGB32);
+    m_strip->render(&screen);
+    const TabGeometry& tab2 = m_strip->layout()[1];
+    EXPECT_EQ(screen.pixel(tab2.left + 1, 20), kOutline);
+    EXPECT_EQ(screen.pixel(tab2.left + 5, 24), testing::kUnselectedFill);
+    EXPECT_EQ(screen.pixel(10, 1), qRgb(249, 169, 0)) << "highlight bar 0 over tab 1";
+    EXPECT_EQ(screen.pixel(319, 100), kOutline) << "frame beside the page";
+}
+
+TEST_F(TabStripWidgetTest, TabIconsSitAtTheirFixedPlacesUnderTheClickArea) {
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
+        ASSERT_NE(label, nullptr) << icon.objectName;
+        EXPECT_EQ(label->geometry(), QRect(icon.left, icon.top, 16, 16));
+        EXPECT_FALSE(label->pixmap().isNull()) << icon.objectName << " artwork did not load";
+        EXPECT_EQ(m_strip->childAt(icon.left + 8, icon.top + 8), m_strip->cursorTab());
+    }
+    EXPECT_EQ(m_strip->cursorTab()->objectName(), QStringLiteral("lblCursorTab"));
+    EXPECT_EQ(m_strip->cursorTab()->geometry(), QRect(0, 0, 312, 26));
+}
+
+struct PressCase {
+    const char* name;
+    int startTab;
+    QPoint point;
+    Qt::MouseButton button;
+    Qt::KeyboardModifiers modifiers;
+    std::optional<int> selects;  // nothing: the press is ignored
+};
+
+// Test names and failure messages show the row name, not the bytes.
+void PrintTo(const PressCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TabStripPressTest : public TabStripWidgetTest,
+                          public ::testing::WithParamInterface<PressCase> {};
+
+TEST_P(TabStripPressTest, SelectsTheTabUnderThePressOrLeavesEverythingAsItWas) {
+    const PressCase& row = GetParam();
+    m_strip->SelectTab(row.startTab);
+    const qint64 pictureBefore = m_strip->stripImage().cacheKey();
+    QSignalSpy selections(m_strip, &TabStripWidget::tabSelected);
+
+    PressAt(*m_strip, row.point, row.button, row.modifiers);
+
+    if (row.selects.has_value()) {
+        EXPECT_EQ(m_strip->selectedTab(), *row.selects);
+        EXPECT_EQ(visiblePage(), *row.selects - 1);
+        expectBarsOn(*row.selects);
+        ASSERT_EQ(selections.count(), 1);
+        EXPECT_EQ(selections.at(0).at(0).toInt(), *row.selects);
+        EXPECT_EQ(m_strip->stripImage(), TabStripRenderer().render(*row.selects, FixedColours()));
+    } else {
+        EXPECT_EQ(m_strip->selectedTab(), row.startTab);
+        EXPECT_EQ(visiblePage(), row.startTab - 1);
+        EXPECT_EQ(selections.count(), 0);
+        EXPECT_EQ(m_strip->stripImage().cacheKey(), pictureBefore) << "redrawn";
+    }
+}
+
+constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, TabStripPressTest,
+    ::testing::Values(
+        PressCase{"ClickAreaTopRowOverTab2", 1, {100, 0}, Qt::LeftButton, kNone, 2},
+        PressCase{"OverAnIconSelectsItsTab", 1, {105, 15}, Qt::LeftButton, kNone, 2},
+        PressCase{"Row26BelowTheClickAreaStillSelects", 1, {100, 26}, Qt::LeftButton, kNone, 2},
+        PressCase{"Row27OnTheLeftFrameIsIgnored", 1, {0, 27}, Qt::LeftButton, kNone, {}},
+        PressCase{"BottomFrameIsIgnored", 2, {160, 179}, Qt::LeftButton, kNone, {}},
+        PressCase{"PressOnThePageIsIgnored", 1, {100, 100}, Qt::LeftButton, kNone, {}},
+        PressCase{"GapColumnRightOfTab1SelectsTab1", 3, {91, 10}, Qt::LeftButton, kNone, 1},
+        PressCase{"OneColumnFurtherSelectsTab2", 1, {92, 10}, Qt::LeftButton, kNone, 2},
+        PressCase{"LastColumnOfTab3RightOfTheClickArea", 1, {314, 10}, Qt::LeftButton, kNone, 3},
+        PressCase{"EndOfTab3ExtentIsIgnored", 1, {315, 10}, Qt::LeftButton, kNone, {}},
+        PressCase{"RightEdgeOfTheBandIsIgnored", 2, {319, 3}, Qt::LeftButton, kNone, {}},
+        PressCase{"HighlightBarDoesNotSwallowThePress", 3, {313, 2}, Qt::LeftButton, kNone, 3},
+        PressCase{"RightButtonSelectsLikeTheLeft", 1, {250, 10}, Qt::RightButton, kNone, 3},
+        PressCase{"MiddleButtonWithModifierKeys",
+                  3,
+                  {150, 20},
+                  Qt::MiddleButton,
+                  Qt::ShiftModifier | Qt::ControlModifier,
+                  2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TabStripWidgetTest, PressOnTheSelectedTabRedrawsTheSamePictureAndKeepsThePage) {
+    m_strip->SelectTab(2);
+    const QImage before = m_strip->stripImage();
+    QSignalSpy selections(m_strip, &TabStripWidget::tabSelected);
+    PressAt(*m_strip, QPoint(150, 10));
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_NE(m_strip->stripImage().cacheKey(), before.cacheKey()) << "not redrawn";
+    EXPECT_EQ(m_strip->stripImage(), before);
+    EXPECT_EQ(visiblePage(), 1);
+}
+
+TEST_F(TabStripWidgetTest, IgnoredPressStillPutsTheClickAreaOverTheTabBand) {
+    m_strip->cursorTab()->setGeometry(0, 24, 312, 20);  // where the design leaves it
+    PressAt(*m_strip, QPoint(100, 100));
+    EXPECT_EQ(m_strip->cursorTab()->geometry(), QRect(0, 0, 312, 26));
+    EXPECT_EQ(m_strip->selectedTab(), 1);
+}
+
+TEST_F(TabStripWidgetTest, TabsAreShadedFromTheFirstPagesBackground) {
+    QPalette pagePalette = m_pages[0]->palette();
+    pagePalette.setColor(QPalette::Window, QColor(250, 240, 230));
+    m_pages[0]->setPalette(pagePalette);
+    m_strip->SelectTab(3);
+    const TabLayout& layout = m_strip->layout();
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[2].left + 5, 15), qRgb(250, 240, 230));
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[0].left + 5, 15), qRgb(240, 230, 220));
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[0].right, 15), testing::kFace);
+}
+
+TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
+    const qint64 pictureBefore = m_strip->stripImage().cacheKey();
+    m_strip->SelectTab(4);
+    m_strip->SelectTab(-1);
+    EXPECT_EQ(m_strip->selectedTab(), 1);
+    EXPECT_EQ(m_strip->stripImage().cacheKey(), pictureBefore);
+}
+
+}  // namespace
+}  // namespace zirared

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRgb>
+
+namespace zirared {
+
+// Sets every pixel of the segment from `from` up to, but not including, `to`, as the classic
+// line primitive does; pixels outside the image are skipped.
+void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour);
+
+// Surface flood fill: every pixel that has the seed pixel's colour and is joined to the seed
+// through such pixels by up, down, left and right steps becomes `fill`.
+void FloodFillSurface(QImage& image, QPoint seed, QRgb fill);
+
+}  // namespace zirared

@@ -1,0 +1,190 @@
+#include "tab_strip_widget.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QString>
+#include <QSvgRenderer>
+
+#include "colour_value.h"
+#include "whole_pixels.h"
+
+namespace zirared {
+namespace {
+
+// The icons come from the window's compiled resources; without them the strip still works.
+QPixmap RenderIcon(const char* resourcePath, qreal devicePixelRatio) {
+    const QString path = QString::fromLatin1(resourcePath);
+    if (!QFile::exists(path)) {
+        return {};
+    }
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) {
+        return {};
+    }
+    QImage image(QSize(kTabIconSize, kTabIconSize) * devicePixelRatio,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    image.setDevicePixelRatio(devicePixelRatio);
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("picTabContainer"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kStripSize);
+    // Stacking from bottom to top: the painted picture, icons, highlight bars, click area, pages.
+    createIcons();
+    createHighlightBars();
+    m_cursorTab = new QLabel(this);
+    m_cursorTab->setObjectName(QStringLiteral("lblCursorTab"));
+    m_cursorTab->setGeometry(kClickAreaLeft, 0, kClickAreaWidth, kTabHeight);
+    m_cursorTab->installEventFilter(this);
+}
+
+TabStripWidget::~TabStripWidget() = default;
+
+void TabStripWidget::SetPages(const Pages& pages) {
+    m_pages = pages;
+    for (QWidget* page : m_pages) {
+        if (page == nullptr) {
+            continue;
+        }
+        if (page->parentWidget() != this) {
+            page->setParent(this);
+        }
+        // A page is a picture box: it paints its own background over the strip's picture.
+        page->setAutoFillBackground(true);
+        page->raise();
+    }
+}
+
+void TabStripWidget::SetupTabStrip() {
+    setFixedSize(kStripSize);
+    const int windowWidth = parentWidget() != nullptr ? parentWidget()->width() : width();
+    move(RoundHalfToEven((windowWidth - width()) / 2.0), kStripTop);
+    const QRect pageRect(kPageLeft, kPageTop, width() - 2, height() - kPageTop - 1);
+    for (QWidget* page : m_pages) {
+        if (page == nullptr) {
+            continue;
+        }
+        if (auto* frame = qobject_cast<QFrame*>(page)) {
+            frame->setFrameShape(QFrame::NoFrame);
+        }
+        page->setGeometry(pageRect);
+    }
+    SelectTab(1, 0.0F, 0.0F);
+}
+
+void TabStripWidget::SelectTab(int tabNumber, float x, float y) {
+    // Also when the press is then ignored.
+    m_cursorTab->setGeometry(kClickAreaLeft, 0, kClickAreaWidth, kTabHeight);
+
+    int selected = 0;
+    if (tabNumber >= 1 && tabNumber <= kTabCount) {
+        selected = tabNumber;
+    } else if (tabNumber == 0) {
+        selected = TabAt(m_renderer.layout(), QPointF(x, y));
+    }
+    if (selected == 0) {
+        return;
+    }
+
+    const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
+    m_image = m_renderer.render(selected, ResolveTabStripColours(palette(), pagePalette));
+    placeHighlightBars(selected);
+    m_selectedTab = selected;
+    showOnlyPage(selected - 1);
+    update();
+    emit tabSelected(selected);
+}
+
+void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_image.isNull()) {
+        painter.fillRect(rect(), palette().color(QPalette::Button));
+        return;
+    }
+    painter.drawImage(0, 0, m_image);
+}
+
+void TabStripWidget::mousePressEvent(QMouseEvent* event) {
+    picTabContainer_MouseDown(event->position());
+    event->accept();
+}
+
+bool TabStripWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_cursorTab && event->type() == QEvent::MouseButtonPress) {
+        lblCursorTab_MouseDown(static_cast<QMouseEvent*>(event)->position());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Any button and any modifier keys; the selection happens on the press.
+void TabStripWidget::picTabContainer_MouseDown(QPointF position) {
+    SelectTab(0, static_cast<float>(position.x()), static_cast<float>(position.y()));
+}
+
+// The click area reports pixels, so its points need no twips conversion; its origin is the
+// strip's, mapped anyway in case it is ever moved.
+void TabStripWidget::lblCursorTab_MouseDown(QPointF position) {
+    picTabContainer_MouseDown(position + QPointF(m_cursorTab->pos()));
+}
+
+void TabStripWidget::createIcons() {
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(icon.objectName));
+        label->setGeometry(icon.left, icon.top, kTabIconSize, kTabIconSize);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setPixmap(RenderIcon(icon.resourcePath, devicePixelRatioF()));
+    }
+}
+
+void TabStripWidget::createHighlightBars() {
+    for (std::size_t i = 0; i < m_highlightBars.size(); ++i) {
+        auto* bar = new QFrame(this);
+        bar->setObjectName(QStringLiteral("shpSelezione_%1").arg(i));
+        bar->setFrameShape(QFrame::NoFrame);
+        bar->setAttribute(Qt::WA_TransparentForMouseEvents);
+        bar->setAutoFillBackground(true);
+        QPalette barPalette = bar->palette();
+        barPalette.setColor(QPalette::Window, ToQColor(kHighlightColours[i]));
+        bar->setPalette(barPalette);
+        bar->hide();
+        m_highlightBars[i] = bar;
+    }
+}
+
+void TabStripWidget::placeHighlightBars(int selectedTab) {
+    const auto rects =
+        HighlightBarRects(m_renderer.layout()[static_cast<std::size_t>(selectedTab - 1)]);
+    for (std::size_t i = 0; i < m_highlightBars.size(); ++i) {
+        m_highlightBars[i]->setGeometry(rects[i]);
+        m_highlightBars[i]->show();
+    }
+}
+
+void TabStripWidget::showOnlyPage(int index) {
+    for (QWidget* page : m_pages) {
+        if (page != nullptr) {
+            page->hide();
+        }
+    }
+    if (QWidget* page = m_pages[static_cast<std::size_t>(index)]) {
+        page->show();
+    }
+}
+
+}  // namespace zirared
