@@ -1,0 +1,118 @@
+#include "command_line.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace zirared {
+namespace {
+
+CommandLine UsageError(std::string reason) {
+    CommandLine result;
+    result.command = CliCommand::UsageError;
+    result.error = std::move(reason);
+    return result;
+}
+
+// Whole decimal integer in range, nothing else: "2x", "+2", " 2" and "" are refused.
+std::optional<int> ParseSizeSetting(std::string_view text) {
+    int value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (text.empty() || error != std::errc{} || end != last) {
+        return std::nullopt;
+    }
+    if (value < kMinSizeSetting || value > kMaxSizeSetting) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string BadSizeMessage(std::string_view text) {
+    return "il valore di --size deve essere un numero intero da 1 a 40, non \"" +
+           std::string(text) + "\"";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(std::span<const std::string> arguments) {
+    if (arguments.empty()) {
+        return UsageError("manca il comando (split o join)");
+    }
+    // --help and --version win wherever they stand, as in most tools.
+    for (const std::string& argument : arguments) {
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "--help" || argument == "-h") {
+            CommandLine help;
+            help.command = CliCommand::Help;
+            return help;
+        }
+        if (argument == "--version") {
+            CommandLine version;
+            version.command = CliCommand::Version;
+            return version;
+        }
+    }
+
+    CommandLine result;
+    const std::string& commandName = arguments.front();
+    if (commandName == "split") {
+        result.command = CliCommand::Split;
+    } else if (commandName == "join") {
+        result.command = CliCommand::Join;
+    } else if (commandName.starts_with("-")) {
+        return UsageError("manca il comando (split o join) prima di " + commandName);
+    } else {
+        return UsageError("comando sconosciuto: " + commandName);
+    }
+    const bool isSplit = result.command == CliCommand::Split;
+
+    bool optionsEnded = false;
+    bool havePath = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.starts_with("-") && argument != "-") {
+            if (argument == "--yes") {
+                result.assumeYes = true;
+            } else if (!isSplit && argument == "--delete-pieces") {
+                result.deletePieces = true;
+            } else if (isSplit && argument == "--size") {
+                if (i + 1 >= arguments.size()) {
+                    return UsageError("manca il valore di --size (da 1 a 40)");
+                }
+                const std::string& value = arguments[++i];
+                const std::optional<int> size = ParseSizeSetting(value);
+                if (!size) {
+                    return UsageError(BadSizeMessage(value));
+                }
+                result.sizeSetting = *size;
+            } else if (isSplit && argument.starts_with("--size=")) {
+                const std::string_view value = std::string_view(argument).substr(7);
+                const std::optional<int> size = ParseSizeSetting(value);
+                if (!size) {
+                    return UsageError(BadSizeMessage(value));
+                }
+                result.sizeSetting = *size;
+            } else {
+                return UsageError("opzione sconosciuta per " + commandName + ": " + argument);
+            }
+        } else if (!havePath) {
+            result.path = argument;
+            havePath = true;
+        } else {
+            return UsageError("troppi argomenti: " + argument);
+        }
+    }
+    if (!havePath) {
+        return UsageError(isSplit ? "manca il file da dividere"
+                                  : "manca il primo pezzo della sequenza (il file .000)");
+    }
+    return result;
+}
+
+}  // namespace zirared

@@ -1,0 +1,73 @@
+#include "run_cli.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "assemble_file.h"
+#include "command_line.h"
+#include "split_file.h"
+#include "terminal_host.h"
+#include "usage_text.h"
+
+namespace zirared {
+namespace {
+
+int ExitStatusFor(Outcome outcome) {
+    return outcome == Outcome::Completed ? kExitCompleted : kExitNotCompleted;
+}
+
+// The engine's messages name the directory the pieces go to, as the window's file dialog
+// gives full paths; "report.doc" alone would show an empty directory.
+std::string FullPath(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
+}
+
+Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
+    const std::string path = FullPath(command.path);
+    if (command.command == CliCommand::Split) {
+        const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
+        return SplitFile(host, path, pieceSizeKB);
+    }
+    std::vector<std::string> pieceFiles;  // the host keeps the last assembly's pieces
+    return AssembleFile(host, path, pieceFiles);
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal,
+           std::istream& input, std::ostream& output, std::ostream& error) {
+    const CommandLine command = ParseCommandLine(arguments);
+    switch (command.command) {
+        case CliCommand::Help:
+            output << HelpText() << std::flush;
+            return kExitCompleted;
+        case CliCommand::Version:
+            output << VersionText() << std::flush;
+            return kExitCompleted;
+        case CliCommand::UsageError:
+            error << "zirared-cli: " << command.error << "\n" << UsageHint() << std::flush;
+            return kExitUsageError;
+        case CliCommand::Split:
+        case CliCommand::Join:
+            break;
+    }
+
+    TerminalSettings settings;
+    settings.assumeYes = command.assumeYes;
+    settings.deletePieces = command.deletePieces;
+    settings.inputIsTerminal = terminal.inputIsTerminal;
+    settings.discardTypeAhead = terminal.inputIsTerminal ? DiscardTerminalInput : nullptr;
+    settings.outputIsTerminal = terminal.errorIsTerminal;
+    settings.columns = terminal.columns;
+    TerminalHost host(settings, input, error);
+    return ExitStatusFor(RunOperation(command, host));
+}
+
+}  // namespace zirared

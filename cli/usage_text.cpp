@@ -1,0 +1,51 @@
+#include "usage_text.h"
+
+#include "version.h"
+
+namespace zirared {
+
+std::string HelpText() {
+    return "zirared-cli: divide un file di qualsiasi tipo in pezzi numerati e li riassembla\n"
+           "\n"
+           "Uso:\n"
+           "  zirared-cli split [--size N] [--yes] FILE\n"
+           "  zirared-cli join [--yes] [--delete-pieces] PRIMO_PEZZO\n"
+           "  zirared-cli --help\n"
+           "  zirared-cli --version\n"
+           "\n"
+           "Comandi:\n"
+           "  split   divide FILE in pezzi di N × 1400 KB scritti nella stessa cartella:\n"
+           "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
+           "          (report.doc dà report.000, report.001, ...)\n"
+           "  join    riassembla il file originale a partire dal primo pezzo (.000)\n"
+           "\n"
+           "Opzioni:\n"
+           "  --size N          dimensione dei pezzi in unità di 1400 KB, da 1 a 40\n"
+           "                    (predefinita 1, un dischetto da 3,5\")\n"
+           "  --yes             risponde sì a ogni domanda\n"
+           "  --delete-pieces   dopo l'assemblaggio elimina i pezzi (chiede conferma)\n"
+           "  --help            mostra questo aiuto\n"
+           "  --version         mostra la versione\n"
+           "\n"
+           "Le domande si rispondono sul terminale con s (sì) o n (no); senza un terminale\n"
+           "sull'ingresso e senza --yes la risposta è no.\n"
+           "Ctrl-C durante la divisione la interrompe ed elimina i pezzi già scritti.\n"
+           "L'assemblaggio non si può interrompere: Ctrl-C termina il programma, i pezzi\n"
+           "restano intatti e il file ricostruito resta incompleto.\n"
+           "\n"
+           "Stato di uscita: 0 operazione completata; 1 operazione rifiutata, annullata,\n"
+           "interrotta o fallita; 2 errore nella riga di comando.\n";
+}
+
+std::string VersionText() {
+    return "zirared-cli " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
+           "." + std::to_string(kVersionRevision) + "\n";
+}
+
+std::string UsageHint() {
+    return "Uso: zirared-cli split [--size N] [--yes] FILE\n"
+           "     zirared-cli join [--yes] [--delete-pieces] PRIMO_PEZZO\n"
+           "Per i dettagli: zirared-cli --help\n";
+}
+
+}  // namespace zirared

@@ -1,0 +1,114 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zirared {
+namespace {
+
+struct ValidRow {
+    const char* why;
+    std::vector<std::string> arguments;
+    CliCommand command;
+    int sizeSetting;
+    bool assumeYes;
+    bool deletePieces;
+    std::string path;
+};
+
+class ValidCommandLine : public ::testing::TestWithParam<ValidRow> {};
+
+TEST_P(ValidCommandLine, IsUnderstood) {
+    const ValidRow& row = GetParam();
+    const CommandLine parsed = ParseCommandLine(row.arguments);
+    EXPECT_EQ(parsed.command, row.command) << parsed.error;
+    EXPECT_EQ(parsed.sizeSetting, row.sizeSetting);
+    EXPECT_EQ(parsed.assumeYes, row.assumeYes);
+    EXPECT_EQ(parsed.deletePieces, row.deletePieces);
+    EXPECT_EQ(parsed.path, row.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ValidCommandLine,
+    ::testing::Values(ValidRow{"SplitDefaultsToOneFloppy",
+                               {"split", "a.doc"},
+                               CliCommand::Split,
+                               1,
+                               false,
+                               false,
+                               "a.doc"},
+                      ValidRow{"SizeAtUpperBound",
+                               {"split", "--size", "40", "a.doc"},
+                               CliCommand::Split,
+                               40,
+                               false,
+                               false,
+                               "a.doc"},
+                      ValidRow{"SizeWithEqualsAfterFile",
+                               {"split", "a.doc", "--size=2", "--yes"},
+                               CliCommand::Split,
+                               2,
+                               true,
+                               false,
+                               "a.doc"},
+                      ValidRow{"JoinWithBothFlags",
+                               {"join", "--delete-pieces", "--yes", "a.000"},
+                               CliCommand::Join,
+                               1,
+                               true,
+                               true,
+                               "a.000"},
+                      ValidRow{"DashDashLetsAFileStartWithDash",
+                               {"join", "--", "--yes"},
+                               CliCommand::Join,
+                               1,
+                               false,
+                               false,
+                               "--yes"},
+                      ValidRow{"HelpWinsAfterACommand",
+                               {"split", "--size", "99", "--help"},
+                               CliCommand::Help,
+                               1,
+                               false,
+                               false,
+                               ""},
+                      ValidRow{
+                          "VersionAlone", {"--version"}, CliCommand::Version, 1, false, false, ""}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+struct UsageErrorRow {
+    const char* why;
+    std::vector<std::string> arguments;
+};
+
+class UsageErrorCommandLine : public ::testing::TestWithParam<UsageErrorRow> {};
+
+TEST_P(UsageErrorCommandLine, IsRefusedWithAReason) {
+    const CommandLine parsed = ParseCommandLine(GetParam().arguments);
+    EXPECT_EQ(parsed.command, CliCommand::UsageError);
+    EXPECT_FALSE(parsed.error.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UsageErrorCommandLine,
+    ::testing::Values(UsageErrorRow{"NothingAtAll", {}},
+                      UsageErrorRow{"UnknownCommand", {"cut", "a.doc"}},
+                      UsageErrorRow{"OptionBeforeCommand", {"--yes", "split", "a.doc"}},
+                      UsageErrorRow{"UnknownOption", {"split", "--fast", "a.doc"}},
+                      UsageErrorRow{"SplitWithoutFile", {"split", "--yes"}},
+                      UsageErrorRow{"JoinWithoutFile", {"join"}},
+                      UsageErrorRow{"TwoFiles", {"join", "a.000", "b.000"}},
+                      UsageErrorRow{"SizeZero", {"split", "--size", "0", "a.doc"}},
+                      UsageErrorRow{"SizeAboveSlider", {"split", "--size", "41", "a.doc"}},
+                      UsageErrorRow{"SizeNotAnInteger", {"split", "--size", "2.5", "a.doc"}},
+                      UsageErrorRow{"SizeWithTrailingText", {"split", "--size=3x", "a.doc"}},
+                      UsageErrorRow{"SizeOverflowsInt", {"split", "--size", "99999999999", "a"}},
+                      UsageErrorRow{"SizeValueMissing", {"split", "a.doc", "--size"}},
+                      UsageErrorRow{"SizeIsForSplitOnly", {"join", "--size", "2", "a.000"}},
+                      UsageErrorRow{"DeleteIsForJoinOnly", {"split", "--delete-pieces", "a"}}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+}  // namespace
+}  // namespace zirared
