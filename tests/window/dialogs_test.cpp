@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <ostream>
+
+#include "open_file_chooser.h"
+#include "qt_dialogs.h"
+
+namespace zirared {
+namespace {
+
+// Acts on the modal dialog as soon as it is up, then lets the caller's exec() return.
+void WhenModalShows(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            act(modal);
+        }
+    });
+    poll->start(10);
+}
+
+struct MessageCase {
+    const char* why;
+    MessageKind kind;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton pressed;
+    Answer expected;
+};
+
+// Test output names the case by why it exists.
+void PrintTo(const MessageCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class RealMessageBox : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(RealMessageBox, HasTheKindsIconButtonsAndTitle) {
+    const MessageCase& c = GetParam();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QString title;
+    QString text;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        icon = box->icon();
+        buttons = box->standardButtons();
+        defaultButton = box->standardButton(box->defaultButton());
+        title = box->windowTitle();
+        text = box->text();
+        box->button(c.pressed)->click();
+    });
+
+    QtDialogs dialogs;
+    const Answer answer =
+        dialogs.ShowMessage(nullptr, QStringLiteral("Il file <a&b>\nseconda riga"), c.kind);
+
+    EXPECT_EQ(icon, c.icon);
+    EXPECT_EQ(buttons, c.buttons);
+    EXPECT_EQ(title, QStringLiteral("Zirared"));
+    EXPECT_EQ(text, QStringLiteral("Il file <a&b>\nseconda riga")) << "shown as plain text";
+    if (c.kind == MessageKind::Question) {
+        EXPECT_EQ(defaultButton, QMessageBox::Yes);
+        EXPECT_EQ(answer, c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, RealMessageBox,
+    ::testing::Values(MessageCase{"Warning", MessageKind::Warning, QMessageBox::Warning,
+                                  QMessageBox::Ok, QMessageBox::Ok, Answer::No},
+                      MessageCase{"Information", MessageKind::Information, QMessageBox::Information,
+                                  QMessageBox::Ok, QMessageBox::Ok, Answer::No},
+                      MessageCase{"Error", MessageKind::Error, QMessageBox::Critical,
+                                  QMessageBox::Ok, QMessageBox::Ok, Answer::No},
+                      MessageCase{"QuestionAnsweredNo", MessageKind::Question,
+                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No, Answer::No},
+                      MessageCase{"QuestionAnsweredYes", MessageKind::Question,
+                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::Yes, Answer::Yes}),
+    [](const auto& info) { return info.param.why; });
+
+struct ChooserCase {
+    const char* why;
+    const char* typed;  // relative to the folder; nullptr: cancel
+    const char* expected;
+};
+
+// Test output names the case by why it exists.
+void PrintTo(const ChooserCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class RealFileChooser : public ::testing::TestWithParam<ChooserCase> {};
+
+TEST_P(RealFileChooser, ReturnsTheExistingFileTheUserTyped) {
+    const ChooserCase& c = GetParam();
+    QTemporaryDir dir;
+    for (const char* name : {"LEGGIMI", "prova.c"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QString title;
+    QString shownCaption;
+    WhenModalShows([&](QWidget* modal) {
+        auto* chooser = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        title = chooser->windowTitle();
+        if (auto* filters = chooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            shownCaption = filters->itemText(0);
+        }
+        if (c.typed == nullptr) {
+            chooser->reject();
+            return;
+        }
+        chooser->selectFile(dir.filePath(QString::fromLatin1(c.typed)));
+        QMetaObject::invokeMethod(chooser, "accept");
+    });
+
+    QtDialogs dialogs;
+    OpenFileRequest request{QStringLiteral("Seleziona il file da dividere"),
+                            {},
+                            dir.path(),
+                            QStringLiteral("Tutti i file(*.*)"),
+                            QStringLiteral("*"),
+                            QStringLiteral("c")};
+    const QString chosen = dialogs.ChooseFileToOpen(nullptr, request);
+
+    EXPECT_EQ(title, request.title);
+    EXPECT_EQ(shownCaption, QStringLiteral("Tutti i file(*.*)"));
+    const QString expected =
+        c.expected == nullptr ? QString() : dir.filePath(QString::fromLatin1(c.expected));
+    EXPECT_EQ(chosen, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RealFileChooser,
+    ::testing::Values(
+        // The default extension must not turn LEGGIMI into the missing LEGGIMI.c.
+        ChooserCase{"ExistingFileWithoutExtension", "LEGGIMI", "LEGGIMI"},
+        ChooserCase{"DefaultExtensionCompletesAMissingName", "prova", "prova.c"},
+        ChooserCase{"CancelGivesNothing", nullptr, nullptr}),
+    [](const auto& info) { return info.param.why; });
+
+TEST(DefaultExtension, AppliesOnlyWhenTheNameAsTypedDoesNotExist) {
+    QTemporaryDir dir;
+    for (const char* name : {"LEGGIMI", "LEGGIMI.c", "prova.c"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(ResolveDefaultExtension(dir.filePath("LEGGIMI"), "c"), dir.filePath("LEGGIMI"));
+    EXPECT_EQ(ResolveDefaultExtension(dir.filePath("prova"), "c"), dir.filePath("prova.c"));
+    EXPECT_EQ(ResolveDefaultExtension(dir.filePath("manca"), "c"), dir.filePath("manca"));
+    EXPECT_EQ(ResolveDefaultExtension(dir.filePath("prova.x"), "c"), dir.filePath("prova.x"));
+}
+
+}  // namespace
+}  // namespace zirared

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <ostream>
+
+#include "scripted_dialogs.h"
+#include "splitta_file.h"
+#include "tab_container.h"
+
+namespace zirared {
+namespace {
+
+constexpr qint64 kPieceData = 1400 * 1024;  // slider at 1
+const QString kBusyRefusal = QStringLiteral("Attendere la fine dell'operazione in corso.");
+const QString kStopped = QStringLiteral("Operazione terminata volontariamente");
+
+QByteArray RandomBytes(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(size);
+    for (char& byte : bytes) {
+        byte = static_cast<char>(generator.bounded(256));
+    }
+    return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString PiecePath(const QString& source, int index) {
+    return source.left(source.size() - 3) + QStringLiteral("%1").arg(index, 3, 10, QChar(u'0'));
+}
+
+// Runs `action` at the operation's first pass over pending events.
+void DuringOperation(std::function<void()> action) {
+    QTimer::singleShot(0, std::move(action));
+}
+
+void Drop(QWidget* page, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    // A drop only reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page, &drop);
+}
+
+class WindowOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_source = m_dir.filePath(QStringLiteral("dati.bin"));
+        m_data = RandomBytes(2 * kPieceData + 12345);  // three pieces at 1400 KB
+        WriteFile(m_source, m_data);
+        m_window.show();
+    }
+
+    void ExpectIdle() {
+        const SplittaFileDesign& d = m_window.design();
+        EXPECT_FALSE(d.cmdOpen[0]->isHidden());
+        EXPECT_TRUE(d.HScroll1->isEnabled());
+        EXPECT_TRUE(d.cmdStop->isHidden());
+        EXPECT_TRUE(d.cmdOpen[1]->isEnabled());
+        EXPECT_TRUE(d.chkKillFile->isEnabled());
+        EXPECT_EQ(m_window.findChild<QProgressBar*>(QStringLiteral("ProgBar")), nullptr);
+        EXPECT_FALSE(m_window.OperationActive());
+    }
+
+    void SplitThroughWindow() {
+        m_dialogs.QueueFile(m_source);
+        m_window.design().cmdOpen[0]->click();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_source;
+    QByteArray m_data;
+    ScriptedDialogs m_dialogs;
+    SplittaFile m_window{m_dialogs};
+};
+
+TEST_F(WindowOperations, SplitThenAssemblyGiveBackTheFileByteForByte) {
+    const SplittaFileDesign& d = m_window.design();
+    QRect barGeometry;
+    int barValue = -1;
+    m_dialogs.OnMessage([&](const ScriptedDialogs::Message& message) {
+        if (message.kind != MessageKind::Question) {  // the completion message is open
+            if (auto* bar = m_window.findChild<QProgressBar*>(QStringLiteral("ProgBar"))) {
+                barGeometry = bar->geometry();
+                barValue = bar->value();
+            }
+        }
+    });
+
+    SplitThroughWindow();
+
+    EXPECT_TRUE(m_dialogs.Shown(
+        QStringLiteral("Il file: ") + m_source + QStringLiteral("\né stato diviso in 3 files."),
+        MessageKind::Information));
+    EXPECT_EQ(d.lblWorkProgress->text(), QStringLiteral("Terminato: sono stati creati n° 3 files"));
+    EXPECT_EQ(barGeometry, QRect(14, 192, 320, 15)) << "under the tab container, as wide";
+    EXPECT_EQ(barValue, 100);
+    EXPECT_EQ(QFileInfo(PiecePath(m_source, 0)).size(), 16 + kPieceData) << "slider 1: 1400 KB";
+    EXPECT_TRUE(QFileInfo::exists(PiecePath(m_source, 2)));
+    ExpectIdle();
+
+    ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
+    d.chkKillFile->setChecked(true);
+    m_dialogs.QueueFile(PiecePath(m_source, 0));
+    d.cmdOpen[1]->click();  // the delete question takes its default, Yes
+
+    EXPECT_EQ(ReadFile(m_source), m_data);
+    EXPECT_TRUE(d.lblWorkProgress1->text().isEmpty());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, i))) << i;
+    }
+    ExpectIdle();
+}
+
+TEST_F(WindowOperations, PathLongerThan249CharactersIsUsedWhole) {
+    const QString directory = m_dir.filePath(QString(120, u'a') + u'/' + QString(120, u'b'));
+    ASSERT_TRUE(QDir().mkpath(directory));
+    const QString source = directory + QStringLiteral("/lungo.bin");
+    ASSERT_GT(source.size(), 249);
+    WriteFile(source, RandomBytes(kPieceData + 1));
+    m_dialogs.QueueFile(source);
+
+    m_window.design().cmdOpen[0]->click();
+
+    EXPECT_EQ(QFileInfo(PiecePath(source, 1)).size(), 16 + 1);
+}
+
+TEST_F(WindowOperations, StopDuringASplitDeletesItsPiecesAndGivesTheWindowBack) {
+    const SplittaFileDesign& d = m_window.design();
+    bool busyWhileRunning = false;
+    DuringOperation([&] {
+        busyWhileRunning =
+            d.cmdStop->isVisible() && d.cmdOpen[0]->isHidden() && !d.HScroll1->isEnabled();
+        QTest::mouseClick(d.cmdStop, Qt::LeftButton);
+    });
+
+    SplitThroughWindow();
+
+    EXPECT_TRUE(busyWhileRunning);
+    EXPECT_TRUE(m_dialogs.Shown(kStopped, MessageKind::Information));
+    EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
+    EXPECT_TRUE(d.lblWorkProgress->text().isEmpty());
+    ExpectIdle();
+}
+
+enum class SecondAction { SplitButton, AssembleButton, DropOnSplitPage, DropOnAssemblePage };
+
+struct GuardCase {
+    const char* why;
+    int firstPage;
+    SecondAction second;
+};
+
+// Test output names the case by why it exists.
+void PrintTo(const GuardCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class SecondOperationGuard : public WindowOperations,
+                             public ::testing::WithParamInterface<GuardCase> {};
+
+TEST_P(SecondOperationGuard, IsRefusedAndTheRunningOneCompletes) {
+    const GuardCase& c = GetParam();
+    const SplittaFileDesign& d = m_window.design();
+    if (c.firstPage == 1) {
+        SplitThroughWindow();
+        ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
+    }
+    const auto requestsBefore = m_dialogs.fileRequests().size();
+    const QList<QUrl> other{QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("altro.bin")))};
+    WriteFile(other[0].toLocalFile(), RandomBytes(2 * kPieceData));
+    DuringOperation([&] {
+        switch (c.second) {
+            case SecondAction::SplitButton:
+                d.cmdOpen[0]->click();
+                break;
+            case SecondAction::AssembleButton:
+                d.cmdOpen[1]->click();
+                break;
+            case SecondAction::DropOnSplitPage:
+                Drop(d.pictab[0], other);
+                break;
+            case SecondAction::DropOnAssemblePage:
+                Drop(d.pictab[1], other);
+                break;
+        }
+    });
+
+    m_dialogs.QueueFile(c.firstPage == 0 ? m_source : PiecePath(m_source, 0));
+    d.cmdOpen[c.firstPage]->click();
+
+    EXPECT_TRUE(m_dialogs.Shown(kBusyRefusal, MessageKind::Information));
+    EXPECT_EQ(m_dialogs.fileRequests().size(), requestsBefore + 1) << "no second dialog";
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("altro.000"))));
+    if (c.firstPage == 0) {
+        EXPECT_TRUE(QFileInfo::exists(PiecePath(m_source, 2)));
+    } else {
+        EXPECT_EQ(ReadFile(m_source), m_data);
+    }
+    ExpectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SecondOperationGuard,
+    ::testing::Values(
+        // The assemble chooser stays clickable while a split lets events through.
+        GuardCase{"AssembleChooserDuringSplit", 0, SecondAction::AssembleButton},
+        // The split chooser stays visible while an assembly lets events through.
+        GuardCase{"SplitChooserDuringAssembly", 1, SecondAction::SplitButton},
+        GuardCase{"DropDuringSplit", 0, SecondAction::DropOnAssemblePage},
+        GuardCase{"DropDuringAssembly", 1, SecondAction::DropOnSplitPage}),
+    [](const auto& info) { return info.param.why; });
+
+TEST_F(WindowOperations, ClosingDuringASplitStopsItThenClosesWithoutDestroyingTheWindow) {
+    bool closedAtOnce = true;
+    DuringOperation([&] { closedAtOnce = m_window.close(); });
+
+    SplitThroughWindow();
+
+    EXPECT_FALSE(closedAtOnce) << "the window must outlive the running split";
+    EXPECT_TRUE(m_dialogs.Shown(kStopped, MessageKind::Information));
+    EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
+    EXPECT_FALSE(m_window.isVisible()) << "closed once the split has returned";
+    EXPECT_EQ(m_window.findChild<QProgressBar*>(QStringLiteral("ProgBar")), nullptr);
+}
+
+TEST_F(WindowOperations, ClosingDuringAnAssemblyLetsItFinishThenCloses) {
+    SplitThroughWindow();
+    ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
+    bool closedAtOnce = true;
+    DuringOperation([&] { closedAtOnce = m_window.close(); });
+
+    m_dialogs.QueueFile(PiecePath(m_source, 0));
+    m_window.design().cmdOpen[1]->click();
+
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(ReadFile(m_source), m_data);
+    EXPECT_FALSE(m_window.isVisible());
+}
+
+TEST_F(WindowOperations, OneFileDroppedOnAPageStartsThatPagesOperation) {
+    const SplittaFileDesign& d = m_window.design();
+    d.lblWorkProgress1->setText(QStringLiteral("vecchio"));
+    Drop(d.pictab[0], {QUrl::fromLocalFile(m_source)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(PiecePath(m_source, 2)); }, 10000));
+    EXPECT_TRUE(d.lblWorkProgress1->text().isEmpty()) << "labels cleared as by the chooser";
+
+    ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
+    ShowPage(*d.picTabContainer, 1);
+    Drop(d.pictab[1], {QUrl::fromLocalFile(PiecePath(m_source, 0))});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(m_source) == m_data; }, 10000));
+    EXPECT_TRUE(m_dialogs.fileRequests().empty()) << "a drop needs no dialog";
+}
+
+struct RefusedDropCase {
+    const char* why;
+    int fileCount;  // 0: the folder itself
+    const char* message;
+};
+
+// Test output names the case by why it exists.
+void PrintTo(const RefusedDropCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class RefusedDrop : public WindowOperations,
+                    public ::testing::WithParamInterface<RefusedDropCase> {};
+
+TEST_P(RefusedDrop, SaysWhyAndStartsNothing) {
+    const RefusedDropCase& c = GetParam();
+    QList<QUrl> urls;
+    if (c.fileCount == 0) {
+        urls << QUrl::fromLocalFile(m_dir.path());
+    }
+    for (int i = 0; i < c.fileCount; ++i) {
+        urls << QUrl::fromLocalFile(m_source);
+    }
+
+    Drop(m_window.design().pictab[0], urls);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dialogs.messages().empty(); }, 5000));
+    ASSERT_EQ(m_dialogs.messages().size(), 1U);
+    EXPECT_EQ(m_dialogs.messages()[0].text.toStdString(), c.message);
+    EXPECT_EQ(m_dialogs.messages()[0].kind, MessageKind::Warning);
+    EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedDrop,
+    ::testing::Values(RefusedDropCase{"SeveralFiles", 2, "Rilasciare un solo file alla volta."},
+                      RefusedDropCase{"AFolder", 0, "Rilasciare un file, non una cartella."}),
+    [](const auto& info) { return info.param.why; });
+
+}  // namespace
+}  // namespace zirared

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "dialogs.h"
+
+namespace zirared {
+
+// Answers without showing anything, for runs of the real program under test: messages go
+// to standard error and take their default button, file dialogs are cancelled.
+class AutoAnswerDialogs final : public Dialogs {
+public:
+    Answer ShowMessage(QWidget* owner, const QString& text, MessageKind kind) override;
+    QString ChooseFileToOpen(QWidget* owner, const OpenFileRequest& request) override;
+};
+
+}  // namespace zirared

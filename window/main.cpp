@@ -1,0 +1,5 @@
+#include "split_bas.h"
+
+int main(int argc, char* argv[]) {
+    return zirared::SplitBas::Main(argc, argv);
+}

@@ -1,0 +1,319 @@
+#include "splitta_file.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "assemble_file.h"
+#include "dialogs.h"
+#include "drop_request.h"
+#include "help_bas.h"
+#include "page_shadow.h"
+#include "program_identity.h"
+#include "progress_bar.h"
+#include "progress_bar_placement.h"
+#include "size_label.h"
+#include "split_bas.h"
+#include "split_file.h"
+#include "svg_pixmap.h"
+#include "window_host.h"
+
+namespace zirared {
+
+namespace {
+
+constexpr std::int32_t kSizeUnitKB = 1400;
+constexpr int kSplitPage = 0;
+constexpr int kAssemblePage = 1;
+
+QCursor HandPointer() {
+    EnsureResourcesLoaded();
+    // The finger tip is the hot spot.
+    return QCursor(QPixmap(QStringLiteral(":/zirared/hand.png")), 5, 0);
+}
+
+}  // namespace
+
+// Marks the window active for the length of one open sequence, whatever way it ends.
+class SplittaFile::ActivityScope {
+public:
+    explicit ActivityScope(SplittaFile& window) : m_window(window) {
+        m_window.m_activity = Activity::Choosing;
+    }
+    ~ActivityScope() { m_window.m_activity = Activity::Idle; }
+    ActivityScope(const ActivityScope&) = delete;
+    ActivityScope& operator=(const ActivityScope&) = delete;
+
+private:
+    SplittaFile& m_window;
+};
+
+SplittaFile::SplittaFile(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent),
+      m_dialogs(dialogs),
+      m_design(BuildSplittaFileDesign(*this)),
+      m_host(std::make_unique<WindowHost>(*this)) {
+    ConnectHandlers();
+    Form_Load();
+}
+
+SplittaFile::~SplittaFile() = default;
+
+void SplittaFile::ConnectHandlers() {
+    const SplittaFileDesign& d = m_design;
+    connect(d.cmdOpen[0], &QPushButton::clicked, this, [this] { cmdOpen_Click(kSplitPage); });
+    connect(d.cmdOpen[1], &QPushButton::clicked, this, [this] { cmdOpen_Click(kAssemblePage); });
+    connect(d.cmdStop, &QPushButton::clicked, this, &SplittaFile::cmdStop_Click);
+    connect(d.HScroll1, &QScrollBar::valueChanged, this, &SplittaFile::HScroll1_Change);
+    connect(d.HScroll1, &QScrollBar::sliderMoved, this, &SplittaFile::HScroll1_Scroll);
+    connect(d.Check1, &QCheckBox::clicked, this, &SplittaFile::Check1_Click);
+    d.lblemail->installEventFilter(this);
+    for (const int page : {kSplitPage, kAssemblePage}) {
+        d.pictab[page]->setAcceptDrops(true);
+        d.pictab[page]->installEventFilter(this);
+    }
+}
+
+void SplittaFile::Form_Load() {
+    const SplittaFileDesign& d = m_design;
+    const QCursor hand = HandPointer();
+    auto* cursorTab = d.picTabContainer->findChild<QLabel*>(QStringLiteral("lblCursorTab"));
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{d.cmdOpen[0], d.cmdOpen[1], d.chkKillFile, d.HScroll1,
+                                         cursorTab, d.lblemail, d.Check1}) {
+        if (control != nullptr) {
+            control->setCursor(hand);
+        }
+    }
+    if (cursorTab != nullptr) {
+        cursorTab->setFrameShape(QFrame::NoFrame);
+    }
+    d.lblWorkProgress->clear();
+    d.lblWorkProgress1->clear();
+    d.lblInfo->setText(VersionLabelText());
+    d.txtHelp->setPlainText(
+        HelpBas::GetHelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    d.picTabContainer->SetupTabStrip();
+    UpdateSizeLabel();
+}
+
+void SplittaFile::Form_Unload() {
+    if (m_progBarCreated && m_progBar) {
+        m_progBar->Destroy();
+    }
+    m_progBar.reset();
+}
+
+void SplittaFile::cmdOpen_Click(int index) {
+    if (RefuseWhileActive()) {
+        return;
+    }
+    {
+        const ActivityScope activity(*this);
+        ClearStatusLabels();
+        const QString path = ChooseFile(index);
+        // A close that arrived while the dialog was open wins over the chosen file.
+        if (!path.isEmpty() && !m_closeRequested) {
+            RunOperation(index, path);
+        }
+    }
+    CloseIfRequested();
+}
+
+void SplittaFile::cmdStop_Click() {
+    m_stopRequested = true;
+}
+
+void SplittaFile::HScroll1_Change() {
+    UpdateSizeLabel();
+}
+
+void SplittaFile::HScroll1_Scroll() {
+    UpdateSizeLabel();
+}
+
+void SplittaFile::Check1_Click() {
+    m_design.txtHelp->setHidden(!m_design.txtHelp->isHidden());
+}
+
+void SplittaFile::lblemail_Click() {
+    // Without a mail handler nothing happens, and that is fine.
+    QDesktopServices::openUrl(QUrl(ContactMailLink(), QUrl::TolerantMode));
+}
+
+void SplittaFile::UpdateSizeLabel() {
+    m_design.lblDimFile->setText(SizeLabelText(m_design.HScroll1->value()));
+}
+
+std::int32_t SplittaFile::GetPieceSizeKB() const {
+    return m_design.HScroll1->value() * kSizeUnitKB;
+}
+
+void SplittaFile::EnableControls(bool enabled) {
+    m_design.cmdOpen[0]->setVisible(enabled);
+    m_design.HScroll1->setEnabled(enabled);
+    m_design.cmdStop->setVisible(!enabled);
+}
+
+void SplittaFile::CreateProgressBar() {
+    m_progBarCreated = CreateProgressBarBelow(ProgBar(), *this, *m_design.picTabContainer);
+}
+
+void SplittaFile::paintEvent(QPaintEvent* /*event*/) {
+    // The shadow lies on the window's own background, so it is drawn on every repaint.
+    QPainter painter(this);
+    DrawPageShadow(painter, m_design.picTabContainer->geometry(),
+                   palette().color(QPalette::Window));
+}
+
+void SplittaFile::closeEvent(QCloseEvent* event) {
+    if (OperationActive()) {
+        // The operation is on the stack under this event: the window must outlive it.
+        // A split stops as if Stop had been clicked; an assembly runs to its end.
+        m_closeRequested = true;
+        if (m_activity == Activity::Splitting) {
+            m_stopRequested = true;
+        }
+        event->ignore();
+        return;
+    }
+    m_closeRequested = false;
+    Form_Unload();
+    event->accept();
+}
+
+bool SplittaFile::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_design.lblemail) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* release = static_cast<QMouseEvent*>(event);
+            // A click is a left press released over the label.
+            if (release->button() == Qt::LeftButton &&
+                m_design.lblemail->rect().contains(release->position().toPoint())) {
+                lblemail_Click();
+            }
+        }
+        return false;
+    }
+    for (const int page : {kSplitPage, kAssemblePage}) {
+        if (watched == m_design.pictab[page]) {
+            return HandlePageDrag(page, event);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool SplittaFile::HandlePageDrag(int page, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            // Anything with URLs is welcome: what cannot be used is refused with a reason.
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!drag->mimeData()->hasUrls()) {
+                return false;
+            }
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QList<QUrl> urls = drop->mimeData()->urls();
+            drop->acceptProposedAction();
+            // The operation runs from the event loop, not inside the drag-and-drop
+            // machinery, which waits for the drop to finish.
+            QTimer::singleShot(0, this, [this, page, urls] { OpenDroppedFiles(page, urls); });
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool SplittaFile::RefuseWhileActive() {
+    if (!OperationActive()) {
+        return false;
+    }
+    m_dialogs.ShowMessage(this, QStringLiteral("Attendere la fine dell'operazione in corso."),
+                          MessageKind::Information);
+    return true;
+}
+
+void SplittaFile::ClearStatusLabels() {
+    SetStatusText(m_design.lblWorkProgress, QString());
+    SetStatusText(m_design.lblWorkProgress1, QString());
+}
+
+QString SplittaFile::ChooseFile(int index) {
+    const bool split = index == kSplitPage;
+    const QString title = split ? QStringLiteral("Seleziona il file da dividere")
+                                : QStringLiteral("Seleziona il file da assemblare");
+    const QChar nul(u'\0');
+    const QString filter =
+        split ? QStringLiteral("Tutti i file(*.*)") + nul + QStringLiteral("*.*") + nul
+              : QStringLiteral("000(*.*)") + nul + QStringLiteral("*.000") + nul;
+    return SplitBas::ShowOpenFileDialog(m_dialogs, this, title, QString(), filter, QString(),
+                                        QStringLiteral("c"));
+}
+
+void SplittaFile::RunOperation(int index, const QString& path) {
+    const std::string fileName = QFile::encodeName(path).toStdString();
+    if (index == kSplitPage) {
+        m_activity = Activity::Splitting;
+        // Taken now: the slider may have moved while the dialog was open.
+        SplitFile(*m_host, fileName, GetPieceSizeKB());
+    } else {
+        m_activity = Activity::Assembling;
+        AssembleFile(*m_host, fileName, m_pieceFiles);
+    }
+}
+
+void SplittaFile::OpenDroppedFiles(int index, const QList<QUrl>& urls) {
+    if (RefuseWhileActive()) {
+        return;
+    }
+    const DropVerdict verdict = ClassifyDrop(urls);
+    if (!verdict.refusal.isEmpty()) {
+        m_dialogs.ShowMessage(this, verdict.refusal, MessageKind::Warning);
+        return;
+    }
+    {
+        const ActivityScope activity(*this);
+        ClearStatusLabels();
+        RunOperation(index, verdict.path);
+    }
+    CloseIfRequested();
+}
+
+void SplittaFile::CloseIfRequested() {
+    if (m_closeRequested) {
+        close();
+    }
+}
+
+void SplittaFile::SetStatusText(QLabel* label, const QString& text) {
+    // Shown at once, but a label is repainted only when its text really changes.
+    if (label->text() != text) {
+        label->setText(text);
+        label->repaint();
+    }
+}
+
+ProgressBarClass& SplittaFile::ProgBar() {
+    if (!m_progBar) {
+        m_progBar = std::make_unique<ProgressBarClass>();
+    }
+    return *m_progBar;
+}
+
+}  // namespace zirared

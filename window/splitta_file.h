@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "progress_bar.h"
+#include "splitta_file_design.h"
+
+class QLabel;
+
+namespace zirared {
+
+class Dialogs;
+
+class WindowHost;
+
+// The program's one window: the split, assemble and information pages, and the host the
+// piece engine runs in. Operations run inside the open button's click handler and let
+// events through once per block, so every handler here may run in the middle of one.
+class SplittaFile final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SplittaFile)
+
+public:
+    explicit SplittaFile(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~SplittaFile() override;
+
+    // Event handlers, named after their control and event.
+    void Form_Load();
+    void Form_Unload();
+    void cmdOpen_Click(int index);
+    void cmdStop_Click();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void Check1_Click();
+    void lblemail_Click();
+
+    void UpdateSizeLabel();
+    std::int32_t GetPieceSizeKB() const;
+    // True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
+    void EnableControls(bool enabled);
+    // Puts the bar under the tab container, as wide as it, and records whether it worked.
+    void CreateProgressBar();
+    bool ProgBarCreated() const { return m_progBarCreated; }
+
+    const SplittaFileDesign& design() const { return m_design; }
+    // True from the click on an open button (or a drop) until its operation has returned.
+    bool OperationActive() const { return m_activity != Activity::Idle; }
+    const std::vector<std::string>& PieceFiles() const { return m_pieceFiles; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class WindowHost;
+    enum class Activity { Idle, Choosing, Splitting, Assembling };
+    class ActivityScope;
+
+    void ConnectHandlers();
+    bool HandlePageDrag(int page, QEvent* event);
+    bool RefuseWhileActive();
+    void ClearStatusLabels();
+    QString ChooseFile(int index);
+    void RunOperation(int index, const QString& path);
+    void OpenDroppedFiles(int index, const QList<QUrl>& urls);
+    void CloseIfRequested();
+    static void SetStatusText(QLabel* label, const QString& text);
+    ProgressBarClass& ProgBar();
+
+    Dialogs& m_dialogs;
+    SplittaFileDesign m_design;
+    std::unique_ptr<WindowHost> m_host;
+    std::unique_ptr<ProgressBarClass> m_progBar;  // made on first use
+    bool m_progBarCreated = false;
+    bool m_stopRequested = false;
+    std::vector<std::string> m_pieceFiles;
+    Activity m_activity = Activity::Idle;
+    bool m_closeRequested = false;
+};
+
+}  // namespace zirared
