@@ -38,7 +38,8 @@ public:
     // Called only while ProgressBarCreated() is true.
     virtual void RemoveProgressBar() = 0;
 
-    // Runs every event already queued; other handlers of the host may run here.
+    // Runs the events already queued; other handlers of the host may run here. Called once
+    // per block: a host may skip a pass that comes within a millisecond of its last one.
     virtual void ProcessPendingEvents() = 0;
 
     virtual void ClearStopFlag() = 0;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <string>
+
 #include "operation_services.h"
 
 namespace zirared {
@@ -27,6 +30,10 @@ public:
 
 private:
     SplittaFile& m_window;
+    // The engine sends the same status text for every block of a piece.
+    std::string m_splitStatus;
+    std::string m_assembleStatus;
+    std::chrono::steady_clock::time_point m_lastEventPass{};
 };
 
 }  // namespace zirared
