@@ -8,8 +8,8 @@
 #include "file_error.h"
 #include "file_layer.h"
 #include "piece_set.h"
+#include "piece_set_rules.h"
 #include "progress_meter.h"
-#include "windows1252.h"
 
 namespace zirared {
 namespace {
@@ -36,24 +36,15 @@ private:
     Outcome Assemble() {
         m_first = ReadHeader(m_fileName);
         m_piece.Close();
-        const NameCut cut = CutLastThreeCharacters(m_fileName);
-        const std::string suffix = DecodeWindows1252({m_first.suffix.data(), 3});
-        // Besides a wrong magic: a name whose last three characters reach into the directory,
-        // a suffix that would lead out of it, and a set without pieces are not piece sets.
-        const bool valid =
-            m_first.magicValid && cut.check == NameCheck::Ok && SuffixIsPlainName(suffix);
-        if (!valid) {
-            return Refuse("Questo non è un file valido!");
-        }
-        if (m_first.index != 0) {
+        m_opening = OpenPieceSet(m_fileName, m_first);
+        if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
             return Refuse("Questo non è il primo file della sequenza!");
         }
-        if (m_first.count == 0) {
+        if (m_opening.verdict != FirstPieceVerdict::Valid) {
             return Refuse("Questo non è un file valido!");
         }
-        m_stem = cut.stem;
-        m_outputPath = m_stem + suffix;
-        if (OutputIsReadByThisAssembly()) {
+        m_outputPath = m_opening.rebuiltPath;
+        if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
             return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
                           "Il file da creare coincide con uno dei files da leggere.");
         }
@@ -86,49 +77,29 @@ private:
         return outcome;
     }
 
-    // Never write into a file this assembly still has to read: the chosen file or a piece,
-    // compared by name and, where the files exist, by identity.
-    bool OutputIsReadByThisAssembly() const {
-        const auto outputIdentity = IdentityOf(m_outputPath);
-        const auto isOutput = [&](const std::string& path) {
-            return path == m_outputPath || (outputIdentity && IdentityOf(path) == outputIdentity);
-        };
-        if (isOutput(m_fileName)) {
-            return true;
-        }
-        for (int j = 0; j < m_first.count; ++j) {
-            if (isOutput(PiecePath(m_stem, j))) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     // Copies piece j; returns the warning that ends the run when the piece does not belong.
     std::optional<std::string> CopyPiece(int j) {
-        const std::string path = PiecePath(m_stem, j);
+        const std::string path = PiecePath(m_opening.stem, j);
         m_pieceFiles[static_cast<std::size_t>(j)] = path;
         const PieceHeader header = ReadHeader(path);
-        if (!header.magicValid) {
-            return "Errore" + std::string(kCrLf) + "Il file " + path + kCrLf +
-                   "non è un file splittato oppure è stata modificata l'estensione!";
-        }
-        const std::string outOfSequence = "Il file '" + path + "' è fuori dalla sequenza!";
-        if (header.index != j) {
-            return outOfSequence;
-        }
-        // A piece of another set, or one cut short or grown, must not pass as rebuilt.
-        if (header.count != m_first.count || header.suffix != m_first.suffix) {
-            return outOfSequence;
-        }
         const std::int64_t length = m_piece.Length();
         if (j == 0) {
             m_firstLength = length;
-            m_progress.emplace(length * m_first.count);
         }
-        const bool last = j == m_first.count - 1;
-        if ((!last && length != m_firstLength) || (last && length > m_firstLength)) {
-            return "Il file '" + path + "' è incompleto o danneggiato!";
+        switch (JudgePiece(m_first, j, header, length, m_firstLength)) {
+            case PieceVerdict::Fits:
+                break;
+            case PieceVerdict::NotAPiece:
+                return "Errore" + std::string(kCrLf) + "Il file " + path + kCrLf +
+                       "non è un file splittato oppure è stata modificata l'estensione!";
+            case PieceVerdict::OutOfSequence:
+            case PieceVerdict::OtherSet:  // a piece of another set must not pass as rebuilt
+                return "Il file '" + path + "' è fuori dalla sequenza!";
+            case PieceVerdict::WrongLength:  // nor one cut short or grown
+                return "Il file '" + path + "' è incompleto o danneggiato!";
+        }
+        if (j == 0) {
+            m_progress.emplace(length * m_first.count);
         }
         m_host.EnableAssembleControls(false);
         m_progress->SetStepDenominator(length * m_first.count /
@@ -206,7 +177,7 @@ private:
     const std::string& m_fileName;
     std::vector<std::string>& m_pieceFiles;
     PieceHeader m_first;
-    std::string m_stem;
+    SetOpening m_opening;
     std::string m_outputPath;
     InputFile m_piece;
     OutputFile m_output;

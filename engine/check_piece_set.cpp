@@ -1,0 +1,224 @@
+#include "check_piece_set.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <span>
+#include <utility>
+
+#include "assemble_file.h"
+#include "file_error.h"
+#include "file_layer.h"
+#include "piece_set.h"
+#include "piece_set_rules.h"
+
+namespace zirared {
+namespace {
+
+// A device or a FIFO: opening a FIFO blocks until someone writes into it, so the check
+// does not open what is not an ordinary file or a directory.
+bool IsSpecialFile(int attributes) {
+    return attributes >= 0 && attributes != 16 && (attributes & 4) != 0;
+}
+
+struct PieceRead {
+    enum class State { Read, Missing, Unreadable };
+    State state = State::Missing;
+    PieceHeader header;
+    std::int64_t length = 0;
+    std::string failure;  // why it could not be read, for Unreadable
+};
+
+class SetChecker {
+public:
+    explicit SetChecker(const std::string& firstPiece) : m_chosenPath(firstPiece) {}
+
+    SetCheckReport Run() {
+        if (!CheckChosenFile()) {
+            return std::move(m_report);
+        }
+        m_report.pieceCount = m_first.count;
+        m_report.rebuiltPath = m_opening.rebuiltPath;
+        CheckPieces();
+        if (RebuiltPathIsRead(m_chosenPath, m_opening, m_first.count)) {
+            AddProblem(SetProblemKind::RebuiltIsAPiece, m_opening.rebuiltPath,
+                       "Impossibile riassemblare il file " + m_opening.rebuiltPath +
+                           ": il file da creare coincide con uno dei files da leggere.");
+        }
+        NoteLeftoverPieces();
+        CheckRebuiltPath();
+        return std::move(m_report);
+    }
+
+private:
+    // False when the chosen file opens no set: then there is nothing more to check.
+    bool CheckChosenFile() {
+        const PieceRead chosen = Read(m_chosenPath);
+        if (chosen.state != PieceRead::State::Read) {
+            AddReadProblem(m_chosenPath, chosen);
+            return false;
+        }
+        m_first = chosen.header;
+        m_chosenLength = chosen.length;
+        m_opening = OpenPieceSet(m_chosenPath, m_first);
+        switch (m_opening.verdict) {
+            case FirstPieceVerdict::Valid:
+                return true;
+            case FirstPieceVerdict::NotTheFirst:
+                AddProblem(SetProblemKind::NotTheFirst, m_chosenPath,
+                           "Questo non è il primo file della sequenza!");
+                return false;
+            case FirstPieceVerdict::NotValid:
+                break;
+        }
+        AddProblem(SetProblemKind::NotValid, m_chosenPath, "Questo non è un file valido!");
+        return false;
+    }
+
+    void CheckPieces() {
+        // Lengths are measured against piece 0; when piece 0 cannot serve, the chosen file,
+        // which carries the same first header, stands in so that the others are still judged.
+        std::int64_t pieceZeroLength = m_chosenLength;
+        for (int j = 0; j < m_first.count; ++j) {
+            const std::string path = PiecePath(m_opening.stem, j);
+            const PieceRead piece = Read(path);
+            if (piece.state != PieceRead::State::Read) {
+                AddReadProblem(path, piece);
+                continue;
+            }
+            m_report.rebuiltSize +=
+                std::max<std::int64_t>(0, piece.length - static_cast<std::int64_t>(kHeaderBytes));
+            const PieceVerdict verdict = JudgePiece(m_first, j, piece.header, piece.length,
+                                                    j == 0 ? piece.length : pieceZeroLength);
+            if (j == 0 && verdict == PieceVerdict::Fits) {
+                pieceZeroLength = piece.length;
+            }
+            AddPieceProblem(path, j, piece, pieceZeroLength, verdict);
+        }
+    }
+
+    void AddPieceProblem(const std::string& path, int j, const PieceRead& piece,
+                         std::int64_t pieceZeroLength, PieceVerdict verdict) {
+        const std::string quoted = "Il file '" + path + "'";
+        switch (verdict) {
+            case PieceVerdict::Fits:
+                return;
+            case PieceVerdict::NotAPiece:
+                AddProblem(
+                    SetProblemKind::NotAPiece, path,
+                    quoted + " non è un file splittato oppure è stata modificata l'estensione!");
+                return;
+            case PieceVerdict::OutOfSequence:
+                AddProblem(SetProblemKind::OutOfSequence, path,
+                           quoted + " è fuori dalla sequenza! (indice " +
+                               std::to_string(piece.header.index) + " invece di " +
+                               std::to_string(j) + ")");
+                return;
+            case PieceVerdict::OtherSet: {
+                const std::string detail =
+                    piece.header.count != m_first.count
+                        ? "sequenza di " + std::to_string(piece.header.count) +
+                              " files invece di " + std::to_string(m_first.count)
+                        : "file originale diverso";
+                AddProblem(SetProblemKind::OtherSet, path,
+                           quoted + " appartiene a un'altra sequenza! (" + detail + ")");
+                return;
+            }
+            case PieceVerdict::WrongLength: {
+                const bool last = j == m_first.count - 1;
+                const std::string expected =
+                    (last ? "al massimo " : "") + std::to_string(pieceZeroLength);
+                AddProblem(SetProblemKind::WrongLength, path,
+                           quoted + " è incompleto o danneggiato! (" +
+                               std::to_string(piece.length) + " byte invece di " + expected + ")");
+                return;
+            }
+        }
+    }
+
+    // Files an older, longer set left behind: the assembly never reads them.
+    void NoteLeftoverPieces() {
+        for (int j = m_first.count; j <= kMaxPieceCount; ++j) {
+            const std::string path = PiecePath(m_opening.stem, j);
+            if (FileExists(path)) {
+                m_report.notes.push_back({SetNoteKind::LeftoverPiece, path,
+                                          "Il file '" + path +
+                                              "' è oltre la fine della sequenza e non "
+                                              "verrà usato."});
+            }
+        }
+    }
+
+    void CheckRebuiltPath() {
+        const std::string& path = m_opening.rebuiltPath;
+        m_report.rebuiltExists = FileExists(path);
+        if (m_report.rebuiltExists && !FileIsWritable(path)) {
+            m_report.notes.push_back(
+                {SetNoteKind::RebuiltNotReplaceable, path,
+                 "Il file " + path +
+                     " esiste già e non potrà essere sovrascritto: potrebbe essere di sola "
+                     "lettura o di sistema."});
+        } else if (AttributeValue(path) == 16) {
+            m_report.notes.push_back(
+                {SetNoteKind::RebuiltNotReplaceable, path,
+                 "Il file " + path + " non potrà essere creato: al suo posto c'è una cartella."});
+        }
+    }
+
+    // The header and length of path; never throws.
+    PieceRead Read(const std::string& path) {
+        PieceRead result;
+        const int attributes = AttributeValue(path);
+        if (IsSpecialFile(attributes)) {
+            result.state = PieceRead::State::Unreadable;
+            result.failure = "Non è un file ordinario.";
+            return result;
+        }
+        try {
+            if (!m_file.OpenIfExists(path)) {
+                return result;
+            }
+            result.length = m_file.Length();
+            const std::span<const char> bytes = m_file.Read(kHeaderBytes);
+            result.header = ParseHeader({bytes.data(), bytes.size()});
+            result.state = PieceRead::State::Read;
+        } catch (const FileError& error) {
+            result.state = PieceRead::State::Unreadable;
+            result.failure =
+                error.Description() + " (Errore n° " + std::to_string(error.Number()) + ")";
+        } catch (const std::bad_alloc&) {
+            result.state = PieceRead::State::Unreadable;
+            result.failure = DescribeSystemError(ENOMEM);
+        }
+        m_file.Close();
+        return result;
+    }
+
+    void AddReadProblem(const std::string& path, const PieceRead& piece) {
+        if (piece.state == PieceRead::State::Missing) {
+            AddProblem(SetProblemKind::Missing, path, "Il file '" + path + "' non esiste!");
+        } else {
+            AddProblem(SetProblemKind::Unreadable, path,
+                       "Impossibile leggere il file '" + path + "': " + piece.failure);
+        }
+    }
+
+    void AddProblem(SetProblemKind kind, const std::string& path, std::string text) {
+        m_report.problems.push_back({kind, path, std::move(text)});
+    }
+
+    const std::string& m_chosenPath;
+    InputFile m_file{kHeaderBytes};  // only headers are read
+    PieceHeader m_first;
+    std::int64_t m_chosenLength = 0;
+    SetOpening m_opening;
+    SetCheckReport m_report;
+};
+
+}  // namespace
+
+SetCheckReport CheckPieceSet(const std::string& firstPiece) {
+    return SetChecker(firstPiece).Run();
+}
+
+}  // namespace zirared

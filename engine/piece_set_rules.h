@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "piece_set.h"
+
+namespace zirared {
+
+// The rules a reader applies to a piece set, shared by the assembly and the set check so
+// that a set the check passes is one the assembly rebuilds, and the other way round.
+
+enum class FirstPieceVerdict {
+    Valid,
+    NotValid,     // no magic, a name too short to cut, a suffix leading out of the directory,
+                  // or a count of 000 (a set without pieces)
+    NotTheFirst,  // a piece, but not piece 000
+};
+
+struct SetOpening {
+    FirstPieceVerdict verdict = FirstPieceVerdict::NotValid;
+    std::string stem;         // the chosen path without its last three characters
+    std::string rebuiltPath;  // stem + the header's suffix, decoded from Windows-1252
+};
+
+// Judges the file the user chose from its header and derives the set's names.
+SetOpening OpenPieceSet(const std::string& chosenPath, const PieceHeader& header);
+
+enum class PieceVerdict {
+    Fits,
+    NotAPiece,      // no magic
+    OutOfSequence,  // its index is not its place in the set
+    OtherSet,       // its count or suffix is not the first piece's
+    WrongLength,    // not as long as piece 0, or the last piece longer than piece 0
+};
+
+// Judges piece j of the set opened by first; lengths are whole file lengths, header included.
+// The first rule broken wins, in the order of the enumeration.
+PieceVerdict JudgePiece(const PieceHeader& first, int j, const PieceHeader& header,
+                        std::int64_t length, std::int64_t pieceZeroLength);
+
+// True when writing the rebuilt file would write into the chosen file or one of pieces
+// 0 .. count-1, compared by name and, where the files exist, by identity (hard links).
+bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count);
+
+}  // namespace zirared
