@@ -38,7 +38,7 @@ std::string BadSizeMessage(std::string_view text) {
 
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     if (arguments.empty()) {
-        return UsageError("manca il comando (split o join)");
+        return UsageError("manca il comando (split, join o check)");
     }
     // --help and --version win wherever they stand, as in most tools.
     for (const std::string& argument : arguments) {
@@ -63,12 +63,15 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
         result.command = CliCommand::Split;
     } else if (commandName == "join") {
         result.command = CliCommand::Join;
+    } else if (commandName == "check") {
+        result.command = CliCommand::Check;
     } else if (commandName.starts_with("-")) {
-        return UsageError("manca il comando (split o join) prima di " + commandName);
+        return UsageError("manca il comando (split, join o check) prima di " + commandName);
     } else {
         return UsageError("comando sconosciuto: " + commandName);
     }
     const bool isSplit = result.command == CliCommand::Split;
+    const bool isJoin = result.command == CliCommand::Join;
 
     bool optionsEnded = false;
     bool havePath = false;
@@ -77,9 +80,9 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.starts_with("-") && argument != "-") {
-            if (argument == "--yes") {
+            if (argument == "--yes" && (isSplit || isJoin)) {
                 result.assumeYes = true;
-            } else if (!isSplit && argument == "--delete-pieces") {
+            } else if (isJoin && argument == "--delete-pieces") {
                 result.deletePieces = true;
             } else if (isSplit && argument == "--size") {
                 if (i + 1 >= arguments.size()) {

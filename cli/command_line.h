@@ -5,7 +5,7 @@
 
 namespace zirared {
 
-enum class CliCommand { Split, Join, Help, Version, UsageError };
+enum class CliCommand { Split, Join, Check, Help, Version, UsageError };
 
 // What the user asked for on the command line. For UsageError, error holds the
 // Italian reason; the other fields keep their defaults.

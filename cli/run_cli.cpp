@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "assemble_file.h"
+#include "check_piece_set.h"
 #include "command_line.h"
+#include "set_check_output.h"
 #include "split_file.h"
 #include "terminal_host.h"
 #include "usage_text.h"
@@ -54,6 +56,12 @@ int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal
         case CliCommand::UsageError:
             error << "zirared-cli: " << command.error << "\n" << UsageHint() << std::flush;
             return kExitUsageError;
+        case CliCommand::Check: {
+            const SetCheckReport report = CheckPieceSet(FullPath(command.path));
+            PrintSetCheckReport(report, output);
+            output << std::flush;
+            return report.IsConsistent() ? kExitCompleted : kExitNotCompleted;
+        }
         case CliCommand::Split:
         case CliCommand::Join:
             break;

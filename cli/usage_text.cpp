@@ -10,6 +10,7 @@ std::string HelpText() {
            "Uso:\n"
            "  zirared-cli split [--size N] [--yes] FILE\n"
            "  zirared-cli join [--yes] [--delete-pieces] PRIMO_PEZZO\n"
+           "  zirared-cli check PRIMO_PEZZO\n"
            "  zirared-cli --help\n"
            "  zirared-cli --version\n"
            "\n"
@@ -18,6 +19,8 @@ std::string HelpText() {
            "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
            "          (report.doc dà report.000, report.001, ...)\n"
            "  join    riassembla il file originale a partire dal primo pezzo (.000)\n"
+           "  check   controlla che la sequenza sia completa e coerente senza scrivere\n"
+           "          nulla, ed elenca tutti i problemi trovati\n"
            "\n"
            "Opzioni:\n"
            "  --size N          dimensione dei pezzi in unità di 1400 KB, da 1 a 40\n"
@@ -33,8 +36,9 @@ std::string HelpText() {
            "L'assemblaggio non si può interrompere: Ctrl-C termina il programma, i pezzi\n"
            "restano intatti e il file ricostruito resta incompleto.\n"
            "\n"
-           "Stato di uscita: 0 operazione completata; 1 operazione rifiutata, annullata,\n"
-           "interrotta o fallita; 2 errore nella riga di comando.\n";
+           "Stato di uscita: 0 operazione completata (check: sequenza completa e coerente);\n"
+           "1 operazione rifiutata, annullata, interrotta o fallita (check: problemi\n"
+           "trovati); 2 errore nella riga di comando.\n";
 }
 
 std::string VersionText() {
@@ -45,6 +49,7 @@ std::string VersionText() {
 std::string UsageHint() {
     return "Uso: zirared-cli split [--size N] [--yes] FILE\n"
            "     zirared-cli join [--yes] [--delete-pieces] PRIMO_PEZZO\n"
+           "     zirared-cli check PRIMO_PEZZO\n"
            "Per i dettagli: zirared-cli --help\n";
 }
 

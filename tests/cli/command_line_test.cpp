@@ -74,6 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
                                false,
                                false,
                                ""},
+                      ValidRow{"CheckTakesTheFirstPiece",
+                               {"check", "a.000"},
+                               CliCommand::Check,
+                               1,
+                               false,
+                               false,
+                               "a.000"},
                       ValidRow{
                           "VersionAlone", {"--version"}, CliCommand::Version, 1, false, false, ""}),
     [](const auto& info) { return std::string(info.param.why); });
@@ -107,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorRow{"SizeOverflowsInt", {"split", "--size", "99999999999", "a"}},
                       UsageErrorRow{"SizeValueMissing", {"split", "a.doc", "--size"}},
                       UsageErrorRow{"SizeIsForSplitOnly", {"join", "--size", "2", "a.000"}},
-                      UsageErrorRow{"DeleteIsForJoinOnly", {"split", "--delete-pieces", "a"}}),
+                      UsageErrorRow{"DeleteIsForJoinOnly", {"split", "--delete-pieces", "a"}},
+                      UsageErrorRow{"CheckAsksNothingSoTakesNoYes", {"check", "--yes", "a.000"}},
+                      UsageErrorRow{"CheckWithoutFile", {"check"}}),
     [](const auto& info) { return std::string(info.param.why); });
 
 }  // namespace

@@ -1,0 +1,78 @@
+// zirared-cli check: the whole state of a set in one run, and nothing written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli_process.h"
+
+namespace zirared::testing {
+namespace {
+
+constexpr std::size_t kSizeUnit = 1433600;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A real set of four pieces made by the program itself: report.000 .. report.003.
+class CliCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(Dir() / "report.doc", PseudoRandomBytes(3 * kSizeUnit + 500, 11));
+        const CliRun split = RunCli({"split", "--yes", (Dir() / "report.doc").string()});
+        ASSERT_EQ(split.exitStatus, 0) << split.error;
+        std::filesystem::remove(Dir() / "report.doc");
+    }
+    const std::filesystem::path& Dir() const { return m_directory.Path(); }
+    std::string Piece(int index) const {
+        return (Dir() / ("report.00" + std::to_string(index))).string();
+    }
+    CliRun Check() const { return RunCli({"check", Piece(0)}); }
+
+private:
+    TempDirectory m_directory;
+};
+
+TEST_F(CliCheck, CompleteSetPassesAndNamesTheRebuiltFile) {
+    const CliRun run = Check();
+    EXPECT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, (Dir() / "report.doc").string())) << run.output;
+    EXPECT_TRUE(Contains(run.output, std::to_string(3 * kSizeUnit + 500) + " byte")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "La sequenza è completa e coerente.")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "non esiste ancora.")) << run.output;
+}
+
+TEST_F(CliCheck, DamagedSetNamesEveryProblemAtOnceAndWritesNothing) {
+    std::filesystem::remove(Piece(1));                                 // missing
+    WriteFile(Piece(2), ReadFile(Piece(2)).substr(0, kSizeUnit / 2));  // cut short
+    std::string foreign = ReadFile(Piece(3));
+    foreign.replace(13, 3, "xls");  // from another set
+    WriteFile(Piece(3), foreign);
+    WriteFile(Dir() / "report.004", ReadFile(Piece(3)));  // left over
+    const std::vector<std::string> before = FileNames(Dir());
+    const std::string piece0 = ReadFile(Piece(0));
+
+    const CliRun run = Check();
+
+    EXPECT_EQ(run.exitStatus, 1);
+    for (int index : {1, 2, 3}) {
+        EXPECT_TRUE(Contains(run.output, "errore: ") && Contains(run.output, Piece(index)))
+            << "piece " << index << " not named:\n"
+            << run.output;
+    }
+    EXPECT_TRUE(Contains(run.output, "nota: ")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "3 problemi.")) << run.output;
+    EXPECT_EQ(FileNames(Dir()), before);
+    EXPECT_EQ(ReadFile(Piece(0)), piece0);
+}
+
+TEST_F(CliCheck, NotAFirstPieceIsRefusedWithTheAssemblysText) {
+    const CliRun run = RunCli({"check", Piece(1)});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(Contains(run.output, "Questo non è il primo file della sequenza!")) << run.output;
+}
+
+}  // namespace
+}  // namespace zirared::testing
