@@ -347,15 +347,19 @@ TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=200k") != 0) {
         GTEST_SKIP() << "cannot mount here";
     }
-    WriteFile(mountPoint + "/a.doc", PatternBytes(150 * 1024));  // pieces need as much again
+    const std::string source = PatternBytes(150 * 1024);  // pieces need as much again
+    WriteFile(mountPoint + "/a.doc", source);
     ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | GetParam().flags, "size=200k");
     m_host.QueueAnswer(Answer::Yes);
     const Outcome outcome = SplitFile(m_host, mountPoint + "/a.doc", kSmallKB);
+    const bool sourceKept = ReadFile(mountPoint + "/a.doc") == source;
     ::umount2(mountPoint.c_str(), MNT_DETACH);
     EXPECT_EQ(outcome, Outcome::Failed);
+    EXPECT_TRUE(sourceKept);
     const auto outline = m_host.Outline();
-    EXPECT_NE(std::find(outline.begin(), outline.end(), "warning|" + GetParam().message),
-              outline.end());
+    ASSERT_GE(outline.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(outline.end() - 3, outline.end()),
+              (std::vector<std::string>{"warning|" + GetParam().message, "bar|remove", "busy|0"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
