@@ -2,8 +2,10 @@
 # Sets up a Debian machine for Zirared, builds it, then runs it or its tests.
 #
 #   scripts/setup.sh run    install what is missing, build into build/, start the program
-#   scripts/setup.sh test   install what is missing, build into build-test/ with warnings
-#                           as errors, run every test; the exit status is ctest's
+#   scripts/setup.sh test   install what is missing, then run the test stages: build-test/
+#                           (warnings as errors, every test), build-sanitize/ (AddressSanitizer
+#                           and UndefinedBehaviorSanitizer) and the fuzzers when they exist;
+#                           every stage runs, and the exit status is non-zero if any failed
 #
 # Safe to run again: packages are installed only when missing and builds are incremental.
 set -euo pipefail
@@ -17,6 +19,8 @@ readonly PACKAGES=(
     fonts-liberation fonts-dejavu-core     # the strip's Arial is Liberation Sans; a default font
     xvfb xauth xdotool                     # window tests and xvfb-run
     time                                   # /usr/bin/time -v in bench/
+    clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
+    dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
 )
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -72,7 +76,7 @@ build() {
     local build_dir=$1
     shift
     say "Configuring $build_dir"
-    cmake -S "$repo_root" -B "$build_dir" "$@"
+    cmake -S "$repo_root" -B "$build_dir" "$@" || return
     say "Building $build_dir"
     cmake --build "$build_dir" -j "$(nproc)"
 }
@@ -94,13 +98,97 @@ run_program() {
     "$cli" --help
 }
 
-run_tests() {
-    local build_dir=$repo_root/build-test
-    build "$build_dir" -DZIRARED_WARNINGS_AS_ERRORS=ON
-    export QT_QPA_PLATFORM=offscreen
-    say "Running the tests"
+# Test stages. Each runs to its end whatever the others did; run_tests adds up the results.
+readonly SANITIZER_STATUS=66  # the exit status of a sanitizer report, unlike any of ours
+
+total_passed=0
+total_failed=0
+total_skipped=0
+stage_summaries=()
+
+# Runs ctest with its arguments, shows its log and adds its closing counts to the totals.
+# A run that counted nothing (a broken build of the tests) counts as one failure.
+run_ctest() {
+    local log
+    log=$(mktemp)
     local status=0
-    ctest --test-dir "$build_dir" --output-on-failure -j 2 || status=$?
+    ctest "$@" 2>&1 | tee "$log" || status=$?
+    local summary skipped
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    skipped=$(grep -cE '\(Skipped\)$' "$log" || true)
+    rm -f "$log"
+    if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+        total_failed=$((total_failed + BASH_REMATCH[1]))
+        total_skipped=$((total_skipped + skipped))
+        total_passed=$((total_passed + BASH_REMATCH[2] - BASH_REMATCH[1] - skipped))
+    else
+        total_failed=$((total_failed + 1))
+        status=1
+    fi
+    return "$status"
+}
+
+# A build or set-up step that failed before any test ran.
+count_broken_stage() {
+    total_failed=$((total_failed + 1))
+    return 1
+}
+
+# The build that users get, warnings as errors, every test.
+main_stage() {
+    local build_dir=$repo_root/build-test
+    build "$build_dir" -DZIRARED_WARNINGS_AS_ERRORS=ON || count_broken_stage || return 1
+    QT_QPA_PLATFORM=offscreen run_ctest --test-dir "$build_dir" --output-on-failure -j 2
+}
+
+# The same sources and tests with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer;
+# any report ends the process with SANITIZER_STATUS, so the test that ran it fails. The window
+# tests are included: on 2 cores they add about 4 minutes of build and 25 s of tests to this
+# stage. The package is checked in the main stage only.
+sanitizer_stage() {
+    local build_dir=$repo_root/build-sanitize
+    # Exported before the build: test discovery runs the test programs while building.
+    local -x ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:exitcode=$SANITIZER_STATUS:check_initialization_order=1:strict_string_checks=1"
+    local -x UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=$SANITIZER_STATUS"
+    build "$build_dir" -DZIRARED_SANITIZE=ON -DZIRARED_WARNINGS_AS_ERRORS=ON ||
+        count_broken_stage || return 1
+    QT_QPA_PLATFORM=offscreen run_ctest --test-dir "$build_dir" --output-on-failure -j 2 \
+        -LE package
+}
+
+# Each libFuzzer target for 30 seconds, from its seed corpus, in a clang tree of its own.
+fuzz_stage() {
+    if bash "$repo_root/tests/fuzz/run_fuzzers.sh" 30; then
+        total_passed=$((total_passed + 1))
+    else
+        total_failed=$((total_failed + 1))
+        return 1
+    fi
+}
+
+# Runs one stage with its name and duration; its failure is remembered, not fatal.
+run_stage() {
+    local name=$1 function=$2
+    say "Stage: $name"
+    local started=$SECONDS
+    local result=passed
+    # errexit does not hold inside a function called in a condition: each stage checks itself.
+    "$function" || result=FAILED
+    local seconds=$((SECONDS - started))
+    stage_summaries+=("$(printf '%-24s %-7s %4d:%02d' "$name" "$result" $((seconds / 60)) $((seconds % 60)))")
+    say "Stage $name: $result in $((seconds / 60)) min $((seconds % 60)) s"
+    [[ $result == passed ]]
+}
+
+run_tests() {
+    local status=0
+    run_stage "build and tests" main_stage || status=1
+    run_stage "sanitizers" sanitizer_stage || status=1
+    run_stage "fuzzers" fuzz_stage || status=1
+    say "Stages:"
+    printf '    %s\n' "${stage_summaries[@]}"
+    # The closing line that CI reads: every test of every stage.
+    echo "Summary: $total_passed passed, $total_failed failed, $total_skipped skipped"
     exit "$status"
 }
 
