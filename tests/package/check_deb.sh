@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree and checks what a user would install.
+#
+#   tests/package/check_deb.sh BUILD_DIR VERSION
+#
+# cpack writes into a scratch directory (the build tree gets no .deb), the package is
+# unpacked with dpkg-deb -x into a scratch root, and the checks run on that root and on the
+# control fields. Exit status 77 when the Debian tools are missing (the test is skipped).
+set -euo pipefail
+
+if (($# != 2)); then
+    echo "usage: $0 BUILD_DIR VERSION" >&2
+    exit 2
+fi
+build_dir=$1
+version=$2
+
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is missing (install dpkg-dev)"
+        exit 77
+    fi
+done
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/zirared-deb-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+cpack --config "$build_dir/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 || {
+    cat "$scratch/cpack.log" >&2
+    echo "FAIL: cpack did not build the package" >&2
+    exit 1
+}
+
+architecture=$(dpkg --print-architecture)
+deb=$scratch/out/zirared_${version}_${architecture}.deb
+if [[ ! -f $deb ]]; then
+    echo "FAIL: no $(basename "$deb"); cpack wrote:" >&2
+    ls -l "$scratch/out" >&2
+    exit 1
+fi
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+# Control fields.
+field() { dpkg-deb -f "$deb" "$1"; }
+[[ $(field Package) == zirared ]] || fail "Package is '$(field Package)'"
+[[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)', not $version"
+[[ $(field Architecture) == "$architecture" ]] || fail "Architecture is '$(field Architecture)'"
+# (Output is captured before grep -q looks at it: with pipefail, an early exit of grep would
+# make the writer fail on a closed pipe and turn a match into a miss.)
+if grep -qE '^[[:space:]]*;' <<<"$(field Description)"; then
+    fail "the long description has lines starting with ';' (a CMake list, not one string)"
+fi
+depends=$(field Depends)
+echo "Depends: $depends"
+# One entry per line, without version constraints or alternatives.
+mapfile -t dependencies < <(tr ',|' '\n' <<<"$depends" | sed -E 's/\(.*\)//; s/[[:space:]]//g' |
+    grep -v '^$')
+depends_on() {
+    local pattern=$1 dependency
+    for dependency in "${dependencies[@]}"; do
+        [[ $dependency =~ ^$pattern$ ]] && return 0
+    done
+    return 1
+}
+# Found by dpkg-shlibdeps from the binaries (Debian 13 names them with a t64 suffix).
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libstdc\\+\\+6 libc6; do
+    depends_on "$library(t64)?" || fail "Depends lacks ${library//\\/}"
+done
+# The strip's font is loaded by name, so no library dependency brings it in.
+depends_on fonts-liberation || fail "Depends lacks fonts-liberation"
+
+# Contents: exactly the two programs, the desktop entry and the icon in two forms.
+root=$scratch/root
+dpkg-deb -x "$deb" "$root"
+expected_files=(
+    ./usr/bin/zirared
+    ./usr/bin/zirared-cli
+    ./usr/share/applications/zirared.desktop
+    ./usr/share/icons/hicolor/32x32/apps/zirared.png
+    ./usr/share/icons/hicolor/scalable/apps/zirared.svg
+)
+actual_files=$(cd "$root" && find . -type f | LC_ALL=C sort)
+if [[ $actual_files != "$(printf '%s\n' "${expected_files[@]}")" ]]; then
+    fail "unexpected contents:"$'\n'"$actual_files"
+fi
+for program in zirared zirared-cli; do
+    [[ -x $root/usr/bin/$program ]] || fail "usr/bin/$program is not executable"
+done
+
+# The installed terminal tool runs with the system's libraries, not the build tree's.
+cli_version=$("$root/usr/bin/zirared-cli" --version 2>&1) || fail "zirared-cli --version failed"
+[[ $cli_version == "zirared-cli $version" ]] ||
+    fail "zirared-cli --version printed '$cli_version'"
+for program in zirared zirared-cli; do
+    if grep -qE 'R(UN)?PATH' <<<"$(readelf -d "$root/usr/bin/$program")"; then
+        fail "usr/bin/$program keeps a build-tree RPATH"
+    fi
+    if grep -qE '\.debug_|\.symtab' <<<"$(readelf -S "$root/usr/bin/$program")"; then
+        fail "usr/bin/$program is not stripped"
+    fi
+done
+
+# The menu entry is valid and names what the package installs.
+desktop=$root/usr/share/applications/zirared.desktop
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects zirared.desktop"
+fi
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+icon_name=$(sed -n 's/^Icon=//p' "$desktop")
+[[ -x $root/usr/bin/$exec_name ]] || fail "Exec=$exec_name is not in usr/bin"
+[[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg ]] ||
+    fail "Icon=$icon_name has no hicolor icon"
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "package checks passed"
