@@ -198,7 +198,7 @@ bool FileExists(const std::string& path) {
 
 bool FileIsWritable(const std::string& path) {
     const int attributes = AttributeValue(path);
-    return attributes == 0 || attributes == 32;
+    return attributes == 0 || attributes == kAttributeArchive;
 }
 
 bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& pieceFiles) {

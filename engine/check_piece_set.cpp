@@ -18,7 +18,7 @@ namespace {
 // A device or a FIFO: opening a FIFO blocks until someone writes into it, so the check
 // does not open what is not an ordinary file or a directory.
 bool IsSpecialFile(int attributes) {
-    return attributes >= 0 && attributes != 16 && (attributes & 4) != 0;
+    return attributes >= 0 && (attributes & kAttributeSystem) != 0;
 }
 
 struct PieceRead {
@@ -158,7 +158,7 @@ private:
                  "Il file " + path +
                      " esiste già e non potrà essere sovrascritto: potrebbe essere di sola "
                      "lettura o di sistema."});
-        } else if (AttributeValue(path) == 16) {
+        } else if (AttributeValue(path) == kAttributeDirectory) {
             m_report.notes.push_back(
                 {SetNoteKind::RebuiltNotReplaceable, path,
                  "Il file " + path + " non potrà essere creato: al suo posto c'è una cartella."});

@@ -218,19 +218,19 @@ int AttributeValue(const std::string& path) {
         return -1;
     }
     if (S_ISDIR(status.st_mode)) {
-        return 16;
+        return kAttributeDirectory;
     }
     int value = 0;
     struct statvfs fileSystem {};
     const bool readOnlyMount =
         ::statvfs(path.c_str(), &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY) != 0;
     if ((status.st_mode & S_IWUSR) == 0 || readOnlyMount) {
-        value += 1;
+        value += kAttributeReadOnly;
     }
     if (FileNameOf(path).starts_with('.')) {
-        value += 2;
+        value += kAttributeHidden;
     }
-    value += S_ISREG(status.st_mode) ? 32 : 4;
+    value += S_ISREG(status.st_mode) ? kAttributeArchive : kAttributeSystem;
     return value;
 }
 

@@ -95,13 +95,15 @@ struct FileIdentity {
 // Empty when nothing exists at the path (symbolic links are followed).
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
-// The classic attribute value of a path, mapped from POSIX:
-//   16  a directory (nothing else is added);
-//   1   the owner has no write permission, or the file system is mounted read-only;
-//   2   the name starts with "." (hidden);
-//   4   not a regular file (device, FIFO, socket: "system");
-//   32  a regular file ("archive", the normal state of a file).
-// The other values are combined by addition. -1 when the path cannot be examined.
+// The classic attribute bits, as this platform maps them.
+inline constexpr int kAttributeReadOnly = 1;    // no owner write permission, or a read-only mount
+inline constexpr int kAttributeHidden = 2;      // the name starts with "."
+inline constexpr int kAttributeSystem = 4;      // not a regular file: device, FIFO, socket
+inline constexpr int kAttributeDirectory = 16;  // alone: nothing else is added
+inline constexpr int kAttributeArchive = 32;    // a regular file, the normal state of a file
+
+// The classic attribute value of a path: the bits above, added. -1 when the path cannot be
+// examined.
 int AttributeValue(const std::string& path);
 
 // True when the path opens for reading and is not a directory; never throws, never blocks.
