@@ -12,3 +12,9 @@ else()
     target_compile_options(zirared_settings INTERFACE -Werror)
   endif()
 endif()
+
+if(WIN32)
+  # <windows.h> without its min and max macros and its rarely used parts; the wide (W)
+  # functions are always called by name.
+  target_compile_definitions(zirared_settings INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN)
+endif()
