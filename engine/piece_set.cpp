@@ -25,6 +25,17 @@ void AppendThreeDigits(std::string& out, int value) {
     out.push_back(static_cast<char>('0' + value % 10));
 }
 
+// Beyond the separators, Windows refuses these in a name: a suffix holding one could only
+// make the rebuilt file fail, or name a stream ("a:b") instead of a file.
+bool IsForbiddenInNames([[maybe_unused]] char32_t character) {
+#ifdef _WIN32
+    return character < U' ' ||
+           std::u32string_view(U"<>:\"/\\|?*").find(character) != std::u32string_view::npos;
+#else
+    return false;
+#endif
+}
+
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -107,8 +118,9 @@ std::string PiecePath(std::string_view stem, int index) {
 
 bool SuffixIsPlainName(std::string_view suffixUtf8) {
     const auto characters = DecodeUtf8(suffixUtf8);
-    return characters && std::none_of(characters->begin(), characters->end(),
-                                      [](char32_t c) { return c == U'\0' || IsPathSeparator(c); });
+    return characters && std::none_of(characters->begin(), characters->end(), [](char32_t c) {
+               return c == U'\0' || IsPathSeparator(c) || IsForbiddenInNames(c);
+           });
 }
 
 std::string DirectoryPart(std::string_view path) {

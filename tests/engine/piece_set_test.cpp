@@ -129,6 +129,30 @@ TEST(PieceNaming, SuffixFromAHeaderMustStayInTheDirectory) {
 #endif
 }
 
+#ifdef _WIN32
+// Paths as Windows users write them: drive letters, both slashes, and a colon that ends the
+// drive part.
+TEST(PieceNamingOnWindows, DirectoryPartEndsAtEitherSlashOrTheDriveColon) {
+    EXPECT_EQ(DirectoryPart("C:\\Lavoro\\report.doc"), "C:\\Lavoro\\");
+    EXPECT_EQ(DirectoryPart("C:/Lavoro/sotto\\report.doc"), "C:/Lavoro/sotto\\");
+    EXPECT_EQ(DirectoryPart("C:report.doc"), "C:");
+    EXPECT_EQ(CutLastThreeCharacters("C:\\Dati\\LEGGIMI").stem, "C:\\Dati\\LEGG");
+    EXPECT_EQ(CutLastThreeCharacters("C:\\ab").check, NameCheck::NameTooShort);
+    EXPECT_EQ(CutLastThreeCharacters("C:ab").check, NameCheck::NameTooShort);
+}
+
+// A suffix that Windows cannot hold in a name could only name another folder, a stream
+// ("a:b") or nothing at all.
+TEST(PieceNamingOnWindows, SuffixWithACharacterWindowsForbidsIsRefused) {
+    for (const char* suffix : {"a\\b", "a/b", "a:b", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b",
+                               "a\tb", "\x1f" "ab"}) {
+        EXPECT_FALSE(SuffixIsPlainName(suffix)) << suffix;
+    }
+    EXPECT_TRUE(SuffixIsPlainName("et\xC3\xA0"));
+    EXPECT_TRUE(SuffixIsPlainName("a b"));
+}
+#endif
+
 TEST(Windows1252, EveryByteSurvivesARoundTrip) {
     for (int byte = 0; byte < 256; ++byte) {
         const std::string original(1, static_cast<char>(byte));

@@ -7,26 +7,57 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace zirared::test {
+namespace {
+
+// Test paths are UTF-8, as the engine's are; a plain std::string would be read in the ANSI
+// code page on Windows.
+std::filesystem::path Native(const std::string& path) {
+    return std::u8string(path.begin(), path.end());
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+}  // namespace
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp: try fresh random names until one is created.
+    std::random_device random;
+    std::error_code error;
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("zirared-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) {
+            m_path = Utf8(candidate);
+        }
+    }
+    if (m_path.empty()) {
+        ADD_FAILURE() << "no temporary directory";
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "zirared-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         ADD_FAILURE() << "mkdtemp failed";
     }
     m_path = pattern;
+#endif
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    std::filesystem::remove_all(Native(m_path), ignored);
 }
 
 std::vector<std::string> TempDir::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(Native(m_path))) {
+        names.push_back(Utf8(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -43,24 +74,24 @@ std::string PatternBytes(std::size_t size, unsigned seed) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Native(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool PathExists(const std::string& path) {
     std::error_code ignored;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+    return std::filesystem::exists(std::filesystem::symlink_status(Native(path), ignored));
 }
 
 long long FileSize(const std::string& path) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
+    const auto size = std::filesystem::file_size(Native(path), error);
     return error ? -1 : static_cast<long long>(size);
 }
 

@@ -1,0 +1,199 @@
+// The Windows file layer under Wine or Windows: names beyond the ANSI code page, long paths,
+// native attributes, identity through hard links, and the Italian sentences of the errors.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "assemble_file.h"
+#include "file_error.h"
+#include "file_layer.h"
+#include "test_files.h"
+#include "windows_path.h"
+
+namespace zirared {
+namespace {
+
+using test::TempDir;
+
+std::wstring Wide(const std::string& utf8) {
+    return WideFromUtf8(utf8).value_or(L"");
+}
+
+// "così.età", "perciò" and a name no single ANSI code page holds.
+const char* const kNames[] = {"cos\xC3\xAC.et\xC3\xA0", "perci\xC3\xB2",
+                              "\xCE\xB1\xCE\xB2\xCE\xB3-\xE6\x97\xA5\xE6\x9C\xAC.bin"};
+
+TEST(WindowsFileLayer, NamesBeyondTheAnsiCodePageAreWrittenReadAndRemovedByTheirOwnName) {
+    TempDir dir;
+    for (const char* name : kNames) {
+        const std::string path = dir / name;
+        OutputFile out;
+        out.Create(path);
+        out.Write(std::string_view("contenuto"));
+        out.Close();
+        // The name on disk is the UTF-16 form of the UTF-8 name, not a mangled ANSI one.
+        EXPECT_NE(GetFileAttributesW(Wide(path).c_str()), INVALID_FILE_ATTRIBUTES) << name;
+        InputFile in;
+        ASSERT_TRUE(in.OpenIfExists(path)) << name;
+        const auto bytes = in.Read(100);
+        EXPECT_EQ(std::string(bytes.data(), bytes.size()), "contenuto");
+        in.Close();
+        EXPECT_EQ(RemoveFile(path), 0) << name;
+        EXPECT_FALSE(test::PathExists(path)) << name;
+    }
+}
+
+TEST(WindowsFileLayer, PathsPastTheClassicLimitWork) {
+    TempDir dir;
+    // Nested folders made with the wide call and the prefix, past 300 characters in all.
+    std::string folder = dir.Path();
+    while (folder.size() < 300) {
+        folder += "\\cartella-abbastanza-lunga";
+        ASSERT_TRUE(CreateDirectoryW(SystemPath(folder)->c_str(), nullptr)) << GetLastError();
+    }
+    const std::string path = folder + "\\pezzo.000";
+    const std::string bytes = test::PatternBytes(50'000);
+    OutputFile out;
+    out.Create(path);
+    out.Write(bytes);
+    out.Close();
+    InputFile in;
+    ASSERT_TRUE(in.OpenIfExists(path));
+    EXPECT_EQ(in.Length(), 50'000);
+    const auto read = in.Read(50'000);
+    EXPECT_EQ(std::string(read.data(), read.size()), bytes);
+    in.Close();
+    EXPECT_EQ(AttributeValue(path), kAttributeArchive);
+    EXPECT_TRUE(IdentityOf(path).has_value());
+    EXPECT_EQ(RemoveFile(path), 0);
+    EXPECT_EQ(AttributeValue(path), -1);
+}
+
+struct AttributeRow {
+    const char* why;
+    DWORD set;  // given with SetFileAttributesW
+    int value;
+};
+
+class WindowsAttributeTest : public testing::TestWithParam<AttributeRow> {};
+
+// The values are the native ones; 0 or 32 alone means a file that may be replaced.
+TEST_P(WindowsAttributeTest, NativeValuesAreUsedAsTheyAre) {
+    TempDir dir;
+    const std::string path = dir / "a.doc";
+    test::WriteFile(path, "x");
+    ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), GetParam().set));
+    EXPECT_EQ(AttributeValue(path), GetParam().value);
+    EXPECT_EQ(FileIsWritable(path), GetParam().value == 0 || GetParam().value == 32);
+    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);  // so the folder can go
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WindowsAttributeTest,
+    testing::Values(AttributeRow{"archive", FILE_ATTRIBUTE_ARCHIVE, 32},
+                    AttributeRow{"read_only", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, 33},
+                    AttributeRow{"hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, 34},
+                    AttributeRow{"system", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE, 36}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST(WindowsFileLayer, FoldersAreNeitherReadNorRemoved) {
+    TempDir dir;
+    const std::string folder = dir / "sotto";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+    EXPECT_EQ(AttributeValue(folder) & kAttributeDirectory, kAttributeDirectory);
+    EXPECT_FALSE(CanOpenForReading(folder));
+    InputFile in;
+    try {
+        in.Open(folder);
+        ADD_FAILURE() << "a folder opened as a file";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Description(), "È una cartella.");
+    }
+    EXPECT_NE(RemoveFile(folder), 0);
+    EXPECT_NE(AttributeValue(folder), -1) << "the folder must still be there";
+}
+
+TEST(WindowsFileLayer, DevicesAreNeverOpenedAsFiles) {
+    for (const char* device : {"NUL", "CONIN$", "\\\\.\\NUL"}) {
+        EXPECT_FALSE(CanOpenForReading(device)) << device;
+        InputFile in;
+        EXPECT_THROW(in.Open(device), FileError) << device;
+    }
+}
+
+TEST(WindowsFileLayer, IdentityFollowsHardLinksAndTellsFilesApart) {
+    TempDir dir;
+    test::WriteFile(dir / "report.002", "a");
+    test::WriteFile(dir / "altro.doc", "a");
+    ASSERT_TRUE(CreateHardLinkW(Wide(dir / "report.doc").c_str(), Wide(dir / "report.002").c_str(),
+                                nullptr));
+    const auto piece = IdentityOf(dir / "report.002");
+    ASSERT_TRUE(piece.has_value());
+    EXPECT_EQ(IdentityOf(dir / "report.doc"), piece);
+    EXPECT_NE(IdentityOf(dir / "altro.doc"), piece);
+    EXPECT_FALSE(IdentityOf(dir / "nessuno.doc").has_value());
+}
+
+TEST(WindowsFileLayer, FileThatShrinksWhileReadFailsInsteadOfEndingEarly) {
+    TempDir dir;
+    const std::string path = dir / "a.bin";
+    test::WriteFile(path, test::PatternBytes(300'000));
+    InputFile in(100'000);
+    ASSERT_TRUE(in.OpenIfExists(path));
+    in.Read(100'000);
+    test::WriteFile(path, "corto");  // others may write while we read, as on POSIX
+    EXPECT_THROW(
+        {
+            while (!in.AtEnd()) {
+                in.Read(100'000);
+            }
+        },
+        FileError);
+}
+
+TEST(WindowsFileLayer, MissingFilesAreNotErrorsForOpenIfExists) {
+    TempDir dir;
+    InputFile in;
+    EXPECT_FALSE(in.OpenIfExists(dir / "nessuno.000"));
+    EXPECT_FALSE(in.OpenIfExists(dir / "nessuna-cartella\\nessuno.000"));
+    EXPECT_FALSE(CanOpenForReading(dir / "nessuno.000"));
+    EXPECT_EQ(AttributeValue(dir / "nessuno.000"), -1);
+}
+
+struct ErrorRow {
+    const char* why;
+    int number;
+    const char* sentence;  // the one the POSIX layer gives for the same cause
+};
+
+class WindowsErrorTest : public testing::TestWithParam<ErrorRow> {};
+
+TEST_P(WindowsErrorTest, CausesSharedWithPosixReadTheSame) {
+    EXPECT_EQ(DescribeSystemError(GetParam().number), GetParam().sentence);
+    EXPECT_EQ(SystemError(GetParam().number).Number(), GetParam().number);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WindowsErrorTest,
+    testing::Values(
+        ErrorRow{"disk_full", ERROR_DISK_FULL, "Spazio insufficiente sul disco."},
+        ErrorRow{"handle_disk_full", ERROR_HANDLE_DISK_FULL, "Spazio insufficiente sul disco."},
+        ErrorRow{"file_too_large", ERROR_FILE_TOO_LARGE, "File troppo grande."},
+        ErrorRow{"access_denied", ERROR_ACCESS_DENIED, "Permesso negato."},
+        ErrorRow{"file_in_use", ERROR_SHARING_VIOLATION, "Permesso negato."},
+        ErrorRow{"write_protected", ERROR_WRITE_PROTECT, "Il file system è di sola lettura."},
+        ErrorRow{"file_not_found", ERROR_FILE_NOT_FOUND, "File o cartella inesistente."},
+        ErrorRow{"path_not_found", ERROR_PATH_NOT_FOUND, "File o cartella inesistente."},
+        ErrorRow{"device_fault", ERROR_GEN_FAILURE, "Errore di input/output."},
+        ErrorRow{"out_of_memory", ERROR_NOT_ENOUGH_MEMORY, "Memoria insufficiente."}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST(WindowsErrors, OtherCodesGetTheSystemsOwnSentence) {
+    const std::string text = DescribeSystemError(ERROR_BAD_NETPATH);
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), '\n');
+}
+
+}  // namespace
+}  // namespace zirared
