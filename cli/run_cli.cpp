@@ -26,9 +26,16 @@ std::string FullPath(const std::string& path) {
     if (path.empty()) {
         return path;
     }
+    // Paths are UTF-8 on every system; a plain std::string would be read in the ANSI code
+    // page on Windows.
+    const std::u8string utf8(path.begin(), path.end());
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.string();
+    const std::filesystem::path full = std::filesystem::absolute(utf8, error);
+    if (error) {
+        return path;
+    }
+    const std::u8string fullUtf8 = full.u8string();
+    return {fullUtf8.begin(), fullUtf8.end()};
 }
 
 Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
