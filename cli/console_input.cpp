@@ -12,15 +12,10 @@ ConsoleInputBuffer::int_type ConsoleInputBuffer::underflow() {
     }
     wchar_t characters[512];
     DWORD count = 0;
-    for (;;) {
-        if (ReadConsoleW(m_console, characters, 512, &count, nullptr)) {
-            break;
-        }
-        // Ctrl-C while a question waits: the stop handler has taken note; read on, as a
-        // restarted read does elsewhere.
-        if (GetLastError() != ERROR_OPERATION_ABORTED) {
-            return traits_type::eof();
-        }
+    // A failed read includes Ctrl-C while a question waits: the question ends as No, as an
+    // interrupted read does elsewhere.
+    if (!ReadConsoleW(m_console, characters, 512, &count, nullptr)) {
+        return traits_type::eof();
     }
     if (count == 0 || characters[0] == L'\x1A') {  // Ctrl-Z at the start of a line ends input
         return traits_type::eof();

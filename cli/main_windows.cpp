@@ -1,7 +1,9 @@
 // zirared-cli on Windows: arguments taken in UTF-16 and handed on in UTF-8, UTF-8 on the
 // console, answers read from the console itself.
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // needs <windows.h> first
+// clang-format on
 
 #include <iostream>
 #include <string>

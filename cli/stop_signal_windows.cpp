@@ -1,4 +1,5 @@
-// Ctrl-C and Ctrl-Break on a Windows console, with the same endings as SIGINT elsewhere.
+// Ctrl-C and Ctrl-Break on a Windows console play SIGINT; closing the console, logging off
+// and shutting down play SIGHUP and SIGTERM.
 #include <windows.h>
 
 #include <atomic>
@@ -8,16 +9,25 @@
 namespace zirared {
 namespace {
 
-// The system calls the handler on a thread of its own, hence the atomic flag.
-std::atomic<bool> g_stopReceived{false};
+// The system calls the handler on a thread of its own, hence the atomics.
+std::atomic<DWORD> g_eventReceived{0};
+std::atomic<bool> g_received{false};
 bool g_armed = false;
+HANDLE g_cleanedUp = nullptr;  // set by FinishEndingSignal
+
+// The system ends the process when the handler returns from a close, log-off or shut-down
+// event (and after about five seconds in any case): hold it until the split or join has
+// removed what it was writing.
+constexpr DWORD kCleanUpWait = 4500;
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
+    g_eventReceived = event;
+    g_received = true;
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        g_stopReceived = true;
-        return TRUE;  // handled: the process goes on and the split deletes its pieces
+        return TRUE;  // handled: the operation stops and the program ends by itself
     }
-    return FALSE;  // closing the console, logging off: the default ending
+    WaitForSingleObject(g_cleanedUp, kCleanUpWait);
+    return FALSE;  // the default ending follows
 }
 
 }  // namespace
@@ -26,7 +36,8 @@ void ArmStopSignal() {
     if (g_armed) {
         return;
     }
-    g_stopReceived = false;
+    g_received = false;
+    g_cleanedUp = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     g_armed = true;
 }
@@ -36,11 +47,19 @@ bool StopSignalArmed() {
 }
 
 bool StopSignalReceived() {
-    return g_stopReceived;
+    return g_received;
 }
 
 void ClearStopSignal() {
-    g_stopReceived = false;
+    g_received = false;
+}
+
+void FinishEndingSignal() {
+    const DWORD event = g_eventReceived;
+    if (g_received && event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        SetEvent(g_cleanedUp);  // the handler returns and the system ends the process
+        Sleep(INFINITE);
+    }
 }
 
 }  // namespace zirared

@@ -1,40 +1,45 @@
 #include "file_error.h"
 
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace zirared {
+namespace {
 
-FileError::FileError(int number, std::string description)
-    : std::runtime_error(description), m_number(number), m_description(std::move(description)) {}
-
-std::string DescribeSystemError(int number) {
-    switch (number) {
-        case ENOSPC:
-            return "Spazio insufficiente sul disco.";
-        case EFBIG:
-            return "File troppo grande.";
-        case EACCES:
-        case EPERM:
-            return "Permesso negato.";
-        case EROFS:
-            return "Il file system è di sola lettura.";
-        case ENOENT:
-            return "File o cartella inesistente.";
-        case EISDIR:
-            return "È una cartella.";
-        case EIO:
-            return "Errore di input/output.";
-        case ENOMEM:
-            return "Memoria insufficiente.";
-        default:
-            return std::strerror(number);
+const char* Verb(FileAction action) {
+    switch (action) {
+        case FileAction::Open:
+            return "aprire";
+        case FileAction::Read:
+            return "leggere";
+        case FileAction::Create:
+            return "creare";
+        case FileAction::Write:
+            return "scrivere";
+        case FileAction::Replace:
+            return "sostituire";
+        case FileAction::Delete:
+            return "cancellare";
     }
+    return "usare";
 }
 
-FileError SystemError(int number) {
-    return FileError(number, DescribeSystemError(number));
+}  // namespace
+
+FileError::FileError(int number, std::string cause, std::string path, FileAction action)
+    : std::runtime_error(cause),
+      m_number(number),
+      m_cause(std::move(cause)),
+      m_path(std::move(path)),
+      m_description(m_path.empty() ? m_cause
+                                   : std::string("Impossibile ") + Verb(action) + " il file " +
+                                         m_path + "\r\n" + m_cause) {}
+
+FileError SystemError(int number, const std::string& path, FileAction action) {
+    return FileError(number, DescribeSystemError(number), path, action);
+}
+
+FileError NotRegularFileError(const std::string& path) {
+    return FileError(kNotRegularFileNumber, "Non è un file ordinario.", path, FileAction::Open);
 }
 
 }  // namespace zirared

@@ -1,231 +1,302 @@
-// The file layer on Windows: the wide-character Win32 calls, UTF-8 paths converted at the
-// boundary, Win32 error codes in the errors.
-#include <windows.h>
-
+// The system half of the file layer on Windows: the wide-character Win32 calls, UTF-8 paths
+// converted at the boundary, Win32 error codes in the errors. The buffering is in
+// file_layer.cpp.
 #include <algorithm>
-#include <cstring>
+#include <random>
 
 #include "file_error.h"
 #include "file_layer.h"
+#include "file_layer_system.h"
 #include "windows_error_codes.h"
 #include "windows_path.h"
 
 namespace zirared {
 namespace {
 
-// The class keeps a descriptor-sized slot; 64-bit Windows keeps kernel handles within 32
-// bits so that 32- and 64-bit processes can share them, which HandleToLong relies on.
-int SlotOf(HANDLE handle) {
-    return static_cast<int>(HandleToLong(handle));
+HANDLE HandleOf(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
 }
-HANDLE HandleOf(int slot) {
-    return LongToHandle(slot);
+
+std::intptr_t SlotOf(HANDLE handle) {
+    return reinterpret_cast<std::intptr_t>(handle);
 }
 
 // One call moves at most this much: ReadFile and WriteFile count in 32 bits.
-constexpr std::size_t kLargestTransfer = 1u << 30;
+constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
 
 // The classic attribute bits; the others (compressed, not indexed, ...) mean nothing here.
 constexpr DWORD kClassicAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
                                      FILE_ATTRIBUTE_ARCHIVE;
 
-DWORD AttributesOf(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str());
+std::size_t FileNameStart(const std::string& path) {
+    const auto separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// A path is examined through its wide form: empty when it is not valid UTF-8.
+struct Examined {
+    std::optional<std::wstring> systemPath;
+    bool device = false;  // NUL, COM1, CON, \\.\pipe\x: never opened, as opening may act
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD error = ERROR_SUCCESS;  // why attributes is invalid
+};
+
+// GetFullPathNameW turns a reserved name ("C:\dati\NUL", "COM1") into its device path.
+bool IsDevicePath(const std::wstring& path) {
+    wchar_t full[16];
+    const DWORD length = GetFullPathNameW(path.c_str(), 16, full, nullptr);
+    const std::wstring_view start(path.c_str(), std::min<std::size_t>(path.size(), 4));
+    return start == L"\\\\.\\" ||
+           (length > 0 && length < 16 && std::wstring_view(full).starts_with(L"\\\\.\\"));
+}
+
+Examined Examine(const std::string& path) {
+    Examined examined;
+    examined.systemPath = SystemPath(path);
+    if (!examined.systemPath) {
+        examined.error = ERROR_NO_UNICODE_TRANSLATION;
+        return examined;
+    }
+    examined.device = IsDevicePath(*examined.systemPath);
+    if (!examined.device) {
+        examined.attributes = GetFileAttributesW(examined.systemPath->c_str());
+        if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
+            examined.error = GetLastError();
+        }
+    }
+    return examined;
 }
 
 bool IsDirectory(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Opens for reading what is a file on a disk; a folder, a console, a pipe or a device is
-// refused, as a file chooser would never return one. Returns the handle or the error code.
+// Symbolic links and junctions; other reparse points (cloud placeholders, deduplicated
+// files) are ordinary files and folders to the user.
+bool IsLink(const std::wstring& path, DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return false;
+    }
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+           found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+}
+
+// Opens what the path leads to (links followed) without asking for access to its content,
+// so it works on files other programs hold and on folders.
+HANDLE OpenForQuery(const std::string& path) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(systemPath->c_str(), 0,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Volume, file index and attributes of what the path leads to.
+std::optional<BY_HANDLE_FILE_INFORMATION> InformationOf(const std::string& path) {
+    const HANDLE handle = OpenForQuery(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    return known ? std::optional(information) : std::nullopt;
+}
+
 struct Opened {
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
 };
 
-Opened OpenForReading(const std::string& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) {
-        return {INVALID_HANDLE_VALUE, ERROR_NO_UNICODE_TRANSLATION};
+// Opens a file on a disk for reading. A folder is refused, and a device, console or pipe is
+// never opened at all; the open handle is examined again, as the path may change between.
+// Others may go on reading, writing or deleting the file, as they may on POSIX systems.
+Opened OpenRegularForReading(const std::string& path) {
+    const Examined examined = Examine(path);
+    if (examined.device) {
+        return {INVALID_HANDLE_VALUE, static_cast<DWORD>(kNotRegularFileNumber)};
     }
-    if (IsDirectory(AttributesOf(*systemPath))) {
-        return {INVALID_HANDLE_VALUE, ERROR_DIRECTORY_NOT_SUPPORTED};
+    if (!examined.systemPath || examined.attributes == INVALID_FILE_ATTRIBUTES) {
+        return {INVALID_HANDLE_VALUE, examined.error};
     }
-    // Others may go on reading, writing or deleting the file, as they may on POSIX systems.
-    const HANDLE handle = CreateFileW(
-        systemPath->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (IsDirectory(examined.attributes)) {
+        return {INVALID_HANDLE_VALUE, static_cast<DWORD>(kIsADirectoryNumber)};
+    }
+    const HANDLE handle =
+        CreateFileW(examined.systemPath->c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return {INVALID_HANDLE_VALUE, GetLastError()};
     }
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(handle, &information) ||
+        IsDirectory(information.dwFileAttributes)) {
         CloseHandle(handle);
-        return {INVALID_HANDLE_VALUE, ERROR_BAD_FILE_TYPE};
+        return {INVALID_HANDLE_VALUE, static_cast<DWORD>(kNotRegularFileNumber)};
     }
     return {handle, ERROR_SUCCESS};
 }
 
-bool NamesNothing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+FileError OpenFailure(DWORD error, const std::string& path) {
+    return static_cast<int>(error) == kNotRegularFileNumber
+               ? NotRegularFileError(path)
+               : SystemError(static_cast<int>(error), path, FileAction::Open);
+}
+
+int LastError() {
+    return static_cast<int>(GetLastError());
+}
+
+// A name nobody else uses, beside the target, marked as ours should a crash leave it behind.
+std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random) {
+    const std::size_t nameStart = FileNameStart(target);
+    // At most 200 characters of the name, not cut inside a UTF-8 sequence.
+    std::size_t nameEnd = std::min(target.size(), nameStart + 200);
+    while (nameEnd > nameStart && nameEnd < target.size() &&
+           (static_cast<unsigned char>(target[nameEnd]) & 0xC0) == 0x80) {
+        --nameEnd;
+    }
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string tag(8, '0');
+    for (char& c : tag) {
+        c = kDigits[random() % 36];
+    }
+    return target.substr(0, nameStart) + "." + target.substr(nameStart, nameEnd - nameStart) +
+           ".zirared-" + tag;
 }
 
 }  // namespace
 
-InputFile::InputFile(std::size_t chunkBytes)
-    : m_buffer(std::make_unique<char[]>(chunkBytes)), m_capacity(chunkBytes) {}
+const int kFileShrankNumber = ERROR_HANDLE_EOF;
 
-InputFile::~InputFile() {
-    Close();
+std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const std::string& path) {
+    DWORD got = 0;
+    const auto request = static_cast<DWORD>(std::min(size, kLargestTransfer));
+    if (!ReadFile(HandleOf(handle), into, request, &got, nullptr)) {
+        throw SystemError(LastError(), path, FileAction::Read);
+    }
+    return got;
 }
 
 void InputFile::Open(const std::string& path) {
     if (!OpenIfExists(path)) {
-        throw SystemError(ERROR_FILE_NOT_FOUND);
+        throw SystemError(ERROR_FILE_NOT_FOUND, path, FileAction::Open);
     }
 }
 
 bool InputFile::OpenIfExists(const std::string& path) {
     Close();
-    const Opened opened = OpenForReading(path);
-    if (NamesNothing(opened.error)) {
+    const Opened opened = OpenRegularForReading(path);
+    if (opened.error == ERROR_FILE_NOT_FOUND || opened.error == ERROR_PATH_NOT_FOUND) {
         return false;
     }
     if (opened.handle == INVALID_HANDLE_VALUE) {
-        throw SystemError(static_cast<int>(opened.error));
+        throw OpenFailure(opened.error, path);
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(opened.handle, &size)) {
-        const DWORD error = GetLastError();
+        const int error = LastError();
         CloseHandle(opened.handle);
-        throw SystemError(static_cast<int>(error));
+        throw SystemError(error, path, FileAction::Open);
     }
-    m_fd = SlotOf(opened.handle);
+    m_handle = SlotOf(opened.handle);
+    m_path = path;
     m_length = size.QuadPart;
     return true;
 }
 
 void InputFile::Close() {
-    if (m_fd >= 0) {
-        CloseHandle(HandleOf(m_fd));  // nothing was written: a close error loses nothing
-        m_fd = -1;
+    if (m_handle != -1) {
+        CloseHandle(HandleOf(m_handle));  // nothing was written: a close error loses nothing
+        m_handle = -1;
     }
     m_begin = m_end = 0;
     m_length = m_position = m_filePosition = 0;
 }
 
-std::size_t InputFile::Wanted(std::size_t maxBytes) const {
-    const auto left = static_cast<std::uint64_t>(m_length - m_position);
-    return static_cast<std::size_t>(std::min<std::uint64_t>({maxBytes, m_capacity, left}));
-}
-
-bool InputFile::NextReadRefills(std::size_t maxBytes) const {
-    return m_end - m_begin < Wanted(maxBytes);
-}
-
-std::span<const char> InputFile::Peek(std::size_t maxBytes) {
-    const std::size_t wanted = Wanted(maxBytes);
-    if (m_end - m_begin < wanted) {
-        Fill(wanted);
-    }
-    return {m_buffer.get() + m_begin, wanted};
-}
-
-std::span<const char> InputFile::Read(std::size_t maxBytes) {
-    const auto bytes = Peek(maxBytes);
-    m_begin += bytes.size();
-    m_position += static_cast<std::int64_t>(bytes.size());
-    return bytes;
-}
-
-void InputFile::Fill(std::size_t wanted) {
-    std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
-    m_end -= m_begin;
-    m_begin = 0;
-    while (m_end < m_capacity && m_filePosition < m_length) {
-        const auto left = static_cast<std::uint64_t>(m_length - m_filePosition);
-        const auto request = static_cast<DWORD>(
-            std::min<std::uint64_t>({m_capacity - m_end, left, kLargestTransfer}));
-        DWORD got = 0;
-        if (!ReadFile(HandleOf(m_fd), m_buffer.get() + m_end, request, &got, nullptr)) {
-            throw SystemError(static_cast<int>(GetLastError()));
+void OutputFile::CreateFor(const std::string& target) {
+    Discard();
+    std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0;; ++attempt) {
+        const std::string temporary = TemporaryNameFor(target, random);
+        const auto systemPath = SystemPath(temporary);
+        if (!systemPath) {
+            throw SystemError(ERROR_NO_UNICODE_TRANSLATION, target, FileAction::Create);
         }
-        if (got == 0) {
-            break;
+        const HANDLE handle = CreateFileW(systemPath->c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            m_handle = SlotOf(handle);
+            m_target = target;
+            m_temporaryPath = temporary;
+            return;
         }
-        m_end += got;
-        m_filePosition += got;
-    }
-    if (m_end < wanted) {
-        throw SystemError(ERROR_HANDLE_EOF);  // the file shrank while it was being read
+        const DWORD error = GetLastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
+            throw SystemError(static_cast<int>(error), target, FileAction::Create);
+        }
     }
 }
 
-OutputFile::~OutputFile() {
-    Abandon();
-}
-
-void OutputFile::Create(const std::string& path) {
-    Abandon();
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) {
-        throw SystemError(ERROR_NO_UNICODE_TRANSLATION);
-    }
-    const HANDLE handle = CreateFileW(systemPath->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        throw SystemError(static_cast<int>(GetLastError()));
-    }
-    m_fd = SlotOf(handle);
-}
-
-void OutputFile::Write(std::span<const char> bytes) {
-    Flush();
-    WriteAll(bytes.data(), bytes.size());
-}
-
-void OutputFile::Append(std::span<const char> view) {
-    if (view.empty()) {
+void OutputFile::Commit(bool syncToDisk) {
+    if (m_handle == -1) {
         return;
     }
-    if (m_pendingSize > 0 && m_pending + m_pendingSize == view.data()) {
-        m_pendingSize += view.size();
-        return;
+    try {
+        Flush();
+        const Examined replaced = Examine(m_target);
+        if (IsDirectory(replaced.attributes)) {
+            throw SystemError(kIsADirectoryNumber, m_target, FileAction::Replace);
+        }
+        const bool replacing = replaced.attributes != INVALID_FILE_ATTRIBUTES;
+        const HANDLE handle = HandleOf(m_handle);
+        if ((syncToDisk || replacing) && !FlushFileBuffers(handle)) {
+            throw SystemError(LastError(), m_target, FileAction::Write);
+        }
+        m_handle = -1;
+        if (!CloseHandle(handle)) {
+            throw SystemError(LastError(), m_target, FileAction::Write);
+        }
+        // Write-through: the call returns once the new name is on the disk as well. A link
+        // at the target is replaced itself, not followed.
+        const auto from = SystemPath(m_temporaryPath);
+        if (!replaced.systemPath || !from ||
+            !MoveFileExW(from->c_str(), replaced.systemPath->c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            throw SystemError(
+                replaced.systemPath && from ? LastError() : ERROR_NO_UNICODE_TRANSLATION, m_target,
+                replacing ? FileAction::Replace : FileAction::Create);
+        }
+    } catch (...) {
+        Discard();
+        throw;
     }
-    Flush();
-    m_pending = view.data();
-    m_pendingSize = view.size();
+    m_temporaryPath.clear();
 }
 
-void OutputFile::Flush() {
-    if (m_pendingSize > 0) {
-        const char* data = m_pending;
-        const std::size_t size = m_pendingSize;
-        m_pending = nullptr;
-        m_pendingSize = 0;
-        WriteAll(data, size);
-    }
-}
-
-void OutputFile::Close() {
-    if (m_fd < 0) {
-        return;
-    }
-    Flush();
-    const HANDLE handle = HandleOf(m_fd);
-    m_fd = -1;
-    if (!CloseHandle(handle)) {
-        throw SystemError(static_cast<int>(GetLastError()));
-    }
-}
-
-void OutputFile::Abandon() {
+void OutputFile::Discard() {
     m_pending = nullptr;
     m_pendingSize = 0;
-    if (m_fd >= 0) {
-        CloseHandle(HandleOf(m_fd));
-        m_fd = -1;
+    if (m_handle != -1) {
+        CloseHandle(HandleOf(m_handle));
+        m_handle = -1;
+    }
+    if (!m_temporaryPath.empty()) {
+        if (const auto systemPath = SystemPath(m_temporaryPath)) {
+            DeleteFileW(systemPath->c_str());
+        }
+        m_temporaryPath.clear();
     }
 }
 
@@ -233,71 +304,128 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     while (size > 0) {
         const auto request = static_cast<DWORD>(std::min(size, kLargestTransfer));
         DWORD written = 0;
-        if (!WriteFile(HandleOf(m_fd), data, request, &written, nullptr)) {
-            throw SystemError(static_cast<int>(GetLastError()));
+        if (!WriteFile(HandleOf(m_handle), data, request, &written, nullptr)) {
+            throw SystemError(LastError(), m_target, FileAction::Write);
         }
         if (written == 0) {
-            throw SystemError(ERROR_DISK_FULL);
+            throw SystemError(ERROR_DISK_FULL, m_target, FileAction::Write);
         }
         data += written;
         size -= written;
     }
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) {
-        return std::nullopt;
+PathKind KindOfPath(const std::string& path) {
+    const Examined examined = Examine(path);
+    if (examined.device) {
+        return PathKind::Special;
     }
-    // No access asked: the identity of a file opened exclusively by another program is
-    // still readable. The backup flag lets the call open folders as well.
-    const HANDLE handle =
-        CreateFileW(systemPath->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::Nothing;
+    }
+    if (IsLink(*examined.systemPath, examined.attributes)) {
+        return PathKind::Link;
+    }
+    return IsDirectory(examined.attributes) ? PathKind::Directory : PathKind::Regular;
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path) {
+    const HANDLE handle = OpenForQuery(path);
     if (handle == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = GetFileInformationByHandle(handle, &information) != 0;
+    std::wstring resolved(MAX_PATH, L'\0');
+    DWORD length =
+        GetFinalPathNameByHandleW(handle, resolved.data(), static_cast<DWORD>(resolved.size()), 0);
+    if (length >= resolved.size()) {
+        resolved.resize(length);
+        length = GetFinalPathNameByHandleW(handle, resolved.data(),
+                                           static_cast<DWORD>(resolved.size()), 0);
+    }
     CloseHandle(handle);
-    if (!known) {
+    if (length == 0 || length >= resolved.size()) {
+        return std::nullopt;
+    }
+    resolved.resize(length);
+    // The system answers with the long-path prefix; users know the path without it.
+    if (resolved.starts_with(L"\\\\?\\UNC\\")) {
+        resolved = L"\\\\" + resolved.substr(8);
+    } else if (resolved.starts_with(L"\\\\?\\")) {
+        resolved = resolved.substr(4);
+    }
+    return Utf8FromWide(resolved);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    const auto information = InformationOf(path);
+    if (!information) {
         return std::nullopt;
     }
     return FileIdentity{
-        information.dwVolumeSerialNumber,
-        (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+        information->dwVolumeSerialNumber,
+        (std::uint64_t{information->nFileIndexHigh} << 32) | information->nFileIndexLow};
 }
 
 int AttributeValue(const std::string& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) {
+    const Examined examined = Examine(path);
+    if (examined.device) {
+        return kAttributeSystem;
+    }
+    if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
         return -1;
     }
-    const DWORD attributes = AttributesOf(*systemPath);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return -1;
+    DWORD attributes = examined.attributes;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A link's own attributes say little: take those of what it leads to.
+        const auto information = InformationOf(path);
+        if (!information) {
+            return -1;
+        }
+        attributes = information->dwFileAttributes;
     }
     return static_cast<int>(attributes & kClassicAttributes);
 }
 
-bool CanOpenForReading(const std::string& path) {
-    const Opened opened = OpenForReading(path);
+std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+    if (KindOfPath(path) != PathKind::Regular) {
+        return {};
+    }
+    const Opened opened = OpenRegularForReading(path);
     if (opened.handle == INVALID_HANDLE_VALUE) {
-        return false;
+        return {};
+    }
+    std::string bytes(maxBytes, '\0');
+    std::size_t got = 0;
+    try {
+        while (got < maxBytes) {
+            const std::size_t n =
+                ReadSome(SlotOf(opened.handle), bytes.data() + got, maxBytes - got, path);
+            if (n == 0) {
+                break;
+            }
+            got += n;
+        }
+    } catch (const FileError&) {
+        // what was read so far is the answer
     }
     CloseHandle(opened.handle);
-    return true;
+    bytes.resize(got);
+    return bytes;
 }
 
 int RemoveFile(const std::string& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) {
+    const Examined examined = Examine(path);
+    if (!examined.systemPath) {
         return ERROR_NO_UNICODE_TRANSLATION;
     }
-    if (IsDirectory(AttributesOf(*systemPath))) {
-        return ERROR_DIRECTORY_NOT_SUPPORTED;
+    if (IsDirectory(examined.attributes) && !IsLink(*examined.systemPath, examined.attributes)) {
+        return kIsADirectoryNumber;
     }
-    return DeleteFileW(systemPath->c_str()) ? 0 : static_cast<int>(GetLastError());
+    if (IsDirectory(examined.attributes)) {
+        // A link to a folder is removed as a folder entry, the folder itself stays.
+        return RemoveDirectoryW(examined.systemPath->c_str()) ? 0 : LastError();
+    }
+    return DeleteFileW(examined.systemPath->c_str()) ? 0 : LastError();
 }
 
 }  // namespace zirared

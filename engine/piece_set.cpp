@@ -29,8 +29,7 @@ void AppendThreeDigits(std::string& out, int value) {
 // make the rebuilt file fail, or name a stream ("a:b") instead of a file.
 bool IsForbiddenInNames([[maybe_unused]] char32_t character) {
 #ifdef _WIN32
-    return character < U' ' ||
-           std::u32string_view(U"<>:\"/\\|?*").find(character) != std::u32string_view::npos;
+    return std::u32string_view(U"<>:\"/\\|?*").find(character) != std::u32string_view::npos;
 #else
     return false;
 #endif
@@ -119,7 +118,7 @@ std::string PiecePath(std::string_view stem, int index) {
 bool SuffixIsPlainName(std::string_view suffixUtf8) {
     const auto characters = DecodeUtf8(suffixUtf8);
     return characters && std::none_of(characters->begin(), characters->end(), [](char32_t c) {
-               return c == U'\0' || IsPathSeparator(c) || IsForbiddenInNames(c);
+               return c < U' ' || c == U'\x7F' || IsPathSeparator(c) || IsForbiddenInNames(c);
            });
 }
 

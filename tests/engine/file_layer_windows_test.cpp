@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "assemble_file.h"
 #include "file_error.h"
@@ -20,6 +22,13 @@ std::wstring Wide(const std::string& utf8) {
     return WideFromUtf8(utf8).value_or(L"");
 }
 
+void WriteThroughLayer(const std::string& path, std::string_view bytes) {
+    OutputFile out;
+    out.CreateFor(path);
+    out.Write(bytes);
+    out.Commit(false);
+}
+
 // "così.età", "perciò" and a name no single ANSI code page holds.
 const char* const kNames[] = {"cos\xC3\xAC.et\xC3\xA0", "perci\xC3\xB2",
                               "\xCE\xB1\xCE\xB2\xCE\xB3-\xE6\x97\xA5\xE6\x9C\xAC.bin"};
@@ -28,10 +37,7 @@ TEST(WindowsFileLayer, NamesBeyondTheAnsiCodePageAreWrittenReadAndRemovedByTheir
     TempDir dir;
     for (const char* name : kNames) {
         const std::string path = dir / name;
-        OutputFile out;
-        out.Create(path);
-        out.Write(std::string_view("contenuto"));
-        out.Close();
+        WriteThroughLayer(path, "contenuto");
         // The name on disk is the UTF-16 form of the UTF-8 name, not a mangled ANSI one.
         EXPECT_NE(GetFileAttributesW(Wide(path).c_str()), INVALID_FILE_ATTRIBUTES) << name;
         InputFile in;
@@ -54,10 +60,7 @@ TEST(WindowsFileLayer, PathsPastTheClassicLimitWork) {
     }
     const std::string path = folder + "\\pezzo.000";
     const std::string bytes = test::PatternBytes(50'000);
-    OutputFile out;
-    out.Create(path);
-    out.Write(bytes);
-    out.Close();
+    WriteThroughLayer(path, bytes);
     InputFile in;
     ASSERT_TRUE(in.OpenIfExists(path));
     EXPECT_EQ(in.Length(), 50'000);
@@ -66,6 +69,7 @@ TEST(WindowsFileLayer, PathsPastTheClassicLimitWork) {
     in.Close();
     EXPECT_EQ(AttributeValue(path), kAttributeArchive);
     EXPECT_TRUE(IdentityOf(path).has_value());
+    EXPECT_EQ(LeadingBytes(path, 4), bytes.substr(0, 4));
     EXPECT_EQ(RemoveFile(path), 0);
     EXPECT_EQ(AttributeValue(path), -1);
 }
@@ -102,23 +106,38 @@ TEST(WindowsFileLayer, FoldersAreNeitherReadNorRemoved) {
     const std::string folder = dir / "sotto";
     ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
     EXPECT_EQ(AttributeValue(folder) & kAttributeDirectory, kAttributeDirectory);
-    EXPECT_FALSE(CanOpenForReading(folder));
+    EXPECT_EQ(KindOfPath(folder), PathKind::Directory);
     InputFile in;
     try {
         in.Open(folder);
         ADD_FAILURE() << "a folder opened as a file";
     } catch (const FileError& error) {
-        EXPECT_EQ(error.Description(), "È una cartella.");
+        EXPECT_EQ(error.Cause(), "È una cartella.");
+        EXPECT_EQ(error.Path(), folder);
     }
     EXPECT_NE(RemoveFile(folder), 0);
-    EXPECT_NE(AttributeValue(folder), -1) << "the folder must still be there";
+    OutputFile out;
+    out.CreateFor(folder);
+    out.Write(std::string_view("x"));
+    EXPECT_THROW(out.Commit(true), FileError) << "a folder is never replaced";
+    EXPECT_EQ(KindOfPath(folder), PathKind::Directory);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"sotto"}) << "no temporary file left";
 }
 
 TEST(WindowsFileLayer, DevicesAreNeverOpenedAsFiles) {
-    for (const char* device : {"NUL", "CONIN$", "\\\\.\\NUL"}) {
-        EXPECT_FALSE(CanOpenForReading(device)) << device;
+    TempDir dir;
+    for (const std::string& device :
+         {std::string("NUL"), std::string("\\\\.\\NUL"), dir / "COM1", dir / "nul"}) {
+        EXPECT_EQ(KindOfPath(device), PathKind::Special) << device;
+        EXPECT_EQ(LeadingBytes(device, 7), "") << device;
         InputFile in;
-        EXPECT_THROW(in.Open(device), FileError) << device;
+        try {
+            in.Open(device);
+            ADD_FAILURE() << device << " opened as a file";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.Number(), kNotRegularFileNumber) << device;
+            EXPECT_EQ(error.Cause(), "Non è un file ordinario.");
+        }
     }
 }
 
@@ -157,7 +176,7 @@ TEST(WindowsFileLayer, MissingFilesAreNotErrorsForOpenIfExists) {
     InputFile in;
     EXPECT_FALSE(in.OpenIfExists(dir / "nessuno.000"));
     EXPECT_FALSE(in.OpenIfExists(dir / "nessuna-cartella\\nessuno.000"));
-    EXPECT_FALSE(CanOpenForReading(dir / "nessuno.000"));
+    EXPECT_EQ(KindOfPath(dir / "nessuno.000"), PathKind::Nothing);
     EXPECT_EQ(AttributeValue(dir / "nessuno.000"), -1);
 }
 
@@ -171,7 +190,12 @@ class WindowsErrorTest : public testing::TestWithParam<ErrorRow> {};
 
 TEST_P(WindowsErrorTest, CausesSharedWithPosixReadTheSame) {
     EXPECT_EQ(DescribeSystemError(GetParam().number), GetParam().sentence);
-    EXPECT_EQ(SystemError(GetParam().number).Number(), GetParam().number);
+    const FileError error =
+        SystemError(GetParam().number, "C:\\Lavoro\\report.001", FileAction::Write);
+    EXPECT_EQ(error.Number(), GetParam().number);
+    EXPECT_EQ(error.Description(),
+              std::string("Impossibile scrivere il file C:\\Lavoro\\report.001\r\n") +
+                  GetParam().sentence);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,7 +205,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{"handle_disk_full", ERROR_HANDLE_DISK_FULL, "Spazio insufficiente sul disco."},
         ErrorRow{"file_too_large", ERROR_FILE_TOO_LARGE, "File troppo grande."},
         ErrorRow{"access_denied", ERROR_ACCESS_DENIED, "Permesso negato."},
-        ErrorRow{"file_in_use", ERROR_SHARING_VIOLATION, "Permesso negato."},
+        ErrorRow{"file_in_use", ERROR_SHARING_VIOLATION, "Il file è in uso."},
+        ErrorRow{"is_a_folder", kIsADirectoryNumber, "È una cartella."},
+        ErrorRow{"name_too_long", ERROR_FILENAME_EXCED_RANGE, "Nome del file troppo lungo."},
         ErrorRow{"write_protected", ERROR_WRITE_PROTECT, "Il file system è di sola lettura."},
         ErrorRow{"file_not_found", ERROR_FILE_NOT_FOUND, "File o cartella inesistente."},
         ErrorRow{"path_not_found", ERROR_PATH_NOT_FOUND, "File o cartella inesistente."},
@@ -189,10 +215,35 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{"out_of_memory", ERROR_NOT_ENOUGH_MEMORY, "Memoria insufficiente."}),
     [](const auto& info) { return std::string(info.param.why); });
 
-TEST(WindowsErrors, OtherCodesGetTheSystemsOwnSentence) {
-    const std::string text = DescribeSystemError(ERROR_BAD_NETPATH);
-    EXPECT_FALSE(text.empty());
-    EXPECT_NE(text.back(), '\n');
+TEST(WindowsErrors, OtherCodesAreNamedByNumber) {
+    EXPECT_EQ(DescribeSystemError(ERROR_NETWORK_BUSY), "Errore di sistema n° 54.");
+}
+
+// The file under its temporary name stays beside the target until Commit; Discard and the
+// destructor leave the folder as it was.
+TEST(WindowsOutputFile, TargetIsReplacedOnlyByCommit) {
+    TempDir dir;
+    const std::string target = dir / "cos\xC3\xAC.et\xC3\xA0";
+    test::WriteFile(target, "vecchio");
+    {
+        OutputFile out;
+        out.CreateFor(target);
+        out.Write(std::string_view("nuovo"));
+        EXPECT_EQ(test::ReadFile(target), "vecchio");
+        EXPECT_EQ(dir.Names().size(), 2u) << "the temporary file lies beside the target";
+    }
+    EXPECT_EQ(test::ReadFile(target), "vecchio");
+    EXPECT_EQ(dir.Names().size(), 1u) << "the destructor removed the unfinished file";
+    OutputFile out;
+    out.CreateFor(target);
+    out.Write(std::string_view("nuovo"));
+    out.Commit(true);
+    EXPECT_EQ(test::ReadFile(target), "nuovo");
+    EXPECT_EQ(dir.Names().size(), 1u);
+    EXPECT_EQ(KindOfPath(target), PathKind::Regular);
+    std::string withBackslashes = target;
+    std::replace(withBackslashes.begin(), withBackslashes.end(), '/', '\\');
+    EXPECT_EQ(ResolvedPath(target), withBackslashes) << "a path without links comes back whole";
 }
 
 }  // namespace

@@ -55,8 +55,12 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::string> TempDir::Names() const {
+    return NamesIn(m_path);
+}
+
+std::vector<std::string> TempDir::NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Native(m_path))) {
+    for (const auto& entry : std::filesystem::directory_iterator(Native(folder))) {
         names.push_back(Utf8(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
