@@ -256,6 +256,9 @@ void OutputFile::Commit(bool syncToDisk) {
     try {
         Flush();
         const Examined replaced = Examine(m_target);
+        if (replaced.device) {
+            throw NotRegularFileError(m_target);  // "NUL" or "COM1" is no place for a file
+        }
         if (IsDirectory(replaced.attributes)) {
             throw SystemError(kIsADirectoryNumber, m_target, FileAction::Replace);
         }

@@ -130,6 +130,14 @@ TEST(WindowsFileLayer, DevicesAreNeverOpenedAsFiles) {
          {std::string("NUL"), std::string("\\\\.\\NUL"), dir / "COM1", dir / "nul"}) {
         EXPECT_EQ(KindOfPath(device), PathKind::Special) << device;
         EXPECT_EQ(LeadingBytes(device, 7), "") << device;
+        OutputFile out;
+        EXPECT_THROW(
+            {
+                out.CreateFor(device);
+                out.Commit(true);
+            },
+            FileError)
+            << device;
         InputFile in;
         try {
             in.Open(device);
