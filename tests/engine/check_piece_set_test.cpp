@@ -1,7 +1,9 @@
 #include "check_piece_set.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -101,8 +103,7 @@ TEST_F(CheckPieceSetTest, ReportsEveryProblemOfTheSetAtOnce) {
     WriteFile(Piece(2), Header(2, 9) + PatternBytes(kPieceData));         // a longer set's piece
     WriteFile(Piece(3), Header(3, 7, "txt") + PatternBytes(kPieceData));  // another source's
     WriteFile(Piece(4), Header(4, 7) + PatternBytes(kPieceData - 1));     // cut short
-    std::filesystem::copy_file(Piece(6), Piece(5),
-                               std::filesystem::copy_options::overwrite_existing);
+    WriteFile(Piece(5), ReadFile(Piece(6)));
     WriteFile(Piece(6), PatternBytes(30));  // not a piece at all
     WriteFile(m_dir / "report.doc", "an older rebuilt file");
     const auto before = Contents();
@@ -233,12 +234,17 @@ TEST_F(CheckPieceSetTest, WhatCannotBeReadIsAProblemAndNeverBlocks) {
     std::filesystem::remove(Piece(1));
     std::filesystem::create_directory(Piece(1));
     std::filesystem::remove(Piece(2));
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs on Windows; devices are covered by the Windows file layer suite";
+#else
     ASSERT_EQ(::mkfifo(Piece(2).c_str(), 0600), 0);  // opening it to read would wait forever
+#endif
     const SetCheckReport report = CheckPieceSet(Piece(0));
     EXPECT_EQ(KindsAndPaths(report), (Findings{{SetProblemKind::Unreadable, Piece(1)},
                                                {SetProblemKind::Unreadable, Piece(2)}}));
-    EXPECT_EQ(report.problems[0].text,
-              "Impossibile leggere il file '" + Piece(1) + "': È una cartella. (Errore n° 21)");
+    EXPECT_EQ(report.problems[0].text, "Impossibile leggere il file '" + Piece(1) +
+                                           "': È una cartella. (" + test::DirectoryErrorLine() +
+                                           ")");
 }
 
 struct OutputRow {
@@ -266,22 +272,28 @@ TEST_P(RebuiltPathTest, SaysWhetherTheRebuiltFileIsThereAndReplaceable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RebuiltPathTest,
-    testing::Values(
-        OutputRow{"absent", [](const std::string&) {}, false, false},
-        OutputRow{"replaceable_file", [](const std::string& p) { WriteFile(p, "old"); }, true,
-                  false},
-        OutputRow{"read_only_file_the_assembly_refuses",
-                  [](const std::string& p) {
-                      WriteFile(p, "old");
-                      ::chmod(p.c_str(), 0444);
-                  },
-                  true, true},
-        OutputRow{"folder_in_the_way",
-                  [](const std::string& p) { std::filesystem::create_directory(p); }, true, true},
-        OutputRow{"link_that_leads_nowhere",
-                  [](const std::string& p) { std::filesystem::create_symlink(p + ".gone", p); },
-                  true, true}),
+    testing::Values(OutputRow{"absent", [](const std::string&) {}, false, false},
+                    OutputRow{"replaceable_file", [](const std::string& p) { WriteFile(p, "old"); },
+                              true, false},
+                    OutputRow{"read_only_file_the_assembly_refuses",
+                              [](const std::string& p) {
+                                  WriteFile(p, "old");
+                                  std::filesystem::permissions(p, std::filesystem::perms(0444));
+                              },
+                              true, true},
+                    OutputRow{"folder_in_the_way",
+                              [](const std::string& p) { std::filesystem::create_directory(p); },
+                              true, true}),
     [](const auto& info) { return std::string(info.param.why); });
+
+#ifndef _WIN32  // Wine cannot make symbolic links, Windows only with a privilege
+INSTANTIATE_TEST_SUITE_P(
+    Links, RebuiltPathTest,
+    testing::Values(OutputRow{
+        "link_that_leads_nowhere",
+        [](const std::string& p) { std::filesystem::create_symlink(p + ".gone", p); }, true, true}),
+    [](const auto& info) { return std::string(info.param.why); });
+#endif
 
 }  // namespace
 }  // namespace zirared

@@ -144,8 +144,10 @@ TEST(PieceNamingOnWindows, DirectoryPartEndsAtEitherSlashOrTheDriveColon) {
 // A suffix that Windows cannot hold in a name could only name another folder, a stream
 // ("a:b") or nothing at all.
 TEST(PieceNamingOnWindows, SuffixWithACharacterWindowsForbidsIsRefused) {
-    for (const char* suffix : {"a\\b", "a/b", "a:b", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b",
-                               "a\tb", "\x1f" "ab"}) {
+    for (const char* suffix :
+         {"a\\b", "a/b", "a:b", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "a\tb",
+          "\x1f"
+          "ab"}) {
         EXPECT_FALSE(SuffixIsPlainName(suffix)) << suffix;
     }
     EXPECT_TRUE(SuffixIsPlainName("et\xC3\xA0"));

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <random>
 
+#include "file_error.h"
+
 namespace zirared::test {
 namespace {
 
@@ -97,6 +99,10 @@ long long FileSize(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(Native(path), error);
     return error ? -1 : static_cast<long long>(size);
+}
+
+std::string DirectoryErrorLine() {
+    return "Errore n° " + std::to_string(kIsADirectoryNumber);
 }
 
 }  // namespace zirared::test

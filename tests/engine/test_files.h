@@ -31,4 +31,7 @@ std::string ReadFile(const std::string& path);
 bool PathExists(const std::string& path);
 long long FileSize(const std::string& path);
 
+// "Errore n° " and this platform's code for a folder where a file was expected.
+std::string DirectoryErrorLine();
+
 }  // namespace zirared::test
