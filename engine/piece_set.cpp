@@ -35,6 +35,16 @@ bool IsForbiddenInNames([[maybe_unused]] char32_t character) {
 #endif
 }
 
+// Windows drops a final dot or blank from a name, so such a suffix would rebuild a file under
+// another name than the one shown (and keep it under \\?\ paths, out of other programs' reach).
+bool EndsAsWindowsDropsIt([[maybe_unused]] const std::u32string& characters) {
+#ifdef _WIN32
+    return !characters.empty() && (characters.back() == U'.' || characters.back() == U' ');
+#else
+    return false;
+#endif
+}
+
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -117,9 +127,13 @@ std::string PiecePath(std::string_view stem, int index) {
 
 bool SuffixIsPlainName(std::string_view suffixUtf8) {
     const auto characters = DecodeUtf8(suffixUtf8);
-    return characters && std::none_of(characters->begin(), characters->end(), [](char32_t c) {
-               return c < U' ' || c == U'\x7F' || IsPathSeparator(c) || IsForbiddenInNames(c);
-           });
+    return characters &&
+           std::none_of(characters->begin(), characters->end(),
+                        [](char32_t c) {
+                            return c < U' ' || c == U'\x7F' || IsPathSeparator(c) ||
+                                   IsForbiddenInNames(c);
+                        }) &&
+           !EndsAsWindowsDropsIt(*characters);
 }
 
 std::string DirectoryPart(std::string_view path) {

@@ -150,8 +150,11 @@ TEST(PieceNamingOnWindows, SuffixWithACharacterWindowsForbidsIsRefused) {
           "ab"}) {
         EXPECT_FALSE(SuffixIsPlainName(suffix)) << suffix;
     }
+    EXPECT_FALSE(SuffixIsPlainName("do.")) << "Windows would write \"do\"";
+    EXPECT_FALSE(SuffixIsPlainName("do ")) << "Windows would write \"do\"";
     EXPECT_TRUE(SuffixIsPlainName("et\xC3\xA0"));
     EXPECT_TRUE(SuffixIsPlainName("a b"));
+    EXPECT_TRUE(SuffixIsPlainName(".do"));
 }
 #endif
 
