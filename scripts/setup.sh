@@ -21,6 +21,7 @@ readonly PACKAGES=(
     time                                   # /usr/bin/time -v in bench/
     clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
+    lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio
 )
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
