@@ -122,7 +122,10 @@ void HandOverServer::ReadRequest(QLocalSocket* socket) {
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     socket->write(&kReceipt, 1);
     socket->disconnectFromServer();
-    emit fileRequested(*path);
+    // An operation may follow and let events through for minutes: it runs from the event
+    // loop, as a drop does, not inside this socket's signal.
+    QMetaObject::invokeMethod(
+        this, [this, requested = *path] { emit fileRequested(requested); }, Qt::QueuedConnection);
 }
 
 bool HandOverFile(const QString& socketPath, const QString& absolutePath, int timeoutMs) {

@@ -128,7 +128,7 @@ TEST_P(HandOverRequest, ReachesTheWindowOnlyWhenWellFormed) {
         EXPECT_EQ(client.bytesAvailable(), 0);
         return;
     }
-    ASSERT_EQ(requested.count(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.count() == 1; }));
     EXPECT_EQ(requested.at(0).at(0).toString().toUtf8(), c.expectedPath);
     EXPECT_EQ(client.readAll(), QByteArray("\x06"));
 }
