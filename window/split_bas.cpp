@@ -45,6 +45,23 @@ void BringToFront(QWidget& window) {
     window.activateWindow();
 }
 
+// A copy is running already: it gets the file, or the user learns that it runs.
+int SecondStart(Dialogs& dialogs, const QString& fileToOpen) {
+    const QString running =
+        QString::fromUtf8(kProgramName) + QStringLiteral(" è già in esecuzione");
+    if (fileToOpen.isEmpty()) {
+        dialogs.ShowMessage(nullptr, running, MessageKind::Information);
+        return 0;
+    }
+    if (HandOverFile(HandOverSocketPath(), fileToOpen, kHandOverTimeoutMs)) {
+        return 0;
+    }
+    dialogs.ShowMessage(nullptr,
+                        running + QStringLiteral(" e non ha ricevuto il file ") + fileToOpen,
+                        MessageKind::Warning);
+    return 1;
+}
+
 }  // namespace
 
 int Main(int argc, char* argv[]) {
@@ -85,22 +102,7 @@ int Main(int argc, char* argv[]) {
     const std::unique_ptr<QLockFile> instanceLock =
         TryLockSingleInstance(SingleInstanceLockDirectory());
     if (!instanceLock) {
-        if (!fileToOpen.isEmpty()) {
-            if (HandOverFile(HandOverSocketPath(), fileToOpen, kHandOverTimeoutMs)) {
-                return 0;
-            }
-            dialogs->ShowMessage(nullptr,
-                                 QString::fromUtf8(kProgramName) +
-                                     QStringLiteral(" è già in esecuzione e non ha ricevuto il "
-                                                    "file ") +
-                                     fileToOpen,
-                                 MessageKind::Warning);
-            return 1;
-        }
-        dialogs->ShowMessage(
-            nullptr, QString::fromUtf8(kProgramName) + QStringLiteral(" è già in esecuzione"),
-            MessageKind::Information);
-        return 0;
+        return SecondStart(*dialogs, fileToOpen);
     }
 
     SplittaFile window(*dialogs);
