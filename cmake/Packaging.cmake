@@ -2,10 +2,15 @@
 # manual pages and the documents Debian asks of every package:
 #   cmake --build build --target package   ->  build/zirared_2.0.0_<arch>.deb
 
+# A Debian package only comes from a Linux build (a cross-build for Windows has none).
+if(WIN32)
+  return()
+endif()
+
 # The version has no Debian revision (the package is built from this tree, not from an
 # upstream release), which makes it a native package: its changelog is changelog.gz, not
-# changelog.Debian.gz. Manual pages and the changelog go in gzipped with -9n: no name or time stamp in the
-# archive, so the same sources give the same package.
+# changelog.Debian.gz. Manual pages and the changelog go in gzipped with -9n: no name or
+# time stamp in the archive, so the same sources give the same package.
 find_program(ZIRARED_GZIP gzip REQUIRED)
 set(zirared_gzipped)
 function(zirared_gzip source output)
