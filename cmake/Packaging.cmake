@@ -56,5 +56,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The build keeps debug information (RelWithDebInfo); the installed programs do not need it.
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Qt's own texts (Yes, No, the file dialog) in Italian come from Debian's Qt translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 include(CPack)

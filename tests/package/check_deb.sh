@@ -76,6 +76,8 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6network6 l
 done
 # The strip's font is loaded by name, so no library dependency brings it in.
 depends_on fonts-liberation || fail "Depends lacks fonts-liberation"
+# Nor do Qt's Italian translations, which the window loads from Qt's folder.
+depends_on qt6-translations-l10n || fail "Depends lacks qt6-translations-l10n"
 
 # Debian shows the long description in 80 columns, one leading blank included.
 while IFS= read -r line; do
