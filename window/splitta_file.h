@@ -40,6 +40,11 @@ public:
     void Check1_Click();
     void lblemail_Click();
 
+    // A file given on the command line or by a second start, taken as a drop: a piece goes
+    // to the assemble page and is assembled, anything else to the split page. Refused
+    // while an operation runs.
+    void OpenAsDropped(const QString& path);
+
     void UpdateSizeLabel();
     std::int32_t GetPieceSizeKB() const;
     // True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
