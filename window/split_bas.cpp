@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "dialogs.h"
+#include "ending_signals.h"
 #include "hand_over.h"
 #include "single_instance.h"
 #include "splitta_file.h"
@@ -106,6 +107,9 @@ int Main(int argc, char* argv[]) {
     }
 
     SplittaFile window(*dialogs);
+    EndingSignals endingSignals;
+    QObject::connect(&endingSignals, &EndingSignals::endRequested, &window,
+                     [&window] { window.EndNow(); });
     // Without a runtime folder private to the user the program runs alone, as before.
     HandOverServer handOver;
     QObject::connect(&handOver, &HandOverServer::fileRequested, &window,

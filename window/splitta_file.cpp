@@ -305,6 +305,11 @@ void SplittaFile::OpenAsDropped(const QString& path) {
     OpenDroppedFiles(page, {QUrl::fromLocalFile(path)});
 }
 
+void SplittaFile::EndNow() {
+    m_endRequested = true;
+    close();
+}
+
 void SplittaFile::CloseIfRequested() {
     if (m_closeRequested) {
         close();

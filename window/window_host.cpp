@@ -46,6 +46,9 @@ WindowHost::WindowHost(SplittaFile& window)
 }
 
 Answer WindowHost::ShowMessage(const std::string& text, MessageKind kind) {
+    if (m_window.m_endRequested) {
+        return Answer::No;  // a process being ended must not wait for anyone
+    }
     ShowLatest();
     return m_window.m_dialogs.ShowMessage(&m_window, FromEngineText(text), kind);
 }
@@ -148,6 +151,10 @@ void WindowHost::ClearStopFlag() {
 
 bool WindowHost::StopRequested() {
     return m_window.m_stopRequested;
+}
+
+bool WindowHost::EndRequested() {
+    return m_window.m_endRequested;
 }
 
 }  // namespace zirared

@@ -33,6 +33,7 @@ public:
     void ProcessPendingEvents() override;
     void ClearStopFlag() override;
     bool StopRequested() override;
+    bool EndRequested() override;
 
 private:
     void ShowWhenFrameDue();

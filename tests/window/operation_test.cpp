@@ -273,6 +273,26 @@ TEST_F(WindowOperations, ClosingDuringAnAssemblyLetsItFinishThenCloses) {
     EXPECT_FALSE(m_window.isVisible());
 }
 
+// A logout or a kill during an assembly: the old file stays whole, nothing unfinished is
+// left, nothing is asked, and the window closes.
+TEST_F(WindowOperations, EndingTheProcessDuringAnAssemblyKeepsTheOldFile) {
+    SplitThroughWindow();
+    WriteFile(m_source, "the old file");
+    const int messagesBefore = static_cast<int>(m_dialogs.messages().size());
+    DuringOperation([&] { m_window.EndNow(); });
+
+    m_dialogs.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
+    m_dialogs.QueueFile(PiecePath(m_source, 0));
+    m_window.design().cmdOpen[1]->click();
+
+    EXPECT_EQ(ReadFile(m_source), QByteArray("the old file"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+        << "the three pieces and the old file, no temporary file";
+    EXPECT_EQ(static_cast<int>(m_dialogs.messages().size()), messagesBefore + 1)
+        << "only the overwrite question";
+    EXPECT_FALSE(m_window.isVisible());
+}
+
 TEST_F(WindowOperations, OneFileDroppedOnAPageStartsThatPagesOperation) {
     const SplittaFileDesign& d = m_window.design();
     d.lblWorkProgress1->setText(QStringLiteral("vecchio"));
