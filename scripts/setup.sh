@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Zirared, builds it, then runs it or its tests.
 #
-#   scripts/setup.sh run    install what is missing, build into build/, start the program
+#   scripts/setup.sh run    install what is missing, build the programs (not the tests) into
+#                           build/, start the program
 #   scripts/setup.sh test   install what is missing, then run the test stages: build-test/
 #                           (warnings as errors, every test), build-sanitize/ (AddressSanitizer
 #                           and UndefinedBehaviorSanitizer), the fuzzers when they exist, and
@@ -23,6 +24,7 @@ readonly PACKAGES=(
     time                                   # /usr/bin/time -v in bench/
     clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
+    lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio
     g++-mingw-w64-x86-64-posix wine64      # zirared-cli.exe, cross-built and run under Wine
 )
 
@@ -86,7 +88,8 @@ build() {
 
 run_program() {
     local build_dir=$repo_root/build
-    build "$build_dir"
+    # Only what is started: the tests take minutes to build and belong to "test".
+    build "$build_dir" -DZIRARED_BUILD_TESTS=OFF
     local window=$build_dir/window/zirared
     local cli=$build_dir/cli/zirared-cli
     if [[ -x $window && ( -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ) ]]; then
