@@ -23,10 +23,11 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The Windows name of a Linux path.
+# The Windows name of a Linux path, with backslashes unless windows_slash says otherwise.
+windows_slash='\\'
 windows_path() {
     local path=$1
-    printf 'Z:%s' "${path//\//\\}"
+    printf 'Z:%s' "${path//\//$windows_slash}"
 }
 
 # Runs one build with @D@ in the arguments standing for the folder dir; leaves the output
@@ -46,7 +47,7 @@ run_windows() {
     "$wine_runner" "$windows_cli" "${@//@D@/$windows_dir}" </dev/null >"$dir.raw" 2>&1
     echo $? >"$dir.status"
     # Back to Linux terms: CR LF line ends (text mode) and Z:\ paths.
-    sed -e 's/\r$//' -e 's#Z:\\#/#g' -e 's#\\#/#g' "$dir.raw" >"$dir.out"
+    sed -e 's/\r$//' -e 's#Z:[\/]#/#g' -e 's#\\#/#g' "$dir.raw" >"$dir.out"
 }
 
 # Names and SHA-256 of every file in a folder.
@@ -105,9 +106,9 @@ same_on_both() {
 
 # A set written by one build and joined by the other gives the source back byte for byte.
 crosses() {
-    local name=$1 splitter=$2 joiner=$3 bytes=$4 size=$5
-    local dir=$work/$name
-    mkdir "$dir"
+    local name=$1 splitter=$2 joiner=$3 bytes=$4 size=$5 folder=${6:-}
+    local dir=$work/$name$folder
+    mkdir -p "$dir"
     source_file "$dir" "$bytes"
     local expected
     expected=$(sha256sum <"$dir/$accented")
@@ -121,13 +122,28 @@ crosses() {
     else
         fail "$name: the rebuilt file differs from the source"
     fi
-    rm -rf "$dir" "$dir".*
+    rm -rf "$work/$name" "$dir".*
+}
+
+# Folders nested past the 260 characters of the classic Windows limit.
+deep_folder() {
+    local folder="" level
+    for level in 1 2 3 4 5 6 7 8 9 10 11 12; do
+        folder+="/cartella-annidata-numero-$level"
+    done
+    echo "$folder"
 }
 
 small_cases() {
     crosses linux_split_windows_join linux windows 3000000 1
     crosses windows_split_linux_join windows linux 3000000 1
     crosses exact_multiple_last_piece_header_only linux windows 2867200 1
+    crosses long_path_linux_split_windows_join linux windows 3000000 1 "$(deep_folder)"
+    crosses long_path_windows_split_linux_join windows linux 3000000 1 "$(deep_folder)"
+    windows_slash=/
+    crosses forward_slashes_windows_split_linux_join windows linux 3000000 1
+    same_on_both forward_slashes_check setup_three_pieces check "@D@/cos"$'\xc3\xac'".000"
+    windows_slash='\\'
     same_on_both split_writes_the_same_pieces setup_source split --yes "@D@/$accented"
     same_on_both split_without_terminal_declines setup_source split "@D@/$accented"
     same_on_both split_refuses_a_small_source setup_small_source split --yes "@D@/$accented"
