@@ -1,5 +1,7 @@
 // The Windows half of file_error.h: Win32 error codes (GetLastError), each cause that a
 // POSIX system shares described by the same Italian sentence as there.
+#include <windows.h>
+
 #include <string>
 
 #include "file_error.h"

@@ -1,6 +1,8 @@
 // The system half of the file layer on Windows: the wide-character Win32 calls, UTF-8 paths
 // converted at the boundary, Win32 error codes in the errors. The buffering is in
 // file_layer.cpp.
+#include <windows.h>
+
 #include <algorithm>
 #include <random>
 
