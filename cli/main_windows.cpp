@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "console_input.h"
+#include "console_streams.h"
 #include "run_cli.h"
 #include "terminal_probe.h"
 #include "windows_path.h"
@@ -46,16 +46,24 @@ private:
     UINT m_previous;
 };
 
+bool IsConsole(DWORD standardHandle) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
+}
+
 }  // namespace
 
 int main() {
     const Utf8ConsoleOutput utf8Output;
     const std::vector<std::string> arguments = Arguments();
     const zirared::TerminalFacts terminal = zirared::ProbeTerminal();
-    if (!terminal.inputIsTerminal) {
-        return zirared::RunCli(arguments, terminal, std::cin, std::cout, std::cerr);
-    }
-    zirared::ConsoleInputBuffer consoleBuffer(GetStdHandle(STD_INPUT_HANDLE));
-    std::istream console(&consoleBuffer);
-    return zirared::RunCli(arguments, terminal, console, std::cout, std::cerr);
+    // Files and pipes get the UTF-8 bytes as they are; a console gets the same text in
+    // UTF-16.
+    zirared::ConsoleInputBuffer consoleInput(GetStdHandle(STD_INPUT_HANDLE));
+    zirared::ConsoleOutputBuffer consoleOutput(GetStdHandle(STD_OUTPUT_HANDLE));
+    zirared::ConsoleOutputBuffer consoleError(GetStdHandle(STD_ERROR_HANDLE));
+    std::istream input(terminal.inputIsTerminal ? &consoleInput : std::cin.rdbuf());
+    std::ostream output(IsConsole(STD_OUTPUT_HANDLE) ? &consoleOutput : std::cout.rdbuf());
+    std::ostream error(terminal.errorIsTerminal ? &consoleError : std::cerr.rdbuf());
+    return zirared::RunCli(arguments, terminal, input, output, error);
 }

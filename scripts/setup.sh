@@ -26,6 +26,7 @@ readonly PACKAGES=(
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
     lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio
     g++-mingw-w64-x86-64-posix wine64      # zirared-cli.exe, cross-built and run under Wine
+    python3                                # its console test drives a pseudo-terminal
 )
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
