@@ -108,6 +108,7 @@ void WriteImage(const std::string& path, const Image& image, mode_t mode) {
     put(image.head, 0);
     put(image.tail, image.length - std::ssize(image.tail));
     FUZZ_REQUIRE(::ftruncate(fd, image.length) == 0, "scratch file sized");
+    FUZZ_REQUIRE(::fchmod(fd, mode) == 0, "scratch file's mode set");  // whatever the umask
     ::close(fd);
 }
 
@@ -161,7 +162,7 @@ std::string g_root;
 
 // How often each outcome came up: ZIRARED_FUZZ_STATS=1 prints it at exit, to see that the
 // inputs reach every ending and not only the early refusals. ZIRARED_FUZZ_OUTCOME=1 prints
-// each run's, to sort inputs into seeds.
+// each run's, with what the host was told, to sort inputs into seeds.
 std::map<std::string, long> g_outcomes;
 
 void PrintOutcomes() {
@@ -329,28 +330,30 @@ std::int64_t ChooseLength(FuzzedDataProvider& input, std::int64_t full, bool las
     if (!last) {
         return full;
     }
-    switch (input.ConsumeIntegralInRange(0, 3)) {
+    switch (input.ConsumeIntegralInRange(0, 4)) {
         case 0:
             return kHeader;  // the source was a whole number of pieces
         case 1:
             return kHeader + some();
         case 2:
             return full - 1;
-        default:
+        case 3:
             return full - kUnit / 2;
+        default:
+            return full;  // a whole piece where a shorter one belongs
     }
 }
 
 mode_t ChooseMode(FuzzedDataProvider& input) {
-    switch (input.ConsumeIntegralInRange(0, 9)) {
-        case 6:
-            return 0444;  // read-only: an output there cannot be replaced
-        case 7:
-            return 0;  // unreadable too, though not to root
-        case 8:
-            return 0600;  // bits a replaced output keeps
-        case 9:
+    switch (input.ConsumeIntegralInRange(0, 6)) {
+        case 3:
+            return 0600;  // bits a replaced output keeps, unlike a new file's
+        case 4:
             return 0755;
+        case 5:
+            return 0444;  // read-only: an output there cannot be replaced
+        case 6:
+            return 0;  // unreadable too, though not to root
         default:
             return 0644;
     }
@@ -754,12 +757,23 @@ struct Plan {
     bool copies = false;       // a bar, a temporary file, the pieces read
     bool deletes = false;      // the pieces go on the user's Yes
     std::string warningAbout;  // the file a refusal or failure names, when it names one
+    std::string why;           // a few words for the statistics and the seeds' names
 };
+
+const char* ProblemName(SetProblemKind kind) {
+    static const char* const kNames[] = {
+        "not_valid",    "not_the_first", "missing_piece", "unreadable_piece",   "not_a_piece",
+        "out_of_order", "other_set",     "wrong_length",  "rebuilt_is_a_piece",
+    };
+    return kNames[static_cast<int>(kind)];
+}
 
 Plan PlanAssembly(const Expected& expected, const CaseSetup& setup) {
     Plan plan;
     if (!expected.chosenOpensASet) {
         plan.outcome = expected.chosenUnreadable ? Outcome::Failed : Outcome::Refused;
+        plan.why = expected.chosenUnreadable ? "chosen_not_a_file"
+                                             : ProblemName(expected.problems.front().first);
         if (expected.chosenUnreadable) {
             plan.warningAbout = setup.chosenPath;
         }
@@ -767,16 +781,19 @@ Plan PlanAssembly(const Expected& expected, const CaseSetup& setup) {
     }
     if (expected.rebuiltIsAPiece) {
         plan.warningAbout = expected.rebuiltPath;
+        plan.why = "rebuilt_is_a_piece";
         return plan;
     }
     // The whole set is judged first; the first problem ends the run before anything is asked.
     for (const auto& [kind, path] : expected.problems) {
         plan.warningAbout = path;
         plan.outcome = kind == SetProblemKind::Unreadable ? Outcome::Failed : Outcome::Refused;
+        plan.why = ProblemName(kind);
         return plan;
     }
     if (!expected.rebuiltTarget) {  // a link that leads nowhere
         plan.warningAbout = expected.rebuiltPath;
+        plan.why = "link_to_nowhere";
         return plan;
     }
     Answer deleteAnswer = setup.firstAnswer;
@@ -788,6 +805,7 @@ Plan PlanAssembly(const Expected& expected, const CaseSetup& setup) {
         }
         if (!expected.rebuiltWritable) {
             plan.warningAbout = expected.rebuiltPath;
+            plan.why = "output_not_replaceable";
             return plan;
         }
         deleteAnswer = setup.secondAnswer;
@@ -949,13 +967,16 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
         }
     }
     static const char* const kNames[] = {"completed", "refused", "declined", "stopped", "failed"};
-    const std::string label = std::string(kNames[static_cast<int>(wanted)]) +
-                              (setup.deleteChoice ? "_delete_choice" : "") +
-                              (tampered ? "_changed_midway" : "") +
-                              (plan.asks ? "_over_a_file" : "");
+    const std::string label =
+        std::string(kNames[static_cast<int>(wanted)]) + (plan.why.empty() ? "" : "_" + plan.why) +
+        (setup.deleteChoice ? "_delete_choice" : "") + (tampered ? "_changed_midway" : "") +
+        (plan.asks ? "_over_a_file" : "");
     ++g_outcomes[label];
     if (std::getenv("ZIRARED_FUZZ_OUTCOME") != nullptr) {
         std::fprintf(stderr, "outcome %s\n", label.c_str());
+        for (const auto& line : host.Outline()) {
+            std::fprintf(stderr, "  %s\n", line.c_str());
+        }
     }
     if (outcome != wanted) {
         std::fprintf(stderr, "outcome %d, model %d\n", static_cast<int>(outcome),
