@@ -205,27 +205,36 @@ struct Entry {
 };
 using Listing = std::map<std::string, Entry>;  // by path below the root
 
+// What stands at path, a final link not followed; nothing when nothing does.
+std::optional<Entry> EntryAt(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    Entry entry;
+    entry.type = S_ISREG(status.st_mode)   ? 'f'
+                 : S_ISDIR(status.st_mode) ? 'd'
+                 : S_ISLNK(status.st_mode) ? 'l'
+                                           : 'o';
+    entry.device = status.st_dev;
+    entry.inode = status.st_ino;
+    entry.mode = status.st_mode;
+    if (entry.type == 'f') {
+        entry.size = status.st_size;
+        entry.digest = Digest(path);
+    } else if (entry.type == 'l') {
+        entry.linkTarget = fs::read_symlink(path).string();
+    }
+    return entry;
+}
+
 Listing ListTree(const std::string& root) {
     Listing listing;
     for (const auto& item : fs::recursive_directory_iterator(root)) {
         const std::string path = item.path().string();
-        struct stat status {};
-        FUZZ_REQUIRE(::lstat(path.c_str(), &status) == 0, "listed entry exists");
-        Entry entry;
-        entry.type = S_ISREG(status.st_mode)   ? 'f'
-                     : S_ISDIR(status.st_mode) ? 'd'
-                     : S_ISLNK(status.st_mode) ? 'l'
-                                               : 'o';
-        entry.device = status.st_dev;
-        entry.inode = status.st_ino;
-        entry.mode = status.st_mode;
-        if (entry.type == 'f') {
-            entry.size = status.st_size;
-            entry.digest = Digest(path);
-        } else if (entry.type == 'l') {
-            entry.linkTarget = fs::read_symlink(path).string();
-        }
-        listing[path.substr(root.size())] = entry;
+        const std::optional<Entry> entry = EntryAt(path);
+        FUZZ_REQUIRE(entry.has_value(), "listed entry exists");
+        listing[path.substr(root.size())] = *entry;
     }
     return listing;
 }
@@ -268,7 +277,7 @@ void MakeFile(const std::string& path, const Image& image, mode_t mode) {
 }
 
 struct Tamper {
-    enum class Kind { None, Remove, Folder, Cut } kind = Kind::None;
+    enum class Kind { None, Remove, Folder, Cut, End } kind = Kind::None;  // End: SIGTERM, say
     int pass = 0;       // the event pass of the copy at which it happens
     int ahead = 1;      // how many pieces past the one being copied
     int cutChoice = 0;  // which length a cut piece keeps
@@ -464,8 +473,9 @@ CaseSetup BuildCase(FuzzedDataProvider& input, const std::string& dir) {
     setup.firstAnswer = input.ConsumeBool() ? Answer::No : Answer::Yes;
     setup.secondAnswer = input.ConsumeBool() ? Answer::No : Answer::Yes;
     if (input.ConsumeIntegralInRange(0, 3) == 3) {
-        setup.tamper.kind = input.PickValueInArray(
-            {Tamper::Kind::Remove, Tamper::Kind::Folder, Tamper::Kind::Cut, Tamper::Kind::Cut});
+        setup.tamper.kind =
+            input.PickValueInArray({Tamper::Kind::Remove, Tamper::Kind::Folder, Tamper::Kind::Cut,
+                                    Tamper::Kind::Cut, Tamper::Kind::End});
         // A piece of one unit is copied in 140 blocks, one event pass each.
         setup.tamper.pass = input.ConsumeIntegralInRange(1, 300);
         setup.tamper.ahead = input.ConsumeIntegralInRange(1, 3);
@@ -830,14 +840,12 @@ int PieceBeingCopied(const test::ScriptedHost& host) {
 // hidden temporary name beside its target.
 void CheckWhileCopying(const CaseSetup& setup, const Expected& expected, const Listing& before) {
     const std::string root = ScratchRoot();
-    const Listing now = ListTree(root);
     for (const std::string* path : {&expected.rebuiltPath, &*expected.rebuiltTarget}) {
-        const std::string key = path->substr(root.size());
-        const auto was = before.find(key);
-        const auto is = now.find(key);
-        FUZZ_REQUIRE((was == before.end()) == (is == now.end()) &&
-                         (was == before.end() || was->second == is->second),
-                     "the output path and its link's target untouched while the copy runs");
+        const auto was = before.find(path->substr(root.size()));
+        const std::optional<Entry> is = EntryAt(*path);
+        FUZZ_REQUIRE(
+            (was == before.end()) == !is.has_value() && (was == before.end() || was->second == *is),
+            "the output path and its link's target untouched while the copy runs");
     }
     const std::string target = expected.rebuiltTarget->substr(setup.dir.size());
     int temporaries = 0;
@@ -868,6 +876,7 @@ void ApplyTamper(const CaseSetup& setup, Expected& expected, test::ScriptedHost&
     ModelFile& piece = expected.pieces[static_cast<std::size_t>(m)];
     switch (setup.tamper.kind) {
         case Tamper::Kind::None:
+        case Tamper::Kind::End:
             return;
         case Tamper::Kind::Remove:
             FUZZ_REQUIRE(::unlink(path.c_str()) == 0, "piece removed");
@@ -924,21 +933,56 @@ void CheckRebuiltBytes(const std::string& path, const std::vector<ModelFile>& pi
     FUZZ_REQUIRE(read && size == expectedSize, "rebuilt file as long as the pieces' data");
 }
 
+// The scripted host, and a host that is ending the process from a chosen moment on.
+class EndingHost final : public OperationServices {
+public:
+    explicit EndingHost(test::ScriptedHost& inner) : m_inner(inner) {}
+    void RequestEnd() { m_ending = true; }
+
+    Answer ShowMessage(const std::string& text, MessageKind kind) override {
+        return m_inner.ShowMessage(text, kind);
+    }
+    void SetSplitStatus(const std::string& text) override { m_inner.SetSplitStatus(text); }
+    void SetAssembleStatus(const std::string& text) override { m_inner.SetAssembleStatus(text); }
+    void SetBusy(bool busy) override { m_inner.SetBusy(busy); }
+    void EnableAssembleControls(bool enabled) override { m_inner.EnableAssembleControls(enabled); }
+    bool DeleteChoice() override { return m_inner.DeleteChoice(); }
+    void CreateProgressBar() override { m_inner.CreateProgressBar(); }
+    bool ProgressBarCreated() override { return m_inner.ProgressBarCreated(); }
+    void SetProgress(std::int16_t value) override { m_inner.SetProgress(value); }
+    void RemoveProgressBar() override { m_inner.RemoveProgressBar(); }
+    void ProcessPendingEvents() override { m_inner.ProcessPendingEvents(); }
+    void ClearStopFlag() override { m_inner.ClearStopFlag(); }
+    bool StopRequested() override { return m_inner.StopRequested(); }
+    bool EndRequested() override { return m_ending; }
+
+private:
+    test::ScriptedHost& m_inner;
+    bool m_ending = false;
+};
+
 void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& before) {
     const Plan plan = PlanAssembly(expected, setup);
     test::ScriptedHost host;
+    EndingHost ending(host);
     host.QueueAnswer(setup.firstAnswer);
     host.QueueAnswer(setup.secondAnswer);
     host.SetDeleteChoice(setup.deleteChoice);
     bool copying = false;
     bool tampered = false;
+    bool ended = false;
     Listing reference = before;  // what must be unchanged; a tamper changes it
     if (plan.copies) {
         host.AtEventPass(1, [&] {
             copying = true;
             CheckWhileCopying(setup, expected, before);
         });
-        if (setup.tamper.kind != Tamper::Kind::None) {
+        if (setup.tamper.kind == Tamper::Kind::End) {
+            host.AtEventPass(setup.tamper.pass, [&] {
+                ending.RequestEnd();
+                ended = true;
+            });
+        } else if (setup.tamper.kind != Tamper::Kind::None) {
             host.AtEventPass(setup.tamper.pass, [&] {
                 ApplyTamper(setup, expected, host, tampered);
                 if (tampered) {
@@ -951,26 +995,32 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
         }
     }
     std::vector<std::string> pieceFiles;
-    const Outcome outcome = AssembleFile(host, setup.chosenPath, pieceFiles);
+    const Outcome outcome = AssembleFile(ending, setup.chosenPath, pieceFiles);
     const Listing after = ListTree(ScratchRoot());
 
-    // A tampered piece is judged again when the copy reaches it.
+    // A tampered piece is judged again when the copy reaches it; an ending host stops the
+    // copy at its next block.
     Outcome wanted = plan.outcome;
     bool deletes = plan.deletes;
-    if (tampered) {
-        for (int j = 0; j < expected.first.count; ++j) {
-            const ModelFile& piece = expected.pieces[static_cast<std::size_t>(j)];
-            if (PieceProblem(piece, expected.first, j, expected.pieceZeroLength)) {
-                wanted = Outcome::Failed;
-                deletes = false;
-            }
+    std::string warningAbout = plan.warningAbout;
+    for (int j = 0; tampered && j < expected.first.count; ++j) {
+        const ModelFile& piece = expected.pieces[static_cast<std::size_t>(j)];
+        if (PieceProblem(piece, expected.first, j, expected.pieceZeroLength)) {
+            wanted = Outcome::Failed;
+            deletes = false;
+            warningAbout = expected.stem + Digits(j);
+            break;
         }
+    }
+    if (ended) {
+        wanted = Outcome::Stopped;
+        deletes = false;
     }
     static const char* const kNames[] = {"completed", "refused", "declined", "stopped", "failed"};
     const std::string label =
         std::string(kNames[static_cast<int>(wanted)]) + (plan.why.empty() ? "" : "_" + plan.why) +
         (setup.deleteChoice ? "_delete_choice" : "") + (tampered ? "_changed_midway" : "") +
-        (plan.asks ? "_over_a_file" : "");
+        (ended ? "_ended_midway" : "") + (plan.asks ? "_over_a_file" : "");
     ++g_outcomes[label];
     if (std::getenv("ZIRARED_FUZZ_OUTCOME") != nullptr) {
         std::fprintf(stderr, "outcome %s\n", label.c_str());
@@ -997,16 +1047,14 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
             break;
         }
     }
-    std::vector<std::string> questions;
-    std::vector<std::string> warnings;
+    std::map<MessageKind, std::vector<std::string>> messages;
     for (const auto& call : host.Calls()) {
-        if (call.kind == test::CallKind::Message && call.messageKind == MessageKind::Question) {
-            questions.push_back(call.text);
-        } else if (call.kind == test::CallKind::Message &&
-                   call.messageKind == MessageKind::Warning) {
-            warnings.push_back(call.text);
+        if (call.kind == test::CallKind::Message) {
+            messages[call.messageKind].push_back(call.text);
         }
     }
+    const auto& questions = messages[MessageKind::Question];
+    const auto& warnings = messages[MessageKind::Warning];
     const bool asksToDelete = outcome == Outcome::Completed && setup.deleteChoice;
     FUZZ_REQUIRE(std::ssize(questions) == (plan.asks ? 1 : 0) + (asksToDelete ? 1 : 0),
                  "the overwrite question only, and the deletion's after a completed join");
@@ -1015,9 +1063,15 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
                  "the overwrite question, whatever stands at the output path");
     if (outcome == Outcome::Refused || outcome == Outcome::Failed) {
         FUZZ_REQUIRE(warnings.size() == 1, "one warning says why");
-        FUZZ_REQUIRE(tampered || plan.warningAbout.empty() ||
-                         warnings.front().find(plan.warningAbout) != std::string::npos,
-                     "the warning names the file it is about");
+        FUZZ_REQUIRE(
+            warningAbout.empty() || warnings.front().find(warningAbout) != std::string::npos,
+            "the warning names the file it is about");
+    }
+    if (outcome == Outcome::Stopped) {
+        FUZZ_REQUIRE(warnings.empty() &&
+                         messages[MessageKind::Information] ==
+                             std::vector<std::string>{"Operazione terminata volontariamente"},
+                     "an ended join says so, and nothing else");
     }
     if (outcome == Outcome::Completed) {
         const auto values = host.ProgressValues();
