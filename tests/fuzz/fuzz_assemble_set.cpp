@@ -279,7 +279,7 @@ void MakeFile(const std::string& path, const Image& image, mode_t mode) {
 struct Tamper {
     enum class Kind { None, Remove, Folder, Cut, End } kind = Kind::None;  // End: SIGTERM, say
     int pass = 0;       // the event pass of the copy at which it happens
-    int ahead = 1;      // how many pieces past the one being copied
+    int ahead = 1;      // how many pieces past the one being copied; 0 is that one
     int cutChoice = 0;  // which length a cut piece keeps
 };
 
@@ -478,7 +478,7 @@ CaseSetup BuildCase(FuzzedDataProvider& input, const std::string& dir) {
                                     Tamper::Kind::Cut, Tamper::Kind::End});
         // A piece of one unit is copied in 140 blocks, one event pass each.
         setup.tamper.pass = input.ConsumeIntegralInRange(1, 300);
-        setup.tamper.ahead = input.ConsumeIntegralInRange(1, 3);
+        setup.tamper.ahead = input.ConsumeIntegralInRange(0, 3);
         setup.tamper.cutChoice = input.ConsumeIntegralInRange(0, 3);
     }
     return setup;
@@ -861,11 +861,21 @@ void CheckWhileCopying(const CaseSetup& setup, const Expected& expected, const L
     FUZZ_REQUIRE(temporaries == 1, "one temporary file while the copy runs");
 }
 
-// Changes piece `ahead` places past the one being copied, so that the copy meets it later.
+// What a change behind the copy's back did.
+struct Tampering {
+    bool happened = false;
+    int cutWhileRead = -1;  // the piece cut while the copy was reading it
+};
+
+// Changes piece `ahead` places past the one being copied, so that the copy meets it later;
+// with ahead 0, cuts the piece the copy is reading: the copy then either fails or has read
+// its old bytes already, and a piece removed or replaced is still read whole through its open
+// descriptor, so only a cut is tried there.
 void ApplyTamper(const CaseSetup& setup, Expected& expected, test::ScriptedHost& host,
-                 bool& tampered) {
+                 Tampering& tampering) {
     const int m = PieceBeingCopied(host) + setup.tamper.ahead;
-    if (m >= expected.first.count) {
+    const bool whileRead = setup.tamper.ahead == 0;
+    if (m >= expected.first.count || (whileRead && setup.tamper.kind != Tamper::Kind::Cut)) {
         return;
     }
     const std::string path = expected.stem + Digits(m);
@@ -895,12 +905,16 @@ void ApplyTamper(const CaseSetup& setup, Expected& expected, test::ScriptedHost&
                 return;
             }
             FUZZ_REQUIRE(::truncate(path.c_str(), length) == 0, "piece cut");
-            piece.image = piece.image.Cut(length);
-            g_images[IdentityKey(status)] = piece.image;
+            g_images[IdentityKey(status)] = piece.image.Cut(length);
+            if (whileRead) {
+                tampering.cutWhileRead = m;  // what it rebuilds, if anything, is the old piece
+            } else {
+                piece.image = piece.image.Cut(length);
+            }
             break;
         }
     }
-    tampered = true;
+    tampering.happened = true;
 }
 
 // Compares the rebuilt file with the pieces' data, chunk by chunk.
@@ -969,7 +983,7 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
     host.QueueAnswer(setup.secondAnswer);
     host.SetDeleteChoice(setup.deleteChoice);
     bool copying = false;
-    bool tampered = false;
+    Tampering tampering;
     bool ended = false;
     Listing reference = before;  // what must be unchanged; a tamper changes it
     if (plan.copies) {
@@ -984,8 +998,8 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
             });
         } else if (setup.tamper.kind != Tamper::Kind::None) {
             host.AtEventPass(setup.tamper.pass, [&] {
-                ApplyTamper(setup, expected, host, tampered);
-                if (tampered) {
+                ApplyTamper(setup, expected, host, tampering);
+                if (tampering.happened) {
                     reference = ListTree(ScratchRoot());
                     std::erase_if(reference, [](const auto& item) {
                         return item.first.find(kTemporaryTag) != std::string::npos;
@@ -1003,7 +1017,7 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
     Outcome wanted = plan.outcome;
     bool deletes = plan.deletes;
     std::string warningAbout = plan.warningAbout;
-    for (int j = 0; tampered && j < expected.first.count; ++j) {
+    for (int j = 0; tampering.happened && j < expected.first.count; ++j) {
         const ModelFile& piece = expected.pieces[static_cast<std::size_t>(j)];
         if (PieceProblem(piece, expected.first, j, expected.pieceZeroLength)) {
             wanted = Outcome::Failed;
@@ -1016,11 +1030,19 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
         wanted = Outcome::Stopped;
         deletes = false;
     }
+    if (tampering.cutWhileRead >= 0 && outcome == Outcome::Failed) {
+        wanted = Outcome::Failed;  // or Completed, with the bytes read before the cut
+        deletes = false;
+        warningAbout = expected.stem + Digits(tampering.cutWhileRead);
+    }
     static const char* const kNames[] = {"completed", "refused", "declined", "stopped", "failed"};
-    const std::string label =
-        std::string(kNames[static_cast<int>(wanted)]) + (plan.why.empty() ? "" : "_" + plan.why) +
-        (setup.deleteChoice ? "_delete_choice" : "") + (tampered ? "_changed_midway" : "") +
-        (ended ? "_ended_midway" : "") + (plan.asks ? "_over_a_file" : "");
+    const std::string label = std::string(kNames[static_cast<int>(wanted)]) +
+                              (plan.why.empty() ? "" : "_" + plan.why) +
+                              (setup.deleteChoice ? "_delete_choice" : "") +
+                              (tampering.cutWhileRead >= 0 ? "_cut_while_read"
+                               : tampering.happened        ? "_changed_midway"
+                                                           : "") +
+                              (ended ? "_ended_midway" : "") + (plan.asks ? "_over_a_file" : "");
     ++g_outcomes[label];
     if (std::getenv("ZIRARED_FUZZ_OUTCOME") != nullptr) {
         std::fprintf(stderr, "outcome %s\n", label.c_str());
