@@ -411,7 +411,7 @@ CaseSetup BuildCase(FuzzedDataProvider& input, const std::string& dir) {
             fs::exists(fs::symlink_status(path))) {
             continue;
         }
-        const int kind = input.ConsumeIntegralInRange(0, 15);
+        const int kind = input.ConsumeIntegralInRange(0, 16);
         if (kind == 11) {
             fs::create_directory(path);
         } else if (kind == 12 && !madeFiles.empty()) {
@@ -427,6 +427,11 @@ CaseSetup BuildCase(FuzzedDataProvider& input, const std::string& dir) {
             fs::create_symlink("gone", path);  // a link that leads nowhere
         } else if (kind == 15) {
             FUZZ_REQUIRE(::mkfifo(path.c_str(), 0644) == 0, "FIFO made");  // never to be opened
+        } else if (kind == 16) {  // a link to a file in another folder
+            const std::string target = "sub/" + path.substr(dir.size());
+            fs::create_directories(dir + "sub");
+            MakeFile(dir + target, MakeImage("in another folder", "", 17), ChooseMode(input));
+            fs::create_symlink(target, path);
         } else {
             const bool sameSet = input.ConsumeIntegralInRange(0, 5) != 5;
             const int index = sameSet ? k : input.ConsumeIntegralInRange(0, 999);
@@ -847,15 +852,16 @@ void CheckWhileCopying(const CaseSetup& setup, const Expected& expected, const L
             (was == before.end()) == !is.has_value() && (was == before.end() || was->second == *is),
             "the output path and its link's target untouched while the copy runs");
     }
-    const std::string target = expected.rebuiltTarget->substr(setup.dir.size());
+    const fs::path target(*expected.rebuiltTarget);
     int temporaries = 0;
-    for (const auto& item : fs::directory_iterator(setup.dir)) {
+    for (const auto& item : fs::recursive_directory_iterator(setup.dir)) {
         const std::string name = item.path().filename().string();
         if (name.find(kTemporaryTag) != std::string::npos) {
             ++temporaries;
-            const std::string prefix = "." + target + kTemporaryTag;
-            FUZZ_REQUIRE(name.starts_with(prefix) && name.size() == prefix.size() + 8,
-                         "the temporary file is hidden and named after its target");
+            const std::string prefix = "." + target.filename().string() + kTemporaryTag;
+            FUZZ_REQUIRE(item.path().parent_path() == target.parent_path() &&
+                             name.starts_with(prefix) && name.size() == prefix.size() + 8,
+                         "the temporary file is hidden, beside its target, named after it");
         }
     }
     FUZZ_REQUIRE(temporaries == 1, "one temporary file while the copy runs");
