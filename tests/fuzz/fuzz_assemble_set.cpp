@@ -576,8 +576,12 @@ ModelHeader HeaderOf(const Image& image) {
     return ModelParse(image.Range(0, std::min(kHeader, image.length)));
 }
 
+// In Windows-1252 the control characters are the bytes below 0x20 and 0x7F themselves, and
+// the five bytes the code page leaves undefined, which decode to C1 controls.
 bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == '\x7F';
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+           byte == 0x90 || byte == 0x9D;
 }
 
 // The lengths a split writes: piece 0 and every middle piece carry the same positive whole
@@ -654,7 +658,6 @@ Expected Model(const CaseSetup& setup) {
     }
     const ModelHeader first = HeaderOf(chosen.image);
     const bool nameLongEnough = chosenPath.size() - setup.dir.size() >= 3;  // ASCII names
-    // In Windows-1252 the control characters are the bytes below 0x20 and 0x7F themselves.
     const bool plainSuffix = first.suffix.find('/') == std::string::npos &&
                              std::none_of(first.suffix.begin(), first.suffix.end(), IsControl);
     if (!first.magic || !nameLongEnough || !plainSuffix || (first.index == 0 && first.count == 0)) {

@@ -66,9 +66,12 @@ void CheckHeaderReading(std::string_view bytes) {
 
 FirstPieceVerdict ExpectedVerdict(const PieceHeader& header, const NameCut& cut) {
     // Nor a control character, which would reach a terminal or a message box: in
-    // Windows-1252 the bytes below 0x20 and 0x7F are those characters themselves.
+    // Windows-1252 the bytes below 0x20 and 0x7F are those characters themselves, and the
+    // five bytes the code page leaves undefined decode to C1 controls.
     const bool plainSuffix = std::none_of(header.suffix.begin(), header.suffix.end(), [](char c) {
-        return c == '/' || static_cast<unsigned char>(c) < 0x20 || c == '\x7F';
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '/' || byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D ||
+               byte == 0x8F || byte == 0x90 || byte == 0x9D;
     });
     if (!header.magicValid || cut.check != NameCheck::Ok || !plainSuffix) {
         return FirstPieceVerdict::NotValid;
