@@ -130,8 +130,8 @@ bool SuffixIsPlainName(std::string_view suffixUtf8) {
     return characters &&
            std::none_of(characters->begin(), characters->end(),
                         [](char32_t c) {
-                            return c < U' ' || c == U'\x7F' || IsPathSeparator(c) ||
-                                   IsForbiddenInNames(c);
+                            return c < U' ' || (c >= U'\x7F' && c <= U'\x9F') ||
+                                   IsPathSeparator(c) || IsForbiddenInNames(c);
                         }) &&
            !EndsAsWindowsDropsIt(*characters);
 }

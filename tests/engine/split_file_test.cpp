@@ -151,8 +151,10 @@ class SplitRefusalTest : public SplitFileTest, public testing::WithParamInterfac
 TEST_P(SplitRefusalTest, RefusesBeforeWritingAnything) {
     const RefusalRow& row = GetParam();
 #ifdef _WIN32
-    if (!DecodeUtf8(row.name)) {
-        GTEST_SKIP() << "Windows names are UTF-16: none is invalid UTF-8";
+    const bool control =
+        std::any_of(row.name.begin(), row.name.end(), [](char c) { return c >= 0 && c < ' '; });
+    if (!DecodeUtf8(row.name) || control) {
+        GTEST_SKIP() << "no such name on Windows: names are UTF-16, without controls";
     }
 #endif
     std::string bytes = PatternBytes(static_cast<std::size_t>(row.length));
@@ -184,6 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "caratteri." +
                        kRename},
         RefusalRow{"suffix_outside_windows_1252", "a.日本語", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
+                   "essere scritti nell'intestazione dei files." +
+                       kRename},
+        RefusalRow{"control_character_the_join_would_refuse", "a.a\x1B", kSmallKB, kSmallM + 1, "",
                    "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
                    "essere scritti nell'intestazione dei files." +
                        kRename},
