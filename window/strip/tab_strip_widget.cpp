@@ -112,7 +112,7 @@ void TabStripWidget::SelectTab(int tabNumber, float x, float y) {
 void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (m_image.isNull()) {
-        painter.fillRect(rect(), palette().color(QPalette::Button));
+        painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
     painter.drawImage(0, 0, m_image);

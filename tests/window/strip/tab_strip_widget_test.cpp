@@ -220,6 +220,19 @@ TEST_F(TabStripWidgetTest, TabsAreShadedFromTheFirstPagesBackground) {
     EXPECT_EQ(m_strip->stripImage().pixel(layout[0].right, 15), testing::kFace);
 }
 
+TEST_F(TabStripWidgetTest, BandBehindTheTabsTakesTheWindowColourWhateverTheButtonColour) {
+    // Colour schemes (Breeze, Adwaita) give buttons a lighter face than windows.
+    QPalette scheme = FixedPalette();
+    scheme.setColor(QPalette::Button, QColor(252, 252, 252));
+    scheme.setColor(QPalette::Window, QColor(239, 240, 241));
+    m_strip->setPalette(scheme);
+    m_pages[0]->setPalette(scheme);
+    m_strip->SelectTab(1);
+    const TabLayout& layout = m_strip->layout();
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[2].nextLeft + 1, 10), qRgb(239, 240, 241));
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[0].left + 5, 15), qRgb(239, 240, 241));
+}
+
 TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
     const qint64 pictureBefore = m_strip->stripImage().cacheKey();
     m_strip->SelectTab(4);
