@@ -18,9 +18,10 @@ OpenFileChooser::OpenFileChooser(QWidget* owner, const OpenFileRequest& request)
     : QFileDialog(owner, request.title, request.initialDirectory),
       m_defaultExtension(request.defaultExtension) {
     setObjectName(QStringLiteral("OpenFileChooser"));
-    // Qt's dialog keeps "caption (pattern)" apart and shows only the caption; the native
-    // helpers would show their own text instead of the caption.
-    setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    // The desktop's own dialog where the platform theme offers one (a portal under GNOME, KDE
+    // or a sandbox), Qt's otherwise. Qt's keeps "caption (pattern)" apart and shows only the
+    // caption.
+    setOptions(QFileDialog::HideNameFilterDetails);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
     setNameFilter(request.filterCaption + QStringLiteral(" (") + request.filterPattern + u')');
