@@ -1,17 +1,23 @@
 #include "tab_strip_widget.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QString>
 #include <QSvgRenderer>
 
 #include "colour_value.h"
+#include "focus_mark.h"
 #include "whole_pixels.h"
 
 namespace zirared {
@@ -42,6 +48,8 @@ QPixmap RenderIcon(const char* resourcePath, qreal devicePixelRatio) {
 TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picTabContainer"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // By Tab only: a press selects a tab without leaving a focus mark behind.
+    setFocusPolicy(Qt::TabFocus);
     resize(kStripSize);
     // Stacking from bottom to top: the painted picture, icons, highlight bars, click area, pages.
     createIcons();
@@ -50,6 +58,7 @@ TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
     m_cursorTab->setObjectName(QStringLiteral("lblCursorTab"));
     m_cursorTab->setGeometry(kClickAreaLeft, 0, kClickAreaWidth, kTabHeight);
     m_cursorTab->installEventFilter(this);
+    createShortcuts();
 }
 
 TabStripWidget::~TabStripWidget() = default;
@@ -100,13 +109,42 @@ void TabStripWidget::SelectTab(int tabNumber, float x, float y) {
         return;
     }
 
-    const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
-    m_image = m_renderer.render(selected, ResolveTabStripColours(palette(), pagePalette));
+    renderStrip(selected);
     placeHighlightBars(selected);
     m_selectedTab = selected;
     showOnlyPage(selected - 1);
     update();
+    notifyAccessibleSelection();
     emit tabSelected(selected);
+}
+
+void TabStripWidget::SelectNextTab() {
+    SelectTab(m_selectedTab % kTabCount + 1);
+}
+
+void TabStripWidget::SelectPreviousTab() {
+    SelectTab((m_selectedTab + kTabCount - 2) % kTabCount + 1);
+}
+
+void TabStripWidget::renderStrip(int selectedTab) {
+    const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
+    m_image = m_renderer.render(selectedTab, ResolveTabStripColours(palette(), pagePalette),
+                                StripScaleFor(devicePixelRatioF()));
+}
+
+void TabStripWidget::notifyAccessibleSelection() {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    // The page tabs are the strip's first accessible children, in tab order.
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(m_selectedTab - 1);
+    QAccessible::updateAccessibility(&selection);
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(m_selectedTab - 1);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
@@ -115,7 +153,17 @@ void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
         painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    painter.drawImage(0, 0, m_image);
+    // The window may have moved to a screen of another pixel ratio.
+    if (qRound(m_image.devicePixelRatio()) != StripScaleFor(devicePixelRatioF())) {
+        renderStrip(m_selectedTab);
+    }
+    painter.drawImage(QPointF(0, 0), m_image);
+    if (hasFocus()) {
+        DrawFocusMark(
+            painter,
+            FocusMarkRect(m_renderer.layout()[static_cast<std::size_t>(m_selectedTab - 1)]),
+            ToQColor(ResolveColour(kCaptionColour, palette())));
+    }
 }
 
 void TabStripWidget::mousePressEvent(QMouseEvent* event) {
@@ -129,6 +177,34 @@ bool TabStripWidget::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TabStripWidget::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && event->key() == Qt::Key_Left) {
+        if (m_selectedTab > 1) {
+            SelectTab(m_selectedTab - 1);
+        }
+    } else if (plain && event->key() == Qt::Key_Right) {
+        if (m_selectedTab >= 1 && m_selectedTab < kTabCount) {
+            SelectTab(m_selectedTab + 1);
+        }
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TabStripWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+    notifyAccessibleSelection();
+}
+
+void TabStripWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 // Any button and any modifier keys; the selection happens on the press.
@@ -150,6 +226,19 @@ void TabStripWidget::createIcons() {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->setPixmap(RenderIcon(icon.resourcePath, devicePixelRatioF()));
     }
+}
+
+void TabStripWidget::createShortcuts() {
+    const auto add = [this](const QKeySequence& keys, void (TabStripWidget::*step)()) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, step);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &TabStripWidget::SelectNextTab);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &TabStripWidget::SelectNextTab);
+    // Shift+Tab arrives as Backtab.
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &TabStripWidget::SelectPreviousTab);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &TabStripWidget::SelectPreviousTab);
 }
 
 void TabStripWidget::createHighlightBars() {

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -239,6 +241,107 @@ TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
     m_strip->SelectTab(-1);
     EXPECT_EQ(m_strip->selectedTab(), 1);
     EXPECT_EQ(m_strip->stripImage().cacheKey(), pictureBefore);
+}
+
+// The keyboard needs an active window; a button on the first page stands for the controls.
+class TabStripKeyboardTest : public TabStripWidgetTest {
+protected:
+    TabStripKeyboardTest() {
+        m_button = new QPushButton(QStringLiteral("Dividi"), m_pages[0]);
+        m_button->setGeometry(10, 10, 80, 25);
+        m_button->show();
+        m_window.activateWindow();
+        QApplication::setActiveWindow(&m_window);
+    }
+
+    // The tab band as shown; the pages below have focus marks of their own.
+    QImage tabBand() const {
+        QImage picture(m_strip->width(), kPageTop, QImage::Format_RGB32);
+        m_strip->render(&picture, QPoint(), QRegion(0, 0, m_strip->width(), kPageTop));
+        return picture;
+    }
+
+    QPushButton* m_button = nullptr;
+};
+
+struct KeyCase {
+    const char* name;
+    bool stripFocused;  // otherwise the page's button has the focus
+    int startTab;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int selects;
+};
+
+// Test names and failure messages show the row name, not the bytes.
+void PrintTo(const KeyCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TabStripKeyTest : public TabStripKeyboardTest,
+                        public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(TabStripKeyTest, ChangesTheTabAsAKeyboardUserExpects) {
+    const KeyCase& row = GetParam();
+    m_strip->SelectTab(row.startTab);
+    QWidget* focus = row.stripFocused ? static_cast<QWidget*>(m_strip) : m_button;
+    focus->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(focus->hasFocus());
+
+    QTest::keyClick(focus, row.key, row.modifiers);
+
+    EXPECT_EQ(m_strip->selectedTab(), row.selects);
+    EXPECT_EQ(visiblePage(), row.selects - 1);
+    EXPECT_EQ(m_strip->stripImage(), TabStripRenderer().render(row.selects, FixedColours()));
+}
+
+constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TabStripKeyTest,
+    ::testing::Values(KeyCase{"RightMovesToTheNextTab", true, 1, Qt::Key_Right, kNone, 2},
+                      KeyCase{"LeftMovesToThePreviousTab", true, 3, Qt::Key_Left, kNone, 2},
+                      KeyCase{"RightStopsAtTheLastTab", true, 3, Qt::Key_Right, kNone, 3},
+                      KeyCase{"LeftStopsAtTheFirstTab", true, 1, Qt::Key_Left, kNone, 1},
+                      KeyCase{"ArrowOnAPageControlLeavesTheTab", false, 1, Qt::Key_Right, kNone, 1},
+                      KeyCase{"CtrlTabFromAPageControl", false, 1, Qt::Key_Tab, kCtrl, 2},
+                      KeyCase{"CtrlTabWrapsToTheFirstTab", false, 3, Qt::Key_Tab, kCtrl, 1},
+                      KeyCase{"CtrlPageDownFromAPageControl", false, 2, Qt::Key_PageDown, kCtrl, 3},
+                      // Shift+Tab reaches programs as Backtab.
+                      KeyCase{"CtrlShiftTabWrapsToTheLastTab", false, 1, Qt::Key_Backtab,
+                              Qt::ControlModifier | Qt::ShiftModifier, 3},
+                      KeyCase{"CtrlPageUpWithTheStripFocused", true, 2, Qt::Key_PageUp, kCtrl, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TabStripKeyboardTest, TabReachesTheStripWhichThenShowsAFocusMarkOnlyWhileFocused) {
+    m_button->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(m_button->hasFocus());
+    const QImage unfocused = tabBand();
+    QTest::keyClick(m_button, Qt::Key_Tab);
+    QTRY_VERIFY(m_strip->hasFocus());
+
+    const QImage focused = tabBand();
+    const QRect mark = FocusMarkRect(m_strip->layout()[0]);
+    int changed = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            if (focused.pixel(x, y) == unfocused.pixel(x, y)) {
+                continue;
+            }
+            ++changed;
+            const bool onOutline =
+                x == mark.left() || x == mark.right() || y == mark.top() || y == mark.bottom();
+            ASSERT_TRUE(mark.contains(x, y) && onOutline)
+                << "changed off the mark at " << x << "," << y;
+            EXPECT_EQ(focused.pixel(x, y), testing::kText);
+        }
+    }
+    EXPECT_GT(changed, mark.width());
+    EXPECT_LT(changed, mark.width() + mark.height()) << "a dotted mark, not a solid one";
+
+    m_button->setFocus(Qt::BacktabFocusReason);
+    QTRY_VERIFY(!m_strip->hasFocus());
+    EXPECT_EQ(tabBand(), unfocused);
 }
 
 }  // namespace
