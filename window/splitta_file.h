@@ -12,6 +12,7 @@
 #include "splitta_file_design.h"
 
 class QLabel;
+class QShortcut;
 
 namespace zirared {
 
@@ -83,6 +84,7 @@ private:
     std::vector<std::string> m_pieceFiles;
     Activity m_activity = Activity::Idle;
     bool m_closeRequested = false;
+    QShortcut* m_escape = nullptr;  // enabled while the Stop button is shown
 };
 
 }  // namespace zirared

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringList>
+#include <initializer_list>
 
 #include "program_identity.h"
 #include "scripted_dialogs.h"
@@ -215,8 +216,8 @@ TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {
         EXPECT_TRUE(caption.contains(needed)) << check->objectName().toStdString();
     }
     d.lblDimFile->setText(SizeLabelText(40));  // the widest figure the label shows
-    for (QLabel* label :
-         {d.Label1, d.lblDimFile, d.Label3, d.lblInfo, d.Label4, d.Label5, d.lblemail, d.Label6}) {
+    for (QLabel* label : std::initializer_list<QLabel*>{d.Label1, d.lblDimFile, d.Label3, d.lblInfo,
+                                                        d.Label4, d.Label5, d.lblemail, d.Label6}) {
         const QRect needed =
             QFontMetrics(label->font()).boundingRect(label->rect(), wrap, label->text());
         EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();

@@ -18,6 +18,7 @@
 
 #include "colour_value.h"
 #include "focus_mark.h"
+#include "tab_strip_accessible.h"
 #include "whole_pixels.h"
 
 namespace zirared {
@@ -46,7 +47,9 @@ QPixmap RenderIcon(const char* resourcePath, qreal devicePixelRatio) {
 }  // namespace
 
 TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
+    InstallTabStripAccessibility();
     setObjectName(QStringLiteral("picTabContainer"));
+    setAccessibleName(QStringLiteral("Schede"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     // By Tab only: a press selects a tab without leaving a focus mark behind.
     setFocusPolicy(Qt::TabFocus);
@@ -225,6 +228,7 @@ void TabStripWidget::createIcons() {
         label->setGeometry(icon.left, icon.top, kTabIconSize, kTabIconSize);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->setPixmap(RenderIcon(icon.resourcePath, devicePixelRatioF()));
+        label->setAccessibleName(QString::fromUtf8(icon.description));
     }
 }
 

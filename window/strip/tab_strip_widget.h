@@ -52,6 +52,7 @@ public:
     void SelectPreviousTab();
 
     int selectedTab() const { return m_selectedTab; }
+    const Pages& pages() const { return m_pages; }
     const QImage& stripImage() const { return m_image; }
     const TabLayout& layout() const { return m_renderer.layout(); }
     // The window gives it the hand pointer.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QImage>
@@ -243,6 +244,64 @@ TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
     EXPECT_EQ(m_strip->stripImage().cacheKey(), pictureBefore);
 }
 
+QAccessibleInterface* Accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+TEST_F(TabStripWidgetTest, ScreenReadersSeeAPageTabListOfThreeNamedTabsThenThePages) {
+    QAccessibleInterface* list = Accessible(m_strip);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_EQ(list->childCount(), kTabCount + 3);
+    const std::array<const char*, kTabCount> names{"Dividi File", "Assembla Files", "Informazioni"};
+    for (int k = 0; k < kTabCount; ++k) {
+        QAccessibleInterface* tab = list->child(k);
+        ASSERT_NE(tab, nullptr) << k;
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        EXPECT_EQ(tab->text(QAccessible::Name),
+                  QString::fromUtf8(names[static_cast<std::size_t>(k)]));
+        EXPECT_EQ(tab->parent(), list);
+        EXPECT_EQ(list->indexOfChild(tab), k);
+        EXPECT_EQ(tab, list->child(k)) << "a tab keeps one interface";
+        EXPECT_EQ(tab->state().selected, k == 0) << k;
+        const TabGeometry& geometry = m_strip->layout()[static_cast<std::size_t>(k)];
+        EXPECT_EQ(tab->rect().topLeft(), m_strip->mapToGlobal(QPoint(geometry.left, 0)));
+        const QPoint inside = m_strip->mapToGlobal(QPoint(geometry.left + 20, 12));
+        EXPECT_EQ(list->childAt(inside.x(), inside.y()), tab);
+    }
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* page = list->child(kTabCount + i);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->object(), m_pages[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(list->indexOfChild(page), kTabCount + i);
+    }
+}
+
+TEST_F(TabStripWidgetTest, PressActionOfAPageTabSelectsIt) {
+    QAccessibleInterface* tab = Accessible(m_strip)->child(2);
+    ASSERT_NE(tab, nullptr);
+    QAccessibleActionInterface* actions = tab->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    QSignalSpy selections(m_strip, &TabStripWidget::tabSelected);
+
+    actions->doAction(QAccessibleActionInterface::pressAction());
+
+    EXPECT_EQ(m_strip->selectedTab(), 3);
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_TRUE(tab->state().selected);
+    EXPECT_FALSE(Accessible(m_strip)->child(0)->state().selected);
+}
+
+TEST_F(TabStripWidgetTest, TabIconsHaveNamesForScreenReaders) {
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(Accessible(label)->text(QAccessible::Name).isEmpty()) << icon.objectName;
+    }
+}
+
 // The keyboard needs an active window; a button on the first page stands for the controls.
 class TabStripKeyboardTest : public TabStripWidgetTest {
 protected:
@@ -342,6 +401,16 @@ TEST_F(TabStripKeyboardTest, TabReachesTheStripWhichThenShowsAFocusMarkOnlyWhile
     m_button->setFocus(Qt::BacktabFocusReason);
     QTRY_VERIFY(!m_strip->hasFocus());
     EXPECT_EQ(tabBand(), unfocused);
+}
+
+TEST_F(TabStripKeyboardTest, TheFocusedStripSpeaksAsItsSelectedTab) {
+    m_strip->SelectTab(2);
+    m_strip->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(m_strip->hasFocus());
+    QAccessibleInterface* list = Accessible(m_strip);
+    EXPECT_EQ(list->focusChild(), list->child(1));
+    EXPECT_TRUE(list->child(1)->state().focused);
+    EXPECT_FALSE(list->child(0)->state().focused);
 }
 
 }  // namespace
