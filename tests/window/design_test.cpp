@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -203,6 +204,32 @@ TEST_F(WindowDesign, KeyboardFocusFollowsTheDesignTabOrder) {
         widget = widget->nextInFocusChain();
     }
     EXPECT_EQ(visited, designOrder);
+}
+
+TEST_F(WindowDesign, TheStripAndTheContactLinkJoinTheTabOrder) {
+    const QStringList order{
+        QStringLiteral("picTabContainer"), QStringLiteral("cmdOpen_0"), QStringLiteral("cmdOpen_1"),
+        QStringLiteral("chkKillFile"),     QStringLiteral("lblemail"),  QStringLiteral("HScroll1"),
+        QStringLiteral("cmdStop"),         QStringLiteral("txtHelp"),   QStringLiteral("Check1")};
+    QStringList visited;
+    QWidget* widget = Control("picTabContainer");
+    for (int steps = 0; steps < 200 && visited.size() < order.size(); ++steps) {
+        if (order.contains(widget->objectName()) && !visited.contains(widget->objectName())) {
+            visited << widget->objectName();
+        }
+        widget = widget->nextInFocusChain();
+    }
+    EXPECT_EQ(visited, order);
+}
+
+TEST_F(WindowDesign, EveryPictureHasANameForScreenReaders) {
+    for (const char* name : {"Image1", "Image2", "Image3", "Image4"}) {
+        QWidget* picture = Control(name);
+        ASSERT_NE(picture, nullptr) << name;
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(picture)->text(QAccessible::Name).isEmpty())
+            << name;
+    }
 }
 
 TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {
