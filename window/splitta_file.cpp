@@ -41,7 +41,8 @@ constexpr int kSplitPage = 0;
 constexpr int kAssemblePage = 1;
 
 // The hand grows with the screen's pixel ratio, rounded to whole pixels so that its drawing
-// stays sharp; the finger tip is the hot spot.
+// stays sharp. The finger tip is the hot spot, given in the pixmap's own pixels: X11 takes it
+// unscaled.
 QCursor HandPointer(qreal devicePixelRatio) {
     EnsureResourcesLoaded();
     QPixmap hand(QStringLiteral(":/zirared/hand.png"));
@@ -50,7 +51,7 @@ QCursor HandPointer(qreal devicePixelRatio) {
         hand = hand.scaled(hand.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         hand.setDevicePixelRatio(scale);
     }
-    return QCursor(hand, 5, 0);
+    return QCursor(hand, 5 * scale, 0);
 }
 
 }  // namespace
