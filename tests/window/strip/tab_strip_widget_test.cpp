@@ -236,6 +236,24 @@ TEST_F(TabStripWidgetTest, BandBehindTheTabsTakesTheWindowColourWhateverTheButto
     EXPECT_EQ(m_strip->stripImage().pixel(layout[0].left + 5, 15), qRgb(239, 240, 241));
 }
 
+// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+TEST_F(TabStripWidgetTest, ScreenShowsTheStripAtTheScreensPixelRatio) {
+    const int r = StripScaleFor(m_strip->devicePixelRatioF());
+    EXPECT_EQ(m_strip->stripImage().devicePixelRatio(), r);
+    const QImage screen = m_strip->grab().toImage();
+    ASSERT_EQ(screen.size(), kStripSize * r);
+    const int row = 100 * r;
+    EXPECT_NE(screen.pixel(319 * r - 1, row), kOutline) << "left of the frame's right side";
+    for (int dx = 0; dx < r; ++dx) {
+        EXPECT_EQ(screen.pixel(319 * r + dx, row), kOutline) << "column " << dx << " of the side";
+    }
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->pixmap().size(), QSize(kTabIconSize, kTabIconSize) * r) << icon.objectName;
+    }
+}
+
 TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
     const qint64 pictureBefore = m_strip->stripImage().cacheKey();
     m_strip->SelectTab(4);
