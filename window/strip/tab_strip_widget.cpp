@@ -161,7 +161,7 @@ void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
         renderStrip(m_selectedTab);
     }
     painter.drawImage(QPointF(0, 0), m_image);
-    if (hasFocus()) {
+    if (showsFocusMark()) {
         DrawFocusMark(
             painter,
             FocusMarkRect(m_renderer.layout()[static_cast<std::size_t>(m_selectedTab - 1)]),
@@ -196,6 +196,9 @@ void TabStripWidget::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    // Whoever uses the strip's keys needs to see where the focus is.
+    m_keyUsed = true;
+    update();
     event->accept();
 }
 
@@ -207,7 +210,14 @@ void TabStripWidget::focusInEvent(QFocusEvent* event) {
 
 void TabStripWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
+    m_keyUsed = false;
     update();
+}
+
+// As the desktop does: the mark shows once the keyboard is in use, not after the focus came by
+// the mouse or with the window (Qt keeps that state on the window).
+bool TabStripWidget::showsFocusMark() const {
+    return hasFocus() && (m_keyUsed || window()->testAttribute(Qt::WA_KeyboardFocusChange));
 }
 
 // Any button and any modifier keys; the selection happens on the press.

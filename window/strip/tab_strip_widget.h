@@ -23,10 +23,11 @@ namespace zirared {
 // over with SetPages(), then call SetupTabStrip() once. Any press in the tab band, with any
 // button, selects the tab under it on the press.
 //
-// Keyboard: the strip takes the focus by Tab (a dotted mark then shows in the selected tab) and
-// Left / Right move the selection; Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab / Ctrl+PgUp move it
-// from anywhere in the window, wrapping round. At a device pixel ratio r the picture is drawn
-// with r x r device pixels per pixel (a fractional ratio rounds to the nearest whole one).
+// Keyboard: the strip takes the focus by Tab (a dotted mark then shows in the selected tab, as
+// long as the keyboard is in use) and Left / Right move the selection; Ctrl+Tab / Ctrl+PgDn and
+// Ctrl+Shift+Tab / Ctrl+PgUp move it from anywhere in the window, wrapping round. At a device pixel
+// ratio r the picture is drawn with r x r device pixels per pixel (a fractional ratio rounds to the
+// nearest whole one).
 class TabStripWidget : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TabStripWidget)
@@ -74,6 +75,7 @@ private:
     void picTabContainer_MouseDown(QPointF position);
     void lblCursorTab_MouseDown(QPointF position);
     void renderStrip(int selectedTab);
+    bool showsFocusMark() const;
     void notifyAccessibleSelection();
     void createIcons();
     void createShortcuts();
@@ -87,6 +89,7 @@ private:
     Pages m_pages{};
     std::array<QFrame*, kTabCount> m_highlightBars{};
     QLabel* m_cursorTab = nullptr;
+    bool m_keyUsed = false;  // since the strip last took the focus
 };
 
 }  // namespace zirared

@@ -431,5 +431,18 @@ TEST_F(TabStripKeyboardTest, TheFocusedStripSpeaksAsItsSelectedTab) {
     EXPECT_FALSE(list->child(0)->state().focused);
 }
 
+TEST_F(TabStripKeyboardTest, FocusThatCameWithoutTheKeyboardShowsNoMarkUntilAKeyIsUsed) {
+    m_button->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(m_button->hasFocus());
+    const QImage unfocused = tabBand();
+    m_strip->setFocus(Qt::ActiveWindowFocusReason);
+    QTRY_VERIFY(m_strip->hasFocus());
+    EXPECT_EQ(tabBand(), unfocused);
+
+    QTest::keyClick(m_strip, Qt::Key_Left);  // nothing left of tab 1, but the keyboard is in use
+    EXPECT_EQ(m_strip->selectedTab(), 1);
+    EXPECT_NE(tabBand(), unfocused);
+}
+
 }  // namespace
 }  // namespace zirared
