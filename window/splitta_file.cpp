@@ -102,15 +102,8 @@ void SplittaFile::ConnectHandlers() {
 
 void SplittaFile::Form_Load() {
     const SplittaFileDesign& d = m_design;
-    const QCursor hand = HandPointer(devicePixelRatioF());
+    SetHandPointers();
     auto* cursorTab = d.picTabContainer->findChild<QLabel*>(QStringLiteral("lblCursorTab"));
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{d.cmdOpen[0], d.cmdOpen[1], d.chkKillFile, d.HScroll1,
-                                         cursorTab, d.lblemail, d.Check1}) {
-        if (control != nullptr) {
-            control->setCursor(hand);
-        }
-    }
     if (cursorTab != nullptr) {
         cursorTab->setFrameShape(QFrame::NoFrame);
     }
@@ -121,6 +114,27 @@ void SplittaFile::Form_Load() {
         HelpBas::GetHelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     d.picTabContainer->SetupTabStrip();
     UpdateSizeLabel();
+}
+
+void SplittaFile::SetHandPointers() {
+    const SplittaFileDesign& d = m_design;
+    const QCursor hand = HandPointer(devicePixelRatioF());
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             d.cmdOpen[0], d.cmdOpen[1], d.chkKillFile, d.HScroll1,
+             d.picTabContainer->findChild<QLabel*>(QStringLiteral("lblCursorTab")), d.lblemail,
+             d.Check1}) {
+        if (control != nullptr) {
+            control->setCursor(hand);
+        }
+    }
+}
+
+bool SplittaFile::event(QEvent* event) {
+    // On a screen of another pixel ratio the hand takes that screen's size.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        SetHandPointers();
+    }
+    return QWidget::event(event);
 }
 
 void SplittaFile::Form_Unload() {

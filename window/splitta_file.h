@@ -55,6 +55,7 @@ public:
     const std::vector<std::string>& PieceFiles() const { return m_pieceFiles; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +66,7 @@ private:
     class ActivityScope;
 
     void ConnectHandlers();
+    void SetHandPointers();
     bool HandlePageDrag(int page, QEvent* event);
     bool RefuseWhileActive();
     void ClearStatusLabels();

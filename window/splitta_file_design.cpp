@@ -10,6 +10,7 @@
 
 #include "design_fonts.h"
 #include "link_label.h"
+#include "svg_picture.h"
 #include "svg_pixmap.h"
 #include "tab_container.h"
 #include "version.h"
@@ -54,12 +55,11 @@ QLabel* CentredLabel(QWidget* page, const char* name, const QRect& geometry,
     return label;
 }
 
-// A picture drawn from its SVG at the screen's pixel density; `description` is what screen
-// readers say for it.
+// `description` is what screen readers say for the picture.
 QLabel* Picture(QWidget* page, const char* name, const QRect& geometry, const QString& resourcePath,
                 const QString& description) {
-    auto* image = Place(new QLabel(page), name, geometry);
-    image->setPixmap(SvgPixmap(resourcePath, geometry.size(), page->devicePixelRatioF()));
+    auto* image = Place(new SvgPicture(resourcePath, page), name, geometry);
+    image->Redraw();
     image->setAccessibleName(description);
     return image;
 }

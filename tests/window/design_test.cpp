@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringList>
+#include <algorithm>
 #include <initializer_list>
 
 #include "program_identity.h"
@@ -207,14 +208,22 @@ TEST_F(WindowDesign, KeyboardFocusFollowsTheDesignTabOrder) {
     EXPECT_EQ(visited, designOrder);
 }
 
-TEST_F(WindowDesign, EveryPictureHasANameForScreenReaders) {
+// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+TEST_F(WindowDesign, PicturesAndTheHandFollowTheScreensPixelRatio) {
+    const qreal ratio = m_window.devicePixelRatioF();
     for (const char* name : {"Image1", "Image2", "Image3", "Image4"}) {
-        QWidget* picture = Control(name);
+        auto* picture = qobject_cast<QLabel*>(Control(name));
         ASSERT_NE(picture, nullptr) << name;
         EXPECT_FALSE(
             QAccessible::queryAccessibleInterface(picture)->text(QAccessible::Name).isEmpty())
-            << name;
+            << name << " has no name for screen readers";
+        EXPECT_EQ(picture->pixmap().devicePixelRatio(), ratio) << name;
+        EXPECT_EQ(picture->pixmap().size(), picture->size() * ratio) << name;
     }
+    const int scale = std::max(1, qRound(ratio));
+    const QCursor hand = Control("cmdOpen_0")->cursor();
+    EXPECT_EQ(hand.pixmap().size(), QSize(32, 32) * scale);
+    EXPECT_EQ(hand.hotSpot(), QPoint(5 * scale, 0));
 }
 
 TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {

@@ -232,14 +232,30 @@ void TabStripWidget::lblCursorTab_MouseDown(QPointF position) {
 }
 
 void TabStripWidget::createIcons() {
-    for (const TabIcon& icon : kTabIcons) {
+    for (std::size_t i = 0; i < kTabIcons.size(); ++i) {
+        const TabIcon& icon = kTabIcons[i];
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromLatin1(icon.objectName));
         label->setGeometry(icon.left, icon.top, kTabIconSize, kTabIconSize);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setPixmap(RenderIcon(icon.resourcePath, devicePixelRatioF()));
         label->setAccessibleName(QString::fromUtf8(icon.description));
+        m_icons[i] = label;
     }
+    drawIcons();
+}
+
+void TabStripWidget::drawIcons() {
+    for (std::size_t i = 0; i < kTabIcons.size(); ++i) {
+        m_icons[i]->setPixmap(RenderIcon(kTabIcons[i].resourcePath, devicePixelRatioF()));
+    }
+}
+
+bool TabStripWidget::event(QEvent* event) {
+    // On a screen of another pixel ratio: the picture is drawn again by the next paint.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        drawIcons();
+    }
+    return QWidget::event(event);
 }
 
 void TabStripWidget::createShortcuts() {

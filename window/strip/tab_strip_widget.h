@@ -64,6 +64,7 @@ signals:
     void tabSelected(int tab);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,6 +79,7 @@ private:
     bool showsFocusMark() const;
     void notifyAccessibleSelection();
     void createIcons();
+    void drawIcons();
     void createShortcuts();
     void createHighlightBars();
     void placeHighlightBars(int selectedTab);
@@ -88,6 +90,7 @@ private:
     int m_selectedTab = 0;
     Pages m_pages{};
     std::array<QFrame*, kTabCount> m_highlightBars{};
+    std::array<QLabel*, kTabCount> m_icons{};
     QLabel* m_cursorTab = nullptr;
     bool m_keyUsed = false;  // since the strip last took the focus
 };
