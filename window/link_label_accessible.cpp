@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "accessible_factory.h"
 #include "link_label.h"
 
 namespace zirared {
@@ -43,22 +44,10 @@ private:
     LinkLabel* label() const { return static_cast<LinkLabel*>(widget()); }
 };
 
-QAccessibleInterface* LinkLabelFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String(LinkLabel::staticMetaObject.className())) {
-        return nullptr;
-    }
-    auto* label = qobject_cast<LinkLabel*>(object);
-    return label != nullptr ? new LinkLabelAccessible(label) : nullptr;
-}
-
 }  // namespace
 
 void InstallLinkLabelAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(LinkLabelFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactoryOnce<LinkLabel, LinkLabelAccessible>();
 }
 
 }  // namespace zirared

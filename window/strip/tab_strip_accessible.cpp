@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 
+#include "accessible_factory.h"
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
 #include "tab_strip_widget.h"
@@ -171,22 +172,10 @@ private:
     mutable std::array<QAccessible::Id, kTabCount> m_tabIds{};
 };
 
-QAccessibleInterface* TabStripFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String(TabStripWidget::staticMetaObject.className())) {
-        return nullptr;
-    }
-    auto* strip = qobject_cast<TabStripWidget*>(object);
-    return strip != nullptr ? new TabStripAccessible(strip) : nullptr;
-}
-
 }  // namespace
 
 void InstallTabStripAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(TabStripFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactoryOnce<TabStripWidget, TabStripAccessible>();
 }
 
 }  // namespace zirared
