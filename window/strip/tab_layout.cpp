@@ -7,6 +7,10 @@
 
 namespace zirared {
 
+QString TabTitle(int tab) {
+    return QString::fromLatin1(kTabCaptions[static_cast<std::size_t>(tab - 1)]).trimmed();
+}
+
 TabLayout LayoutTabs(const QFont& normalFont) {
     const QFontMetrics metrics(normalFont);
     TabLayout layout{};

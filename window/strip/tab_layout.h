@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <array>
 
 #include "tab_strip_constants.h"
@@ -22,6 +23,10 @@ struct TabGeometry {
 };
 
 using TabLayout = std::array<TabGeometry, kTabCount>;
+
+// Tab `tab`'s (1..3) caption as words, without the blanks that make room for its icon: what
+// screen readers say for the tab and its page.
+QString TabTitle(int tab);
 
 // Measures the captions in `normalFont`; selecting a tab never moves any tab.
 TabLayout LayoutTabs(const QFont& normalFont);

@@ -36,11 +36,7 @@ public:
     QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override { return nullptr; }
 
     QString text(QAccessible::Text kind) const override {
-        // The leading blanks only make room for the icon.
-        return kind == QAccessible::Name
-                   ? QString::fromLatin1(kTabCaptions[static_cast<std::size_t>(m_tab - 1)])
-                         .trimmed()
-                   : QString();
+        return kind == QAccessible::Name ? TabTitle(m_tab) : QString();
     }
     void setText(QAccessible::Text /*kind*/, const QString& /*text*/) override {}
     QAccessible::Role role() const override { return QAccessible::PageTab; }

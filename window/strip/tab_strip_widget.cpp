@@ -68,9 +68,13 @@ TabStripWidget::~TabStripWidget() = default;
 
 void TabStripWidget::SetPages(const Pages& pages) {
     m_pages = pages;
-    for (QWidget* page : m_pages) {
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        QWidget* page = m_pages[i];
         if (page == nullptr) {
             continue;
+        }
+        if (page->accessibleName().isEmpty()) {
+            page->setAccessibleName(TabTitle(static_cast<int>(i) + 1));
         }
         if (page->parentWidget() != this) {
             page->setParent(this);

@@ -291,6 +291,7 @@ TEST_F(TabStripWidgetTest, ScreenReadersSeeAPageTabListOfThreeNamedTabsThenThePa
         QAccessibleInterface* page = list->child(kTabCount + i);
         ASSERT_NE(page, nullptr);
         EXPECT_EQ(page->object(), m_pages[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(page->text(QAccessible::Name), list->child(i)->text(QAccessible::Name));
         EXPECT_EQ(list->indexOfChild(page), kTabCount + i);
     }
 }
