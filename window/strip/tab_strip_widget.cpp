@@ -270,8 +270,8 @@ void TabStripWidget::createShortcuts() {
     };
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &TabStripWidget::SelectNextTab);
     add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &TabStripWidget::SelectNextTab);
-    // Shift+Tab arrives as Backtab.
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &TabStripWidget::SelectPreviousTab);
+    // X11 sends Ctrl+Shift+Tab as Backtab; Qt's shortcut map matches it to this sequence.
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), &TabStripWidget::SelectPreviousTab);
     add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &TabStripWidget::SelectPreviousTab);
 }
 
