@@ -36,16 +36,24 @@ QString OpenFileChooser::chosenPath() const {
     if (result() != QDialog::Accepted) {
         return {};
     }
+    if (!m_completedPath.isEmpty()) {
+        return m_completedPath;
+    }
     const QStringList files = selectedFiles();
     return files.size() == 1 ? files.front() : QString();
 }
 
 void OpenFileChooser::accept() {
+    m_completedPath.clear();
     const QStringList files = selectedFiles();
     if (files.size() == 1) {
         const QString resolved = ResolveDefaultExtension(files.front(), m_defaultExtension);
         if (resolved != files.front()) {
-            selectFile(resolved);
+            // selectFile() would not reach the name field while it has the focus, that is
+            // whenever the user typed the name: Qt's dialog would then refuse the typed one.
+            m_completedPath = resolved;
+            QDialog::accept();
+            return;
         }
     }
     QFileDialog::accept();

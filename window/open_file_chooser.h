@@ -30,6 +30,7 @@ protected:
 
 private:
     QString m_defaultExtension;
+    QString m_completedPath;  // the typed name with the default extension, when accepted so
 };
 
 }  // namespace zirared
