@@ -19,6 +19,7 @@ readonly PACKAGES=(
     build-essential cmake g++ pkg-config   # compiler and build system
     googletest libgtest-dev libgmock-dev   # find_package(GTest)
     qt6-base-dev qt6-svg-dev libgl-dev     # the window; Qt's CMake package needs OpenGL headers
+    qt6-translations-l10n                  # Qt's own buttons and file dialog in Italian
     fonts-liberation fonts-dejavu-core     # the strip's Arial is Liberation Sans; a default font
     xvfb xauth xdotool                     # window tests and xvfb-run
     time                                   # /usr/bin/time -v in bench/

@@ -18,9 +18,10 @@ OpenFileChooser::OpenFileChooser(QWidget* owner, const OpenFileRequest& request)
     : QFileDialog(owner, request.title, request.initialDirectory),
       m_defaultExtension(request.defaultExtension) {
     setObjectName(QStringLiteral("OpenFileChooser"));
-    // Qt's dialog keeps "caption (pattern)" apart and shows only the caption; the native
-    // helpers would show their own text instead of the caption.
-    setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    // The desktop's own dialog where the platform theme offers one (a portal under GNOME, KDE
+    // or a sandbox), Qt's otherwise. Qt's keeps "caption (pattern)" apart and shows only the
+    // caption.
+    setOptions(QFileDialog::HideNameFilterDetails);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
     setNameFilter(request.filterCaption + QStringLiteral(" (") + request.filterPattern + u')');
@@ -35,16 +36,24 @@ QString OpenFileChooser::chosenPath() const {
     if (result() != QDialog::Accepted) {
         return {};
     }
+    if (!m_completedPath.isEmpty()) {
+        return m_completedPath;
+    }
     const QStringList files = selectedFiles();
     return files.size() == 1 ? files.front() : QString();
 }
 
 void OpenFileChooser::accept() {
+    m_completedPath.clear();
     const QStringList files = selectedFiles();
     if (files.size() == 1) {
         const QString resolved = ResolveDefaultExtension(files.front(), m_defaultExtension);
         if (resolved != files.front()) {
-            selectFile(resolved);
+            // selectFile() would not reach the name field while it has the focus, that is
+            // whenever the user typed the name: Qt's dialog would then refuse the typed one.
+            m_completedPath = resolved;
+            QDialog::accept();
+            return;
         }
     }
     QFileDialog::accept();

@@ -12,8 +12,9 @@ namespace zirared {
 // without extension can be chosen whatever the default extension is.
 QString ResolveDefaultExtension(const QString& typedPath, const QString& defaultExtension);
 
-// Qt's own open-file dialog, configured from a request: its filter list shows the request's
-// caption exactly (Qt's native helpers would rewrite it), one existing file only.
+// The open-file dialog, configured from a request: the platform's native one where there is
+// one, Qt's own otherwise (whose filter list shows the request's caption exactly); one
+// existing file only.
 class OpenFileChooser final : public QFileDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(OpenFileChooser)
@@ -29,6 +30,7 @@ protected:
 
 private:
     QString m_defaultExtension;
+    QString m_completedPath;  // the typed name with the default extension, when accepted so
 };
 
 }  // namespace zirared

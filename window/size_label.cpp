@@ -4,6 +4,21 @@
 #include <cmath>
 
 namespace zirared {
+namespace {
+
+// Some locales (Spanish, Polish, Portuguese) group only from five digits, so Qt writes "1434",
+// and the C locale never groups; the label groups every thousand, with the locale's separator.
+QString GroupedThousands(QLocale locale, qlonglong value) {
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    QString text = locale.toString(value);
+    const QString separator = locale.groupSeparator();
+    if (value >= 1000 && value < 10000 && !text.contains(separator)) {
+        text.insert(text.size() - 3, separator);
+    }
+    return text;
+}
+
+}  // namespace
 
 QString SizeLabelText(int sliderValue) {
     const double megabytes = sliderValue * 1.4;
@@ -12,8 +27,7 @@ QString SizeLabelText(int sliderValue) {
     // Both figures round half away from zero; no slider value lands exactly on a half.
     const double roundedMegabytes = std::round(megabytes * 10.0) / 10.0;
     return locale.toString(roundedMegabytes, 'f', 1) + QStringLiteral(" MB (") +
-           locale.toString(static_cast<qlonglong>(std::llround(kilobytes))) +
-           QStringLiteral(" KB)");
+           GroupedThousands(locale, std::llround(kilobytes)) + QStringLiteral(" KB)");
 }
 
 }  // namespace zirared

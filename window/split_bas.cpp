@@ -3,18 +3,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QLockFile>
 #include <QStringList>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 #include <memory>
 
 #include "dialogs.h"
 #include "ending_signals.h"
 #include "hand_over.h"
+#include "qt_translations.h"
 #include "single_instance.h"
 #include "splitta_file.h"
 #include "svg_pixmap.h"
@@ -91,13 +89,9 @@ int Main(int argc, char* argv[]) {
                                    : QString();
     EnsureResourcesLoaded();
     QApplication::setWindowIcon(ProgramIcon());
-    // Standard buttons (Yes, No, Open ...) in the desktop's language, as the system's own
-    // dialogs show them; without a translation they stay as Qt ships them.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslator);
-    }
+    // Qt's own texts (Sì/No, the file dialog) in Italian like ours, whatever the desktop's
+    // language.
+    InstallItalianQtTranslations(application);
     const std::unique_ptr<Dialogs> dialogs = CreateDialogs();
 
     const std::unique_ptr<QLockFile> instanceLock =

@@ -9,17 +9,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
+#include <algorithm>
 
 #include "assemble_file.h"
 #include "dialogs.h"
 #include "drop_request.h"
 #include "help_bas.h"
+#include "link_label.h"
 #include "page_shadow.h"
 #include "piece_probe.h"
 #include "program_identity.h"
@@ -39,10 +41,18 @@ constexpr std::int32_t kSizeUnitKB = 1400;
 constexpr int kSplitPage = 0;
 constexpr int kAssemblePage = 1;
 
-QCursor HandPointer() {
+// The hand grows with the screen's pixel ratio, rounded to whole pixels so that its drawing
+// stays sharp. The finger tip is the hot spot, given in the pixmap's own pixels: X11 takes it
+// unscaled.
+QCursor HandPointer(qreal devicePixelRatio) {
     EnsureResourcesLoaded();
-    // The finger tip is the hot spot.
-    return QCursor(QPixmap(QStringLiteral(":/zirared/hand.png")), 5, 0);
+    QPixmap hand(QStringLiteral(":/zirared/hand.png"));
+    const int scale = std::max(1, qRound(devicePixelRatio));
+    if (scale > 1) {
+        hand = hand.scaled(hand.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        hand.setDevicePixelRatio(scale);
+    }
+    return QCursor(hand, 5 * scale, 0);
 }
 
 }  // namespace
@@ -80,7 +90,11 @@ void SplittaFile::ConnectHandlers() {
     connect(d.HScroll1, &QScrollBar::valueChanged, this, &SplittaFile::HScroll1_Change);
     connect(d.HScroll1, &QScrollBar::sliderMoved, this, &SplittaFile::HScroll1_Scroll);
     connect(d.Check1, &QCheckBox::clicked, this, &SplittaFile::Check1_Click);
-    d.lblemail->installEventFilter(this);
+    connect(d.lblemail, &LinkLabel::activated, this, &SplittaFile::lblemail_Click);
+    // Escape acts as the Stop button while it is shown.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, d.cmdStop, &QPushButton::click);
     for (const int page : {kSplitPage, kAssemblePage}) {
         d.pictab[page]->setAcceptDrops(true);
         d.pictab[page]->installEventFilter(this);
@@ -89,15 +103,8 @@ void SplittaFile::ConnectHandlers() {
 
 void SplittaFile::Form_Load() {
     const SplittaFileDesign& d = m_design;
-    const QCursor hand = HandPointer();
+    SetHandPointers();
     auto* cursorTab = d.picTabContainer->findChild<QLabel*>(QStringLiteral("lblCursorTab"));
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{d.cmdOpen[0], d.cmdOpen[1], d.chkKillFile, d.HScroll1,
-                                         cursorTab, d.lblemail, d.Check1}) {
-        if (control != nullptr) {
-            control->setCursor(hand);
-        }
-    }
     if (cursorTab != nullptr) {
         cursorTab->setFrameShape(QFrame::NoFrame);
     }
@@ -108,6 +115,27 @@ void SplittaFile::Form_Load() {
         HelpBas::GetHelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     d.picTabContainer->SetupTabStrip();
     UpdateSizeLabel();
+}
+
+void SplittaFile::SetHandPointers() {
+    const SplittaFileDesign& d = m_design;
+    const QCursor hand = HandPointer(devicePixelRatioF());
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             d.cmdOpen[0], d.cmdOpen[1], d.chkKillFile, d.HScroll1,
+             d.picTabContainer->findChild<QLabel*>(QStringLiteral("lblCursorTab")), d.lblemail,
+             d.Check1}) {
+        if (control != nullptr) {
+            control->setCursor(hand);
+        }
+    }
+}
+
+bool SplittaFile::event(QEvent* event) {
+    // On a screen of another pixel ratio the hand takes that screen's size.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        SetHandPointers();
+    }
+    return QWidget::event(event);
 }
 
 void SplittaFile::Form_Unload() {
@@ -166,6 +194,7 @@ void SplittaFile::EnableControls(bool enabled) {
     m_design.cmdOpen[0]->setVisible(enabled);
     m_design.HScroll1->setEnabled(enabled);
     m_design.cmdStop->setVisible(!enabled);
+    m_escape->setEnabled(!enabled);
 }
 
 void SplittaFile::CreateProgressBar() {
@@ -196,17 +225,6 @@ void SplittaFile::closeEvent(QCloseEvent* event) {
 }
 
 bool SplittaFile::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_design.lblemail) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto* release = static_cast<QMouseEvent*>(event);
-            // A click is a left press released over the label.
-            if (release->button() == Qt::LeftButton &&
-                m_design.lblemail->rect().contains(release->position().toPoint())) {
-                lblemail_Click();
-            }
-        }
-        return false;
-    }
     for (const int page : {kSplitPage, kAssemblePage}) {
         if (watched == m_design.pictab[page]) {
             return HandlePageDrag(page, event);

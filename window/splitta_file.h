@@ -12,6 +12,7 @@
 #include "splitta_file_design.h"
 
 class QLabel;
+class QShortcut;
 
 namespace zirared {
 
@@ -63,6 +64,7 @@ public:
     const std::vector<std::string>& PieceFiles() const { return m_pieceFiles; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +75,7 @@ private:
     class ActivityScope;
 
     void ConnectHandlers();
+    void SetHandPointers();
     bool HandlePageDrag(int page, QEvent* event);
     bool RefuseWhileActive();
     void ClearStatusLabels();
@@ -93,6 +96,7 @@ private:
     Activity m_activity = Activity::Idle;
     bool m_closeRequested = false;
     bool m_endRequested = false;
+    QShortcut* m_escape = nullptr;  // enabled while the Stop button is shown
 };
 
 }  // namespace zirared

@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include "design_fonts.h"
+#include "link_label.h"
+#include "svg_picture.h"
 #include "svg_pixmap.h"
 #include "tab_container.h"
 #include "version.h"
@@ -40,19 +42,25 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 // A design label: plain text (paths must never turn into markup), centred, top-aligned,
 // wrapping inside its width; transparent unless given a background.
-QLabel* CentredLabel(QWidget* page, const char* name, const QRect& geometry,
-                     const QString& text = {}) {
-    auto* label = Place(new QLabel(text, page), name, geometry);
+void MakeDesignLabel(QLabel* label) {
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
+}
+
+QLabel* CentredLabel(QWidget* page, const char* name, const QRect& geometry,
+                     const QString& text = {}) {
+    auto* label = Place(new QLabel(text, page), name, geometry);
+    MakeDesignLabel(label);
     return label;
 }
 
-QLabel* Picture(QWidget* page, const char* name, const QRect& geometry,
-                const QString& resourcePath) {
-    auto* image = Place(new QLabel(page), name, geometry);
-    image->setPixmap(SvgPixmap(resourcePath, geometry.size()));
+// `description` is what screen readers say for the picture.
+QLabel* Picture(QWidget* page, const char* name, const QRect& geometry, const QString& resourcePath,
+                const QString& description) {
+    auto* image = Place(new SvgPicture(resourcePath, page), name, geometry);
+    image->Redraw();
+    image->setAccessibleName(description);
     return image;
 }
 
@@ -94,7 +102,8 @@ void BuildSplitPage(SplittaFileDesign& d, QWidget* page) {
     d.HScroll1->setFocusPolicy(Qt::StrongFocus);
 
     d.lblDimFile = CentredLabel(page, "lblDimFile", {192, 40, 113, 17});
-    d.Image3 = Picture(page, "Image3", {16, 64, 70, 70}, QStringLiteral(":/zirared/image3.svg"));
+    d.Image3 = Picture(page, "Image3", {16, 64, 70, 70}, QStringLiteral(":/zirared/image3.svg"),
+                       QStringLiteral("Un dischetto diviso in dischetti più piccoli"));
 
     const QString splitCaption = QStringLiteral("Seleziona il file da dividere");
     d.cmdOpen[0] = Button(page, "cmdOpen_0", {128, 88, 173, 28}, splitCaption, splitCaption);
@@ -107,7 +116,8 @@ void BuildSplitPage(SplittaFileDesign& d, QWidget* page) {
 }
 
 void BuildAssemblePage(SplittaFileDesign& d, QWidget* page) {
-    d.Image2 = Picture(page, "Image2", {16, 12, 70, 70}, QStringLiteral(":/zirared/image2.svg"));
+    d.Image2 = Picture(page, "Image2", {16, 12, 70, 70}, QStringLiteral(":/zirared/image2.svg"),
+                       QStringLiteral("Dischetti piccoli riuniti in uno solo"));
     d.cmdOpen[1] = Button(page, "cmdOpen_1", {120, 32, 173, 28},
                           QStringLiteral("Seleziona file da assemblare"),
                           QStringLiteral("Seleziona i files da assemblare"));
@@ -119,7 +129,9 @@ void BuildAssemblePage(SplittaFileDesign& d, QWidget* page) {
 }
 
 void BuildInformationPage(SplittaFileDesign& d, QWidget* page) {
-    d.Image1 = Picture(page, "Image1", {36, 10, 32, 32}, QStringLiteral(":/zirared/icon.svg"));
+    d.Image1 = Picture(page, "Image1", {36, 10, 32, 32}, QStringLiteral(":/zirared/icon.svg"),
+                       QStringLiteral("Icona di %1: un dischetto spezzato in due")
+                           .arg(QString::fromUtf8(kProgramName)));
 
     d.Label3 = CentredLabel(page, "Label3", {120, 5, 113, 22}, QString::fromUtf8(kProgramName));
     d.Label3->setFont(ArialFont(14.25, true));
@@ -137,12 +149,14 @@ void BuildInformationPage(SplittaFileDesign& d, QWidget* page) {
     d.Line1[0] = Line(page, "Line1_0", 22, 280, 64, QPalette::Dark);
     d.Line1[1] = Line(page, "Line1_1", 22, 280, 65, QPalette::Light);
 
-    d.Image4 = Picture(page, "Image4", {32, 72, 32, 32}, QStringLiteral(":/zirared/image4.svg"));
+    d.Image4 = Picture(page, "Image4", {32, 72, 32, 32}, QStringLiteral(":/zirared/image4.svg"),
+                       QStringLiteral("Logo di %1").arg(QString::fromUtf8(kProgramName)));
     d.Label5 =
         CentredLabel(page, "Label5", {88, 72, 185, 15}, QStringLiteral("Realizzato con Qt 6"));
 
-    d.lblemail = CentredLabel(page, "lblemail", {96, 88, 169, 16},
-                              QStringLiteral("Scrivi agli sviluppatori"));
+    d.lblemail = Place(new LinkLabel(QStringLiteral("Scrivi agli sviluppatori"), page), "lblemail",
+                       {96, 88, 169, 16});
+    MakeDesignLabel(d.lblemail);
     d.lblemail->setToolTip(QStringLiteral("e-mail"));
     QFont mailFont = ArialFont(9, true);
     mailFont.setUnderline(true);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "link_label.h"
 #include "tab_container.h"
 
 class QCheckBox;
@@ -43,7 +44,7 @@ struct SplittaFileDesign {
     std::array<QFrame*, 2> Line1{};
     QLabel* Image4 = nullptr;
     QLabel* Label5 = nullptr;
-    QLabel* lblemail = nullptr;
+    LinkLabel* lblemail = nullptr;
     QLabel* Label6 = nullptr;
     QCheckBox* Check1 = nullptr;
     QPlainTextEdit* txtHelp = nullptr;

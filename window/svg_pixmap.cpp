@@ -20,15 +20,16 @@ void EnsureResourcesLoaded() {
     Q_UNUSED(loaded);
 }
 
-QPixmap SvgPixmap(const QString& resourcePath, QSize size) {
+QPixmap SvgPixmap(const QString& resourcePath, QSize size, qreal devicePixelRatio) {
     EnsureResourcesLoaded();
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * devicePixelRatio);
     pixmap.fill(Qt::transparent);
     QSvgRenderer renderer(resourcePath);
     if (renderer.isValid()) {
         QPainter painter(&pixmap);
         renderer.render(&painter);
     }
+    pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
 

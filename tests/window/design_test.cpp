@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringList>
+#include <algorithm>
+#include <initializer_list>
 
 #include "program_identity.h"
 #include "scripted_dialogs.h"
@@ -189,12 +192,13 @@ TEST_F(WindowDesign, HandPointerWithItsHotSpotOnTheClickableControls) {
 }
 
 TEST_F(WindowDesign, KeyboardFocusFollowsTheDesignTabOrder) {
-    const QStringList designOrder{QStringLiteral("cmdOpen_0"),   QStringLiteral("cmdOpen_1"),
-                                  QStringLiteral("chkKillFile"), QStringLiteral("HScroll1"),
-                                  QStringLiteral("cmdStop"),     QStringLiteral("txtHelp"),
-                                  QStringLiteral("Check1")};
+    // The strip and the contact link are reached by Tab too.
+    const QStringList designOrder{
+        QStringLiteral("picTabContainer"), QStringLiteral("cmdOpen_0"), QStringLiteral("cmdOpen_1"),
+        QStringLiteral("chkKillFile"),     QStringLiteral("lblemail"),  QStringLiteral("HScroll1"),
+        QStringLiteral("cmdStop"),         QStringLiteral("txtHelp"),   QStringLiteral("Check1")};
     QStringList visited;
-    QWidget* widget = Control("cmdOpen_0");
+    QWidget* widget = Control("picTabContainer");
     for (int steps = 0; steps < 200 && visited.size() < designOrder.size(); ++steps) {
         if (designOrder.contains(widget->objectName()) && !visited.contains(widget->objectName())) {
             visited << widget->objectName();
@@ -202,6 +206,24 @@ TEST_F(WindowDesign, KeyboardFocusFollowsTheDesignTabOrder) {
         widget = widget->nextInFocusChain();
     }
     EXPECT_EQ(visited, designOrder);
+}
+
+// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+TEST_F(WindowDesign, PicturesAndTheHandFollowTheScreensPixelRatio) {
+    const qreal ratio = m_window.devicePixelRatioF();
+    for (const char* name : {"Image1", "Image2", "Image3", "Image4"}) {
+        auto* picture = qobject_cast<QLabel*>(Control(name));
+        ASSERT_NE(picture, nullptr) << name;
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(picture)->text(QAccessible::Name).isEmpty())
+            << name << " has no name for screen readers";
+        EXPECT_EQ(picture->pixmap().devicePixelRatio(), ratio) << name;
+        EXPECT_EQ(picture->pixmap().size(), picture->size() * ratio) << name;
+    }
+    const int scale = std::max(1, qRound(ratio));
+    const QCursor hand = Control("cmdOpen_0")->cursor();
+    EXPECT_EQ(hand.pixmap().size(), QSize(32, 32) * scale);
+    EXPECT_EQ(hand.hotSpot(), QPoint(5 * scale, 0));
 }
 
 TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {
@@ -215,8 +237,8 @@ TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {
         EXPECT_TRUE(caption.contains(needed)) << check->objectName().toStdString();
     }
     d.lblDimFile->setText(SizeLabelText(40));  // the widest figure the label shows
-    for (QLabel* label :
-         {d.Label1, d.lblDimFile, d.Label3, d.lblInfo, d.Label4, d.Label5, d.lblemail, d.Label6}) {
+    for (QLabel* label : std::initializer_list<QLabel*>{d.Label1, d.lblDimFile, d.Label3, d.lblInfo,
+                                                        d.Label4, d.Label5, d.lblemail, d.Label6}) {
         const QRect needed =
             QFontMetrics(label->font()).boundingRect(label->rect(), wrap, label->text());
         EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -126,7 +127,11 @@ TEST_P(RealFileChooser, ReturnsTheExistingFileTheUserTyped) {
             chooser->reject();
             return;
         }
-        chooser->selectFile(dir.filePath(QString::fromLatin1(c.typed)));
+        // Typed as a user does; selectFile() leaves the field alone once it has the focus.
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setFocus();
+        name->setText(QString::fromLatin1(c.typed));
         QMetaObject::invokeMethod(chooser, "accept");
     });
 

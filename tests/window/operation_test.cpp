@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
@@ -149,13 +151,22 @@ TEST_F(WindowOperations, PathLongerThan249CharactersIsUsedWhole) {
     EXPECT_EQ(QFileInfo(PiecePath(source, 1)).size(), 16 + 1);
 }
 
-TEST_F(WindowOperations, StopDuringASplitDeletesItsPiecesAndGivesTheWindowBack) {
+// Escape is the keyboard's way to the Stop button ("Annulla").
+class StopDuringASplit : public WindowOperations,
+                         public ::testing::WithParamInterface<bool /* by Escape */> {};
+
+TEST_P(StopDuringASplit, DeletesItsPiecesAndGivesTheWindowBack) {
     const SplittaFileDesign& d = m_window.design();
     bool busyWhileRunning = false;
     DuringOperation([&] {
         busyWhileRunning =
             d.cmdStop->isVisible() && d.cmdOpen[0]->isHidden() && !d.HScroll1->isEnabled();
-        QTest::mouseClick(d.cmdStop, Qt::LeftButton);
+        if (GetParam()) {
+            QApplication::setActiveWindow(&m_window);
+            QTest::keyClick(&m_window, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(d.cmdStop, Qt::LeftButton);
+        }
     });
 
     SplitThroughWindow();
@@ -165,6 +176,21 @@ TEST_F(WindowOperations, StopDuringASplitDeletesItsPiecesAndGivesTheWindowBack) 
     EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
     EXPECT_TRUE(d.lblWorkProgress->text().isEmpty());
     ExpectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, StopDuringASplit, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "EscapeKey" : "StopButton");
+                         });
+
+TEST_F(WindowOperations, EscapeWhileIdleStartsAndStopsNothing) {
+    QApplication::setActiveWindow(&m_window);
+    QTest::keyClick(&m_window, Qt::Key_Escape);
+    EXPECT_TRUE(m_dialogs.messages().empty());
+    EXPECT_TRUE(m_window.isVisible());
+    ExpectIdle();
+    SplitThroughWindow();
+    EXPECT_TRUE(QFileInfo::exists(PiecePath(m_source, 2))) << "an earlier Escape stopped a split";
 }
 
 enum class SecondAction {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QTest>
 #include <ostream>
 
+#include "link_label.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 #include "tab_container.h"
@@ -78,6 +81,86 @@ TEST(ContactLink, AClickOpensAMailWhoseSubjectCarriesNameAndVersion) {
     EXPECT_EQ(catcher.urls[0].query(QUrl::FullyDecoded),
               QStringLiteral("Subject=Zirared - Versione 2.0.0"));
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+enum class LinkAction { EnterKey, SpaceKey, KeypadEnter, ScreenReaderPress };
+
+struct LinkCase {
+    const char* why;
+    LinkAction action;
+};
+
+// Test output names the case by why it exists.
+void PrintTo(const LinkCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class ContactLinkWithoutMouse : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(ContactLinkWithoutMouse, OpensTheSameMail) {
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    ShowPage(*window.design().picTabContainer, 2);
+    LinkLabel* link = window.design().lblemail;
+    link->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(link->hasFocus());
+    MailCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+
+    switch (GetParam().action) {
+        case LinkAction::EnterKey:
+            QTest::keyClick(link, Qt::Key_Return);
+            break;
+        case LinkAction::SpaceKey:
+            QTest::keyClick(link, Qt::Key_Space);
+            break;
+        case LinkAction::KeypadEnter:
+            QTest::keyClick(link, Qt::Key_Enter, Qt::KeypadModifier);
+            break;
+        case LinkAction::ScreenReaderPress: {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(link);
+            ASSERT_EQ(accessible->role(), QAccessible::Link);
+            EXPECT_EQ(accessible->text(QAccessible::Name), link->text());
+            EXPECT_TRUE(accessible->state().linked);
+            accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            break;
+        }
+    }
+
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].scheme(), QStringLiteral("mailto"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ContactLinkWithoutMouse,
+                         ::testing::Values(LinkCase{"Enter", LinkAction::EnterKey},
+                                           LinkCase{"Space", LinkAction::SpaceKey},
+                                           LinkCase{"KeypadEnter", LinkAction::KeypadEnter},
+                                           LinkCase{"ScreenReaderPressAction",
+                                                    LinkAction::ScreenReaderPress}),
+                         [](const auto& info) { return info.param.why; });
+
+TEST(ContactLink, OtherKeysAndAMissedClickOpenNothing) {
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    window.show();
+    ShowPage(*window.design().picTabContainer, 2);
+    LinkLabel* link = window.design().lblemail;
+    MailCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+
+    QTest::keyClick(link, Qt::Key_A);
+    QTest::keyClick(link, Qt::Key_Return, Qt::ControlModifier);
+    QTest::mouseClick(link, Qt::RightButton);
+    // Pressed on the label, released outside it.
+    QTest::mousePress(link, Qt::LeftButton);
+    QTest::mouseRelease(link, Qt::LeftButton, Qt::NoModifier, QPoint(-5, -5));
+
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    EXPECT_TRUE(catcher.urls.empty());
 }
 
 struct ChooserCase {

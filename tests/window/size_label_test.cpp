@@ -51,7 +51,15 @@ INSTANTIATE_TEST_SUITE_P(
                       "56,0 MB (57.344 KB)"},
         SizeLabelCase{"EnglishSwapsTheSymbols", QLocale::English, 1, "1.4 MB (1,434 KB)"},
         SizeLabelCase{"EnglishKilobytesRoundUp", QLocale::English, 3, "4.2 MB (4,301 KB)"},
-        SizeLabelCase{"EnglishLargest", QLocale::English, 40, "56.0 MB (57,344 KB)"}),
+        SizeLabelCase{"EnglishLargest", QLocale::English, 40, "56.0 MB (57,344 KB)"},
+        // Qt groups these only from five digits; the label groups every thousand.
+        SizeLabelCase{"SpanishGroupsFourDigits", QLocale::Spanish, 1, "1,4 MB (1.434 KB)"},
+        SizeLabelCase{"PortugueseGroupsFourDigits", QLocale::Portuguese, 3, "4,2 MB (4.301 KB)"},
+        SizeLabelCase{"PolishKeepsItsSpaceSeparator", QLocale::Polish, 1, "1,4 MB (1\u00a0434 KB)"},
+        SizeLabelCase{"SpanishFiveDigitsAsQtGroupsThem", QLocale::Spanish, 40,
+                      "56,0 MB (57.344 KB)"},
+        // The C locale never groups by itself.
+        SizeLabelCase{"CLocaleGroupsToo", QLocale::C, 40, "56.0 MB (57,344 KB)"}),
     [](const auto& info) { return info.param.why; });
 
 TEST(SizeLabel, EverySliderValueRoundsLikeExactArithmetic) {

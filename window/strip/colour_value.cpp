@@ -19,8 +19,8 @@ bool SystemColourRole(int index, QPalette::ColorRole& role) {
         case 8:  // window text
             role = QPalette::Text;
             return true;
-        case 15:  // button face
-            role = QPalette::Button;
+        case 15:  // button face: the face of dialogs, so the window's own background
+            role = QPalette::Window;
             return true;
         case 16:  // button shadow
             role = QPalette::Dark;

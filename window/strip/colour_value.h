@@ -32,8 +32,10 @@ ColourValue ColourValueFrom(const QColor& colour);
 QRgb ToQRgb(ColourValue colour);
 QColor ToQColor(ColourValue colour);
 
-// System colours resolve through the palette (button face = QPalette::Button, button text =
-// QPalette::ButtonText, ...); an unknown system colour resolves to black. Plain values pass.
+// System colours resolve through the palette (button face = QPalette::Window, the role the
+// window and its pages are filled with, so the strip's band matches them under any colour
+// scheme; button text = QPalette::ButtonText, ...); an unknown system colour resolves to black.
+// Plain values pass.
 ColourValue ResolveColour(ColourValue colour, const QPalette& palette);
 
 // Each component reduced by `amount`, stopping at 0.

@@ -20,6 +20,10 @@ void SetPixelClipped(QImage& image, int x, int y, QRgb colour) {
 }  // namespace
 
 void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour) {
+    DrawLineExcludingEnd(image, from, to, colour, 1);
+}
+
+void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, int scale) {
     const int dx = std::abs(to.x() - from.x());
     const int dy = -std::abs(to.y() - from.y());
     const int stepX = from.x() < to.x() ? 1 : -1;
@@ -28,7 +32,11 @@ void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour) {
     int x = from.x();
     int y = from.y();
     while (x != to.x() || y != to.y()) {
-        SetPixelClipped(image, x, y, colour);
+        for (int row = 0; row < scale; ++row) {
+            for (int column = 0; column < scale; ++column) {
+                SetPixelClipped(image, x * scale + column, y * scale + row, colour);
+            }
+        }
         const int doubled = 2 * error;
         if (doubled >= dy) {
             error += dy;

@@ -10,6 +10,10 @@ namespace zirared {
 // line primitive does; pixels outside the image are skipped.
 void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour);
 
+// The same line on an image `scale` times the design's size: `from` and `to` are design pixels,
+// and each design pixel the line sets becomes a `scale` x `scale` square.
+void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, int scale);
+
 // Surface flood fill: every pixel that has the seed pixel's colour and is joined to the seed
 // through such pixels by up, down, left and right steps becomes `fill`.
 void FloodFillSurface(QImage& image, QPoint seed, QRgb fill);

@@ -7,6 +7,10 @@
 
 namespace zirared {
 
+QString TabTitle(int tab) {
+    return QString::fromLatin1(kTabCaptions[static_cast<std::size_t>(tab - 1)]).trimmed();
+}
+
 TabLayout LayoutTabs(const QFont& normalFont) {
     const QFontMetrics metrics(normalFont);
     TabLayout layout{};
@@ -36,9 +40,9 @@ int TabAt(const TabLayout& layout, QPointF point) {
     return 0;
 }
 
-QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize) {
-    return {RoundHalfToEven(tab.left + (tab.width - drawnSize.width()) / 2.0),
-            RoundHalfToEven((kTabHeight - drawnSize.height()) / 2.0)};
+QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, int scale) {
+    return {RoundHalfToEven((tab.left + tab.width / 2.0) * scale - drawnSize.width() / 2.0),
+            RoundHalfToEven((kTabHeight * scale - drawnSize.height()) / 2.0)};
 }
 
 std::array<QRect, kTabCount> HighlightBarRects(const TabGeometry& selected) {
@@ -47,6 +51,10 @@ std::array<QRect, kTabCount> HighlightBarRects(const TabGeometry& selected) {
     return {QRect(selected.left + 2, 1, selected.width - 4, 1),
             QRect(selected.left + 1, 2, selected.width - 2, 1),
             QRect(selected.left + 1, 3, selected.width - 2, 1)};
+}
+
+QRect FocusMarkRect(const TabGeometry& selected) {
+    return {QPoint(selected.left + 3, 5), QPoint(selected.right - 4, kTabHeight - 2)};
 }
 
 }  // namespace zirared

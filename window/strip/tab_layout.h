@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <array>
 
 #include "tab_strip_constants.h"
@@ -23,6 +24,10 @@ struct TabGeometry {
 
 using TabLayout = std::array<TabGeometry, kTabCount>;
 
+// Tab `tab`'s (1..3) caption as words, without the blanks that make room for its icon: what
+// screen readers say for the tab and its page.
+QString TabTitle(int tab);
+
 // Measures the captions in `normalFont`; selecting a tab never moves any tab.
 TabLayout LayoutTabs(const QFont& normalFont);
 
@@ -31,10 +36,16 @@ TabLayout LayoutTabs(const QFont& normalFont);
 int TabAt(const TabLayout& layout, QPointF point);
 
 // Top-left point of a caption drawn at `drawnSize` (its size in the weight it is drawn in),
-// centred in the tab sized for the normal caption.
-QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize);
+// centred in the tab sized for the normal caption. At `scale` r the point and the size are in
+// device pixels, r per design pixel, so a caption drawn with an r times larger font is centred
+// in the same tab.
+QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, int scale = 1);
 
 // The three one-pixel highlight bars over the top rows inside the selected tab's outline.
 std::array<QRect, kTabCount> HighlightBarRects(const TabGeometry& selected);
+
+// Where the keyboard focus mark runs inside the selected tab: two columns in from its sides,
+// below the highlight bars and above the page, around the tab's icon and caption.
+QRect FocusMarkRect(const TabGeometry& selected);
 
 }  // namespace zirared

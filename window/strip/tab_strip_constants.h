@@ -40,12 +40,13 @@ struct TabIcon {
     const char* resourcePath;
     int left;
     int top;
+    const char* description;  // UTF-8, what screen readers say for the picture
 };
 inline constexpr int kTabIconSize = 16;
 inline constexpr std::array<TabIcon, kTabCount> kTabIcons{
-    TabIcon{"Image5", ":/zirared/image5.svg", 6, 7},
-    TabIcon{"Image14", ":/zirared/image14.svg", 97, 7},
-    TabIcon{"Image15", ":/zirared/image15.svg", 218, 7},
+    TabIcon{"Image5", ":/zirared/image5.svg", 6, 7, "Foglio strappato in due"},
+    TabIcon{"Image14", ":/zirared/image14.svg", 97, 7, "Foglio intero"},
+    TabIcon{"Image15", ":/zirared/image15.svg", 218, 7, "Libro della guida"},
 };
 
 }  // namespace zirared

@@ -11,12 +11,19 @@
 namespace zirared {
 namespace {
 
-void DrawLine(QImage& strip, int x1, int y1, int x2, int y2) {
-    DrawLineExcludingEnd(strip, QPoint(x1, y1), QPoint(x2, y2), ToQRgb(kOutlineColour));
+// The picture being drawn: design coordinates, `scale` device pixels per design pixel.
+struct Canvas {
+    QImage& image;
+    int scale;
+};
+
+void DrawLine(Canvas& strip, int x1, int y1, int x2, int y2) {
+    DrawLineExcludingEnd(strip.image, QPoint(x1, y1), QPoint(x2, y2), ToQRgb(kOutlineColour),
+                         strip.scale);
 }
 
 // Rows 4 to 26; the side starts one column right of the tab's left.
-void DrawUnselectedOutline(QImage& strip, const TabGeometry& tab) {
+void DrawUnselectedOutline(Canvas& strip, const TabGeometry& tab) {
     const int left = tab.left;
     const int right = tab.right;
     DrawLine(strip, left + 1, 26, left + 1, 5);
@@ -27,7 +34,7 @@ void DrawUnselectedOutline(QImage& strip, const TabGeometry& tab) {
 }
 
 // Rows 0 to 26, one column wider on the left than an unselected tab.
-void DrawSelectedOutline(QImage& strip, const TabGeometry& tab) {
+void DrawSelectedOutline(Canvas& strip, const TabGeometry& tab) {
     const int left = tab.left;
     const int right = tab.right;
     DrawLine(strip, left, 26, left, 1);
@@ -38,9 +45,9 @@ void DrawSelectedOutline(QImage& strip, const TabGeometry& tab) {
 }
 
 // Just outside the page rectangle: row 26, columns 0 and 319, row 179.
-void DrawFrame(QImage& strip) {
-    const int sw = strip.width();
-    const int sh = strip.height();
+void DrawFrame(Canvas& strip) {
+    const int sw = kStripSize.width();
+    const int sh = kStripSize.height();
     DrawLine(strip, 1, kTabHeight, sw, kTabHeight);
     DrawLine(strip, 0, kTabHeight, 0, sh);
     DrawLine(strip, 0, sh - 1, sw, sh - 1);
@@ -49,6 +56,15 @@ void DrawFrame(QImage& strip) {
 
 QFont WithWeight(QFont font, bool bold) {
     font.setBold(bold);
+    return font;
+}
+
+QFont ScaledBy(QFont font, int scale) {
+    if (font.pixelSize() > 0) {
+        font.setPixelSize(font.pixelSize() * scale);
+    } else {
+        font.setPointSizeF(font.pointSizeF() * scale);
+    }
     return font;
 }
 
@@ -67,11 +83,17 @@ TabStripRenderer::TabStripRenderer(const QFont& normalFont)
       m_boldFont(WithWeight(normalFont, true)),
       m_layout(LayoutTabs(m_normalFont)) {}
 
-QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours) const {
+int StripScaleFor(qreal devicePixelRatio) {
+    return std::max(1, qRound(devicePixelRatio));
+}
+
+QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours, int scale) const {
     Q_ASSERT(selectedTab >= 1 && selectedTab <= kTabCount);
     selectedTab = std::clamp(selectedTab, 1, kTabCount);
-    QImage strip(kStripSize, QImage::Format_RGB32);
-    strip.fill(ToQRgb(colours.buttonFace));
+    scale = std::max(1, scale);
+    QImage image(kStripSize * scale, QImage::Format_RGB32);
+    image.fill(ToQRgb(colours.buttonFace));
+    Canvas strip{image, scale};
     const std::size_t selected = static_cast<std::size_t>(selectedTab - 1);
 
     std::array<QPoint, kTabCount> anchors{};
@@ -80,33 +102,38 @@ QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours)
             continue;
         }
         DrawUnselectedOutline(strip, m_layout[static_cast<std::size_t>(n - 1)]);
-        anchors[static_cast<std::size_t>(n - 1)] = drawCaption(strip, n, false, colours.buttonText);
+        anchors[static_cast<std::size_t>(n - 1)] =
+            drawCaption(image, scale, n, false, colours.buttonText);
     }
     DrawFrame(strip);
     DrawSelectedOutline(strip, m_layout[selected]);
-    anchors[selected] = drawCaption(strip, selectedTab, true, colours.buttonText);
+    anchors[selected] = drawCaption(image, scale, selectedTab, true, colours.buttonText);
 
     for (int k = 1; k <= kTabCount; ++k) {
         const QPoint anchor = anchors[static_cast<std::size_t>(k - 1)];
-        FillTab(strip, anchor.x(), anchor.y(), k == selectedTab, colours.page);
+        FillTab(image, anchor.x(), anchor.y(), k == selectedTab, colours.page);
     }
 
     // Opens the selected tab into its page: no baseline between its two sides.
     const TabGeometry& tab = m_layout[selected];
-    DrawLineExcludingEnd(strip, QPoint(tab.left + 1, kTabHeight), QPoint(tab.right - 1, kTabHeight),
-                         ToQRgb(colours.page));
-    return strip;
+    DrawLineExcludingEnd(image, QPoint(tab.left + 1, kTabHeight), QPoint(tab.right - 1, kTabHeight),
+                         ToQRgb(colours.page), scale);
+    image.setDevicePixelRatio(scale);
+    return image;
 }
 
-QPoint TabStripRenderer::drawCaption(QImage& strip, int tab, bool bold, ColourValue colour) const {
-    const QFont& font = bold ? m_boldFont : m_normalFont;
+QPoint TabStripRenderer::drawCaption(QImage& image, int scale, int tab, bool bold,
+                                     ColourValue colour) const {
+    // Drawn with the font at the device's size, not magnified, so the glyphs stay crisp; the
+    // tabs keep the places the design font gives them.
+    const QFont font = ScaledBy(bold ? m_boldFont : m_normalFont, scale);
     const QFontMetrics metrics(font);
     const QString caption = QString::fromLatin1(kTabCaptions[static_cast<std::size_t>(tab - 1)]);
     const QPoint anchor =
         CaptionAnchor(m_layout[static_cast<std::size_t>(tab - 1)],
-                      QSize(metrics.horizontalAdvance(caption), metrics.height()));
+                      QSize(metrics.horizontalAdvance(caption), metrics.height()), scale);
 
-    QPainter painter(&strip);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(font);
     painter.setPen(ToQColor(colour));

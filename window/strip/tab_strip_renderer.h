@@ -20,6 +20,10 @@ struct TabStripColours {
 // Button face and text from the strip's palette; page colour from the first page's background.
 TabStripColours ResolveTabStripColours(const QPalette& stripPalette, const QPalette& pagePalette);
 
+// Device pixels per design pixel at `devicePixelRatio`: whole, at least 1; a fractional ratio
+// rounds to the nearest whole one.
+int StripScaleFor(qreal devicePixelRatio);
+
 // Paints the 320 x 180 strip without any widget: tabs, captions, frame and fills. Icons,
 // highlight bars and pages are widgets laid over this picture and never part of it.
 class TabStripRenderer {
@@ -29,11 +33,14 @@ public:
 
     const TabLayout& layout() const { return m_layout; }
 
-    // The whole strip with tab `selectedTab` (1..3) selected, from a cleared image.
-    QImage render(int selectedTab, const TabStripColours& colours) const;
+    // The whole strip with tab `selectedTab` (1..3) selected, from a cleared image. At `scale`
+    // r the image is r times larger (device pixel ratio r): every design pixel of a line or a
+    // fill becomes an r x r square, and the captions are drawn with the font r times larger.
+    QImage render(int selectedTab, const TabStripColours& colours, int scale = 1) const;
 
 private:
-    QPoint drawCaption(QImage& strip, int tab, bool bold, ColourValue colour) const;
+    // Returns the caption's anchor in device pixels, where its tab's fill is seeded.
+    QPoint drawCaption(QImage& image, int scale, int tab, bool bold, ColourValue colour) const;
 
     QFont m_normalFont;
     QFont m_boldFont;

@@ -1,17 +1,24 @@
 #include "tab_strip_widget.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QString>
 #include <QSvgRenderer>
 
 #include "colour_value.h"
+#include "focus_mark.h"
+#include "tab_strip_accessible.h"
 #include "whole_pixels.h"
 
 namespace zirared {
@@ -40,8 +47,12 @@ QPixmap RenderIcon(const char* resourcePath, qreal devicePixelRatio) {
 }  // namespace
 
 TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
+    InstallTabStripAccessibility();
     setObjectName(QStringLiteral("picTabContainer"));
+    setAccessibleName(QStringLiteral("Schede"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // By Tab only: a press selects a tab without leaving a focus mark behind.
+    setFocusPolicy(Qt::TabFocus);
     resize(kStripSize);
     // Stacking from bottom to top: the painted picture, icons, highlight bars, click area, pages.
     createIcons();
@@ -50,15 +61,20 @@ TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {
     m_cursorTab->setObjectName(QStringLiteral("lblCursorTab"));
     m_cursorTab->setGeometry(kClickAreaLeft, 0, kClickAreaWidth, kTabHeight);
     m_cursorTab->installEventFilter(this);
+    createShortcuts();
 }
 
 TabStripWidget::~TabStripWidget() = default;
 
 void TabStripWidget::SetPages(const Pages& pages) {
     m_pages = pages;
-    for (QWidget* page : m_pages) {
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        QWidget* page = m_pages[i];
         if (page == nullptr) {
             continue;
+        }
+        if (page->accessibleName().isEmpty()) {
+            page->setAccessibleName(TabTitle(static_cast<int>(i) + 1));
         }
         if (page->parentWidget() != this) {
             page->setParent(this);
@@ -100,22 +116,61 @@ void TabStripWidget::SelectTab(int tabNumber, float x, float y) {
         return;
     }
 
-    const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
-    m_image = m_renderer.render(selected, ResolveTabStripColours(palette(), pagePalette));
+    renderStrip(selected);
     placeHighlightBars(selected);
     m_selectedTab = selected;
     showOnlyPage(selected - 1);
     update();
+    notifyAccessibleSelection();
     emit tabSelected(selected);
+}
+
+void TabStripWidget::SelectNextTab() {
+    SelectTab(m_selectedTab % kTabCount + 1);
+}
+
+void TabStripWidget::SelectPreviousTab() {
+    SelectTab((m_selectedTab + kTabCount - 2) % kTabCount + 1);
+}
+
+void TabStripWidget::renderStrip(int selectedTab) {
+    const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
+    m_image = m_renderer.render(selectedTab, ResolveTabStripColours(palette(), pagePalette),
+                                StripScaleFor(devicePixelRatioF()));
+}
+
+void TabStripWidget::notifyAccessibleSelection() {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    // The page tabs are the strip's first accessible children, in tab order.
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(m_selectedTab - 1);
+    QAccessible::updateAccessibility(&selection);
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(m_selectedTab - 1);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (m_image.isNull()) {
-        painter.fillRect(rect(), palette().color(QPalette::Button));
+        painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    painter.drawImage(0, 0, m_image);
+    // The window may have moved to a screen of another pixel ratio.
+    if (qRound(m_image.devicePixelRatio()) != StripScaleFor(devicePixelRatioF())) {
+        renderStrip(m_selectedTab);
+    }
+    painter.drawImage(QPointF(0, 0), m_image);
+    if (showsFocusMark()) {
+        DrawFocusMark(
+            painter,
+            FocusMarkRect(m_renderer.layout()[static_cast<std::size_t>(m_selectedTab - 1)]),
+            ToQColor(ResolveColour(kCaptionColour, palette())));
+    }
 }
 
 void TabStripWidget::mousePressEvent(QMouseEvent* event) {
@@ -131,6 +186,44 @@ bool TabStripWidget::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TabStripWidget::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && event->key() == Qt::Key_Left) {
+        if (m_selectedTab > 1) {
+            SelectTab(m_selectedTab - 1);
+        }
+    } else if (plain && event->key() == Qt::Key_Right) {
+        if (m_selectedTab >= 1 && m_selectedTab < kTabCount) {
+            SelectTab(m_selectedTab + 1);
+        }
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Whoever uses the strip's keys needs to see where the focus is.
+    m_keyUsed = true;
+    update();
+    event->accept();
+}
+
+void TabStripWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+    notifyAccessibleSelection();
+}
+
+void TabStripWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    m_keyUsed = false;
+    update();
+}
+
+// As the desktop does: the mark shows once the keyboard is in use, not after the focus came by
+// the mouse or with the window (Qt keeps that state on the window).
+bool TabStripWidget::showsFocusMark() const {
+    return hasFocus() && (m_keyUsed || window()->testAttribute(Qt::WA_KeyboardFocusChange));
+}
+
 // Any button and any modifier keys; the selection happens on the press.
 void TabStripWidget::picTabContainer_MouseDown(QPointF position) {
     SelectTab(0, static_cast<float>(position.x()), static_cast<float>(position.y()));
@@ -143,13 +236,43 @@ void TabStripWidget::lblCursorTab_MouseDown(QPointF position) {
 }
 
 void TabStripWidget::createIcons() {
-    for (const TabIcon& icon : kTabIcons) {
+    for (std::size_t i = 0; i < kTabIcons.size(); ++i) {
+        const TabIcon& icon = kTabIcons[i];
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromLatin1(icon.objectName));
         label->setGeometry(icon.left, icon.top, kTabIconSize, kTabIconSize);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setPixmap(RenderIcon(icon.resourcePath, devicePixelRatioF()));
+        label->setAccessibleName(QString::fromUtf8(icon.description));
+        m_icons[i] = label;
     }
+    drawIcons();
+}
+
+void TabStripWidget::drawIcons() {
+    for (std::size_t i = 0; i < kTabIcons.size(); ++i) {
+        m_icons[i]->setPixmap(RenderIcon(kTabIcons[i].resourcePath, devicePixelRatioF()));
+    }
+}
+
+bool TabStripWidget::event(QEvent* event) {
+    // On a screen of another pixel ratio: the picture is drawn again by the next paint.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        drawIcons();
+    }
+    return QWidget::event(event);
+}
+
+void TabStripWidget::createShortcuts() {
+    const auto add = [this](const QKeySequence& keys, void (TabStripWidget::*step)()) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, step);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &TabStripWidget::SelectNextTab);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &TabStripWidget::SelectNextTab);
+    // X11 sends Ctrl+Shift+Tab as Backtab; Qt's shortcut map matches it to this sequence.
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), &TabStripWidget::SelectPreviousTab);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &TabStripWidget::SelectPreviousTab);
 }
 
 void TabStripWidget::createHighlightBars() {

@@ -8,7 +8,9 @@
 #include "tab_layout.h"
 #include "tab_strip_renderer.h"
 
+class QFocusEvent;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMouseEvent;
 class QPaintEvent;
@@ -20,6 +22,12 @@ namespace zirared {
 // Usage from the window's load handler: create the pages as children of the strip, hand them
 // over with SetPages(), then call SetupTabStrip() once. Any press in the tab band, with any
 // button, selects the tab under it on the press.
+//
+// Keyboard: the strip takes the focus by Tab (a dotted mark then shows in the selected tab, as
+// long as the keyboard is in use) and Left / Right move the selection; Ctrl+Tab / Ctrl+PgDn and
+// Ctrl+Shift+Tab / Ctrl+PgUp move it from anywhere in the window, wrapping round. At a device pixel
+// ratio r the picture is drawn with r x r device pixels per pixel (a fractional ratio rounds to the
+// nearest whole one).
 class TabStripWidget : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TabStripWidget)
@@ -40,8 +48,12 @@ public:
     // tabNumber 1..3 selects that tab; 0 selects the tab under (x, y) in strip pixels, or
     // ignores the press when there is none. Every accepted call redraws the whole strip.
     void SelectTab(int tabNumber, float x = 0.0F, float y = 0.0F);
+    // The tab after or before the selected one, wrapping round.
+    void SelectNextTab();
+    void SelectPreviousTab();
 
     int selectedTab() const { return m_selectedTab; }
+    const Pages& pages() const { return m_pages; }
     const QImage& stripImage() const { return m_image; }
     const TabLayout& layout() const { return m_renderer.layout(); }
     // The window gives it the hand pointer.
@@ -52,14 +64,23 @@ signals:
     void tabSelected(int tab);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void picTabContainer_MouseDown(QPointF position);
     void lblCursorTab_MouseDown(QPointF position);
+    void renderStrip(int selectedTab);
+    bool showsFocusMark() const;
+    void notifyAccessibleSelection();
     void createIcons();
+    void drawIcons();
+    void createShortcuts();
     void createHighlightBars();
     void placeHighlightBars(int selectedTab);
     void showOnlyPage(int index);
@@ -69,7 +90,9 @@ private:
     int m_selectedTab = 0;
     Pages m_pages{};
     std::array<QFrame*, kTabCount> m_highlightBars{};
+    std::array<QLabel*, kTabCount> m_icons{};
     QLabel* m_cursorTab = nullptr;
+    bool m_keyUsed = false;  // since the strip last took the focus
 };
 
 }  // namespace zirared

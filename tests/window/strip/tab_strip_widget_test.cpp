@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -220,12 +223,228 @@ TEST_F(TabStripWidgetTest, TabsAreShadedFromTheFirstPagesBackground) {
     EXPECT_EQ(m_strip->stripImage().pixel(layout[0].right, 15), testing::kFace);
 }
 
+TEST_F(TabStripWidgetTest, BandBehindTheTabsTakesTheWindowColourWhateverTheButtonColour) {
+    // Colour schemes (Breeze, Adwaita) give buttons a lighter face than windows.
+    QPalette scheme = FixedPalette();
+    scheme.setColor(QPalette::Button, QColor(252, 252, 252));
+    scheme.setColor(QPalette::Window, QColor(239, 240, 241));
+    m_strip->setPalette(scheme);
+    m_pages[0]->setPalette(scheme);
+    m_strip->SelectTab(1);
+    const TabLayout& layout = m_strip->layout();
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[2].nextLeft + 1, 10), qRgb(239, 240, 241));
+    EXPECT_EQ(m_strip->stripImage().pixel(layout[0].left + 5, 15), qRgb(239, 240, 241));
+}
+
+// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+TEST_F(TabStripWidgetTest, ScreenShowsTheStripAtTheScreensPixelRatio) {
+    const int r = StripScaleFor(m_strip->devicePixelRatioF());
+    EXPECT_EQ(m_strip->stripImage().devicePixelRatio(), r);
+    const QImage screen = m_strip->grab().toImage();
+    ASSERT_EQ(screen.size(), kStripSize * r);
+    const int row = 100 * r;
+    EXPECT_NE(screen.pixel(319 * r - 1, row), kOutline) << "left of the frame's right side";
+    for (int dx = 0; dx < r; ++dx) {
+        EXPECT_EQ(screen.pixel(319 * r + dx, row), kOutline) << "column " << dx << " of the side";
+    }
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->pixmap().size(), QSize(kTabIconSize, kTabIconSize) * r) << icon.objectName;
+    }
+}
+
 TEST_F(TabStripWidgetTest, OutOfRangeTabNumberChangesNothing) {
     const qint64 pictureBefore = m_strip->stripImage().cacheKey();
     m_strip->SelectTab(4);
     m_strip->SelectTab(-1);
     EXPECT_EQ(m_strip->selectedTab(), 1);
     EXPECT_EQ(m_strip->stripImage().cacheKey(), pictureBefore);
+}
+
+QAccessibleInterface* Accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+TEST_F(TabStripWidgetTest, ScreenReadersSeeAPageTabListOfThreeNamedTabsThenThePages) {
+    QAccessibleInterface* list = Accessible(m_strip);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_EQ(list->childCount(), kTabCount + 3);
+    const std::array<const char*, kTabCount> names{"Dividi File", "Assembla Files", "Informazioni"};
+    for (int k = 0; k < kTabCount; ++k) {
+        QAccessibleInterface* tab = list->child(k);
+        ASSERT_NE(tab, nullptr) << k;
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        EXPECT_EQ(tab->text(QAccessible::Name),
+                  QString::fromUtf8(names[static_cast<std::size_t>(k)]));
+        EXPECT_EQ(tab->parent(), list);
+        EXPECT_EQ(list->indexOfChild(tab), k);
+        EXPECT_EQ(tab, list->child(k)) << "a tab keeps one interface";
+        EXPECT_EQ(tab->state().selected, k == 0) << k;
+        const TabGeometry& geometry = m_strip->layout()[static_cast<std::size_t>(k)];
+        EXPECT_EQ(tab->rect().topLeft(), m_strip->mapToGlobal(QPoint(geometry.left, 0)));
+        const QPoint inside = m_strip->mapToGlobal(QPoint(geometry.left + 20, 12));
+        EXPECT_EQ(list->childAt(inside.x(), inside.y()), tab);
+    }
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* page = list->child(kTabCount + i);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->object(), m_pages[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(page->text(QAccessible::Name), list->child(i)->text(QAccessible::Name));
+        EXPECT_EQ(list->indexOfChild(page), kTabCount + i);
+    }
+}
+
+TEST_F(TabStripWidgetTest, PressActionOfAPageTabSelectsIt) {
+    QAccessibleInterface* tab = Accessible(m_strip)->child(2);
+    ASSERT_NE(tab, nullptr);
+    QAccessibleActionInterface* actions = tab->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    QSignalSpy selections(m_strip, &TabStripWidget::tabSelected);
+
+    actions->doAction(QAccessibleActionInterface::pressAction());
+
+    EXPECT_EQ(m_strip->selectedTab(), 3);
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_TRUE(tab->state().selected);
+    EXPECT_FALSE(Accessible(m_strip)->child(0)->state().selected);
+}
+
+TEST_F(TabStripWidgetTest, TabIconsHaveNamesForScreenReaders) {
+    for (const TabIcon& icon : kTabIcons) {
+        auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(Accessible(label)->text(QAccessible::Name).isEmpty()) << icon.objectName;
+    }
+}
+
+// The keyboard needs an active window; a button on the first page stands for the controls.
+class TabStripKeyboardTest : public TabStripWidgetTest {
+protected:
+    TabStripKeyboardTest() {
+        m_button = new QPushButton(QStringLiteral("Dividi"), m_pages[0]);
+        m_button->setGeometry(10, 10, 80, 25);
+        m_button->show();
+        m_window.activateWindow();
+        QApplication::setActiveWindow(&m_window);
+    }
+
+    // The tab band as shown; the pages below have focus marks of their own.
+    QImage tabBand() const {
+        QImage picture(m_strip->width(), kPageTop, QImage::Format_RGB32);
+        m_strip->render(&picture, QPoint(), QRegion(0, 0, m_strip->width(), kPageTop));
+        return picture;
+    }
+
+    QPushButton* m_button = nullptr;
+};
+
+struct KeyCase {
+    const char* name;
+    bool stripFocused;  // otherwise the page's button has the focus
+    int startTab;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int selects;
+};
+
+// Test names and failure messages show the row name, not the bytes.
+void PrintTo(const KeyCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TabStripKeyTest : public TabStripKeyboardTest,
+                        public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(TabStripKeyTest, ChangesTheTabAsAKeyboardUserExpects) {
+    const KeyCase& row = GetParam();
+    m_strip->SelectTab(row.startTab);
+    QWidget* focus = row.stripFocused ? static_cast<QWidget*>(m_strip) : m_button;
+    focus->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(focus->hasFocus());
+
+    QTest::keyClick(focus, row.key, row.modifiers);
+
+    EXPECT_EQ(m_strip->selectedTab(), row.selects);
+    EXPECT_EQ(visiblePage(), row.selects - 1);
+    EXPECT_EQ(m_strip->stripImage(), TabStripRenderer().render(row.selects, FixedColours()));
+}
+
+constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TabStripKeyTest,
+    ::testing::Values(KeyCase{"RightMovesToTheNextTab", true, 1, Qt::Key_Right, kNone, 2},
+                      KeyCase{"LeftMovesToThePreviousTab", true, 3, Qt::Key_Left, kNone, 2},
+                      KeyCase{"RightStopsAtTheLastTab", true, 3, Qt::Key_Right, kNone, 3},
+                      KeyCase{"LeftStopsAtTheFirstTab", true, 1, Qt::Key_Left, kNone, 1},
+                      KeyCase{"ArrowOnAPageControlLeavesTheTab", false, 1, Qt::Key_Right, kNone, 1},
+                      KeyCase{"CtrlTabFromAPageControl", false, 1, Qt::Key_Tab, kCtrl, 2},
+                      KeyCase{"CtrlTabWrapsToTheFirstTab", false, 3, Qt::Key_Tab, kCtrl, 1},
+                      KeyCase{"CtrlPageDownFromAPageControl", false, 2, Qt::Key_PageDown, kCtrl, 3},
+                      // X11 sends Ctrl+Shift+Tab as Backtab; other platforms as Tab.
+                      KeyCase{"CtrlShiftTabAsBacktabWrapsToTheLastTab", false, 1, Qt::Key_Backtab,
+                              Qt::ControlModifier | Qt::ShiftModifier, 3},
+                      KeyCase{"CtrlShiftTabAsTab", false, 3, Qt::Key_Tab,
+                              Qt::ControlModifier | Qt::ShiftModifier, 2},
+                      KeyCase{"CtrlPageUpWithTheStripFocused", true, 2, Qt::Key_PageUp, kCtrl, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TabStripKeyboardTest, TabReachesTheStripWhichThenShowsAFocusMarkOnlyWhileFocused) {
+    m_button->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(m_button->hasFocus());
+    const QImage unfocused = tabBand();
+    QTest::keyClick(m_button, Qt::Key_Tab);
+    QTRY_VERIFY(m_strip->hasFocus());
+
+    const QImage focused = tabBand();
+    const QRect mark = FocusMarkRect(m_strip->layout()[0]);
+    int changed = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            if (focused.pixel(x, y) == unfocused.pixel(x, y)) {
+                continue;
+            }
+            ++changed;
+            const bool onOutline =
+                x == mark.left() || x == mark.right() || y == mark.top() || y == mark.bottom();
+            ASSERT_TRUE(mark.contains(x, y) && onOutline)
+                << "changed off the mark at " << x << "," << y;
+            EXPECT_EQ(focused.pixel(x, y), testing::kText);
+        }
+    }
+    EXPECT_GT(changed, mark.width());
+    EXPECT_LT(changed, mark.width() + mark.height()) << "a dotted mark, not a solid one";
+
+    m_button->setFocus(Qt::BacktabFocusReason);
+    QTRY_VERIFY(!m_strip->hasFocus());
+    EXPECT_EQ(tabBand(), unfocused);
+}
+
+TEST_F(TabStripKeyboardTest, TheFocusedStripSpeaksAsItsSelectedTab) {
+    m_strip->SelectTab(2);
+    m_strip->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(m_strip->hasFocus());
+    QAccessibleInterface* list = Accessible(m_strip);
+    EXPECT_EQ(list->focusChild(), list->child(1));
+    EXPECT_TRUE(list->child(1)->state().focused);
+    EXPECT_FALSE(list->child(0)->state().focused);
+}
+
+TEST_F(TabStripKeyboardTest, FocusThatCameWithoutTheKeyboardShowsNoMarkUntilAKeyIsUsed) {
+    m_button->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(m_button->hasFocus());
+    const QImage unfocused = tabBand();
+    m_strip->setFocus(Qt::ActiveWindowFocusReason);
+    QTRY_VERIFY(m_strip->hasFocus());
+    EXPECT_EQ(tabBand(), unfocused);
+
+    QTest::keyClick(m_strip, Qt::Key_Left);  // nothing left of tab 1, but the keyboard is in use
+    EXPECT_EQ(m_strip->selectedTab(), 1);
+    EXPECT_NE(tabBand(), unfocused);
 }
 
 }  // namespace
