@@ -1,0 +1,76 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <span>
+#include <thread>
+#include <vector>
+
+#include "sha256_hasher.h"
+
+namespace zirared {
+
+// Hashes, on a thread of its own, the bytes a copy hands it, so that hashing and copying
+// run side by side and the copy waits only when the hash is the slower of the two. The
+// thread never calls back into the operation or its host. A copy that needs two digests
+// of overlapping data (each piece file and the whole file) runs two pipelines: on a
+// machine with the cores for it, they hash at the same time.
+//
+// The copy hands views into its reader's buffer without copying them; they must stay
+// valid until Settle returns, so the copy settles before it refills that buffer.
+class HashPipeline {
+public:
+    struct FinishedDigest {
+        std::uint32_t label = 0;  // what the caller gave Finish
+        Sha256Digest digest{};
+    };
+
+    HashPipeline();
+    // Drops what is still queued and waits for the thread; views handed earlier are no
+    // longer read once the destructor returns.
+    ~HashPipeline();
+    HashPipeline(const HashPipeline&) = delete;
+    HashPipeline& operator=(const HashPipeline&) = delete;
+
+    void Add(std::span<const char> view);
+    // As Add, for bytes that do not outlive the call (a header built on the stack).
+    void AddCopy(std::span<const char> bytes);
+    // Ends the message; its digest comes out of TakeFinished under label.
+    void Finish(std::uint32_t label);
+
+    // Returns once everything queued so far has been hashed. Rethrows a failure of the
+    // hashing thread (after which nothing more is hashed).
+    void Settle();
+    // The digests finished since the last call, in the order of the Finish calls. Never
+    // waits: a digest still being computed comes out of a later call.
+    std::vector<FinishedDigest> TakeFinished();
+
+private:
+    struct Command {
+        const char* data = nullptr;
+        std::size_t size = 0;
+        std::vector<char> owned;  // AddCopy's bytes; data is unused then
+        bool finish = false;      // a Finish, not data
+        std::uint32_t label = 0;
+    };
+
+    void Queue(Command command);
+    void Work();
+    void Run(const Command& command);
+
+    Sha256Hasher m_hasher;  // touched by the thread only
+    std::mutex m_mutex;
+    std::condition_variable m_workArrived;
+    std::condition_variable m_workDone;
+    std::deque<Command> m_queue;
+    std::vector<FinishedDigest> m_finished;
+    std::exception_ptr m_failure;
+    bool m_working = false;  // the thread holds a command taken off the queue
+    bool m_ending = false;
+    std::thread m_thread;  // last: starts once everything above exists
+};
+
+}  // namespace zirared
