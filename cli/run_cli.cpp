@@ -10,6 +10,7 @@
 #include "command_line.h"
 #include "set_check_output.h"
 #include "split_file.h"
+#include "stop_signal.h"
 #include "terminal_host.h"
 #include "usage_text.h"
 
@@ -74,8 +75,14 @@ int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal
     settings.discardTypeAhead = terminal.inputIsTerminal ? DiscardTerminalInput : nullptr;
     settings.outputIsTerminal = terminal.errorIsTerminal;
     settings.columns = terminal.columns;
-    TerminalHost host(settings, input, error);
-    return ExitStatusFor(RunOperation(command, host));
+    ArmStopSignal();
+    int status = kExitNotCompleted;
+    {
+        TerminalHost host(settings, input, error);
+        status = ExitStatusFor(RunOperation(command, host));
+    }
+    FinishEndingSignal();
+    return status;
 }
 
 }  // namespace zirared

@@ -1,22 +1,24 @@
 #include "set_check_output.h"
 
+#include "terminal_text.h"
+
 namespace zirared {
 
 void PrintSetCheckReport(const SetCheckReport& report, std::ostream& output) {
     for (const SetProblem& problem : report.problems) {
-        output << "errore: " << problem.text << "\n";
+        output << "errore: " << ForTerminal(problem.text) << "\n";
     }
     for (const SetNote& note : report.notes) {
-        output << "nota: " << note.text << "\n";
+        output << "nota: " << ForTerminal(note.text) << "\n";
     }
     if (!report.rebuiltPath.empty()) {
-        output << "File da ricostruire: " << report.rebuiltPath << " (" << report.rebuiltSize
-               << " byte, " << report.pieceCount << " files)\n";
+        output << "File da ricostruire: " << ForTerminal(report.rebuiltPath) << " ("
+               << report.rebuiltSize << " byte, " << report.pieceCount << " files)\n";
         if (report.rebuiltExists) {
-            output << "Il file " << report.rebuiltPath
+            output << "Il file " << ForTerminal(report.rebuiltPath)
                    << " esiste già: l'assemblaggio chiederà se sovrascriverlo.\n";
         } else {
-            output << "Il file " << report.rebuiltPath << " non esiste ancora.\n";
+            output << "Il file " << ForTerminal(report.rebuiltPath) << " non esiste ancora.\n";
         }
     }
     if (report.IsConsistent()) {

@@ -7,11 +7,13 @@
 namespace zirared {
 namespace {
 
-volatile std::sig_atomic_t g_stopReceived = 0;
+volatile std::sig_atomic_t g_signalReceived = 0;  // the signal's number, 0 for none
 bool g_armed = false;
 
-void OnStopSignal(int) {
-    g_stopReceived = 1;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void OnStopSignal(int number) {
+    g_signalReceived = number;
 }
 
 }  // namespace
@@ -20,12 +22,14 @@ void ArmStopSignal() {
     if (g_armed) {
         return;
     }
-    g_stopReceived = 0;
+    g_signalReceived = 0;
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;  // a copy in progress must not see EINTR
-    sigaction(SIGINT, &action, nullptr);
+    action.sa_flags = 0;  // the file layer retries on EINTR; a question must not
+    for (const int number : kStopSignals) {
+        sigaction(number, &action, nullptr);
+    }
     g_armed = true;
 }
 
@@ -34,11 +38,19 @@ bool StopSignalArmed() {
 }
 
 bool StopSignalReceived() {
-    return g_stopReceived != 0;
+    return g_signalReceived != 0;
 }
 
 void ClearStopSignal() {
-    g_stopReceived = 0;
+    g_signalReceived = 0;
+}
+
+void FinishEndingSignal() {
+    const int number = g_signalReceived;
+    if (number == SIGTERM || number == SIGHUP) {
+        std::signal(number, SIG_DFL);
+        std::raise(number);
+    }
 }
 
 }  // namespace zirared

@@ -4,6 +4,7 @@
 
 #include "reply_parsing.h"
 #include "stop_signal.h"
+#include "terminal_text.h"
 
 namespace zirared {
 namespace {
@@ -22,24 +23,12 @@ const char* KindName(MessageKind kind) {
     return "messaggio";
 }
 
-std::string WithTerminalLineBreaks(const std::string& text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        result += text[i];
-    }
-    return result;
-}
-
 constexpr const char* kPrompt = "Rispondere s (sì) o n (no): ";
 
 }  // namespace
 
 std::string FormatMessage(const std::string& text, MessageKind kind) {
-    return std::string("Zirared (") + KindName(kind) + "): " + WithTerminalLineBreaks(text) + "\n";
+    return std::string("Zirared (") + KindName(kind) + "): " + ForTerminal(text) + "\n";
 }
 
 TerminalHost::TerminalHost(const TerminalSettings& settings, std::istream& input,
@@ -54,6 +43,7 @@ TerminalHost::~TerminalHost() {
 }
 
 Answer TerminalHost::ShowMessage(const std::string& text, MessageKind kind) {
+    m_output.clear();  // a write cut by a signal must not silence the messages that follow
     m_progress.Commit();
     m_output << FormatMessage(text, kind) << std::flush;
     if (kind != MessageKind::Question) {
@@ -77,13 +67,17 @@ Answer TerminalHost::AskQuestion() {
     }
     m_output << kPrompt << std::flush;
     std::string reply;
-    while (std::getline(m_input, reply)) {
+    while (!StopSignalReceived() && std::getline(m_input, reply)) {
         if (const std::optional<Answer> answer = ParseReply(reply)) {
             return *answer;
         }
         m_output << "Risposta non valida. " << kPrompt << std::flush;
     }
-    m_output << "\nRisposta: no (fine dell'ingresso)\n" << std::flush;
+    m_input.clear();
+    m_output.clear();
+    m_output << (StopSignalReceived() ? "\nRisposta: no (interruzione)\n"
+                                      : "\nRisposta: no (fine dell'ingresso)\n")
+             << std::flush;
     return Answer::No;
 }
 
@@ -95,13 +89,9 @@ void TerminalHost::SetAssembleStatus(const std::string& text) {
     m_progress.SetStatus(text);
 }
 
-void TerminalHost::SetBusy(bool busy) {
-    if (busy) {
-        // Ctrl-C counts as Stop from the moment the split starts writing. Arming
-        // clears the flag, so ClearStopFlag need not (and must not) clear it again.
-        // Idle changes nothing: one process runs one operation, then ends.
-        ArmStopSignal();
-    }
+void TerminalHost::SetBusy(bool /*busy*/) {
+    // The stop signals are armed before the operation starts (RunCli); idle changes
+    // nothing: one process runs one operation, then ends.
 }
 
 void TerminalHost::EnableAssembleControls(bool /*enabled*/) {
@@ -143,6 +133,10 @@ void TerminalHost::ClearStopFlag() {
 }
 
 bool TerminalHost::StopRequested() {
+    return StopSignalReceived();
+}
+
+bool TerminalHost::EndRequested() {
     return StopSignalReceived();
 }
 

@@ -22,7 +22,8 @@ struct TerminalSettings {
 };
 
 // The engine's host on a terminal: messages and questions as text on the error
-// stream, status and progress redrawn in place, Ctrl-C as the split's Stop button.
+// stream, status and progress redrawn in place, Ctrl-C as the split's Stop button and,
+// with SIGTERM and SIGHUP, as the end of a join that leaves nothing behind.
 class TerminalHost final : public OperationServices {
 public:
     TerminalHost(const TerminalSettings& settings, std::istream& input, std::ostream& output);
@@ -49,6 +50,7 @@ public:
 
     void ClearStopFlag() override;
     bool StopRequested() override;
+    bool EndRequested() override;
 
 private:
     Answer AskQuestion();
@@ -60,7 +62,8 @@ private:
     bool m_progressBarCreated = false;
 };
 
-// The message as printed: "Zirared (avviso): " and the text, CR LF shown as LF.
+// The message as printed: "Zirared (avviso): " and the text, CR LF shown as LF and every
+// other control character escaped.
 std::string FormatMessage(const std::string& text, MessageKind kind);
 
 }  // namespace zirared

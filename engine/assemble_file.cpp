@@ -15,6 +15,7 @@ namespace zirared {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+constexpr std::int16_t kFullBar = 100;
 
 class AssembleRun {
 public:
@@ -34,8 +35,8 @@ public:
 
 private:
     Outcome Assemble() {
-        m_first = ReadHeader(m_fileName);
-        m_piece.Close();
+        m_first = ReadHeader(m_headerReader, m_fileName);
+        m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
             return Refuse("Questo non è il primo file della sequenza!");
@@ -47,6 +48,20 @@ private:
         if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
             return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
                           "Il file da creare coincide con uno dei files da leggere.");
+        }
+        // The whole set is judged before the output path is touched: a damaged set must
+        // never cost the file that stands there.
+        for (int j = 0; j < m_first.count; ++j) {
+            if (auto warning = JudgeStoredPiece(m_headerReader, j)) {
+                m_headerReader.Close();
+                return Refuse(*warning);
+            }
+        }
+        m_headerReader.Close();
+        const std::optional<std::string> target = OutputTarget();
+        if (!target) {
+            return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
+                          "Il collegamento simbolico punta a un file inesistente.");
         }
         if (FileExists(m_outputPath)) {
             const std::string question =
@@ -60,14 +75,20 @@ private:
                           "Il file potrebbe essere di sola lettura o di sistema.");
         }
         m_host.CreateProgressBar();
-        m_output.Create(m_outputPath);
+        // Written beside its target under another name: what stands at the output path stays
+        // whole until the rebuilt file is complete and on disk.
+        m_output.CreateFor(*target);
         m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
         for (int j = 0; j < m_first.count; ++j) {
             if (auto failure = CopyPiece(j)) {
                 return EndEarly(*failure);
             }
+            if (m_ended) {
+                return GiveUp();
+            }
         }
-        m_output.Close();
+        m_output.Commit(true);
+        m_host.SetProgress(kFullBar);
         m_host.SetAssembleStatus("");
         const Outcome outcome = Complete();
         if (m_host.ProgressBarCreated()) {
@@ -77,19 +98,31 @@ private:
         return outcome;
     }
 
-    // Copies piece j; returns the warning that ends the run when the piece does not belong.
-    std::optional<std::string> CopyPiece(int j) {
+    // The path the rebuilt file is renamed to: the output path, or the file a symbolic link
+    // there names. Empty for a link that leads nowhere.
+    std::optional<std::string> OutputTarget() const {
+        if (KindOfPath(m_outputPath) != PathKind::Link) {
+            return m_outputPath;
+        }
+        return ResolvedPath(m_outputPath);
+    }
+
+    // Reads piece j's header and length; returns the warning when the piece does not belong.
+    std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
         const std::string path = PiecePath(m_opening.stem, j);
-        m_pieceFiles[static_cast<std::size_t>(j)] = path;
-        const PieceHeader header = ReadHeader(path);
-        const std::int64_t length = m_piece.Length();
+        const PieceHeader header = ReadHeader(file, path);
+        const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
         }
-        switch (JudgePiece(m_first, j, header, length, m_firstLength)) {
+        return PieceWarning(JudgePiece(m_first, j, header, length, m_firstLength), path);
+    }
+
+    static std::optional<std::string> PieceWarning(PieceVerdict verdict, const std::string& path) {
+        switch (verdict) {
             case PieceVerdict::Fits:
-                break;
-            case PieceVerdict::NotAPiece:
+                return std::nullopt;
+            case PieceVerdict::NotAPiece:  // a missing piece reads as empty
                 return "Errore" + std::string(kCrLf) + "Il file " + path + kCrLf +
                        "non è un file splittato oppure è stata modificata l'estensione!";
             case PieceVerdict::OutOfSequence:
@@ -98,6 +131,17 @@ private:
             case PieceVerdict::WrongLength:  // nor one cut short or grown
                 return "Il file '" + path + "' è incompleto o danneggiato!";
         }
+        return std::nullopt;
+    }
+
+    // Copies piece j; returns the warning that ends the run when the piece no longer belongs
+    // (it changed since the set was judged).
+    std::optional<std::string> CopyPiece(int j) {
+        m_pieceFiles[static_cast<std::size_t>(j)] = PiecePath(m_opening.stem, j);
+        if (auto warning = JudgeStoredPiece(m_piece, j)) {
+            return warning;
+        }
+        const std::int64_t length = m_piece.Length();
         if (j == 0) {
             m_progress.emplace(length * m_first.count);
         }
@@ -109,6 +153,10 @@ private:
         while (!m_piece.AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
+            if (m_host.EndRequested()) {
+                m_ended = true;
+                break;
+            }
             if (m_piece.NextReadRefills(kBlockBytes)) {
                 m_output.Flush();  // its pending views point into the buffer about to refill
             }
@@ -119,12 +167,12 @@ private:
         return std::nullopt;
     }
 
-    // The first 16 bytes of path, opened for the copy; a missing file reads as empty.
-    PieceHeader ReadHeader(const std::string& path) {
-        if (!m_piece.OpenIfExists(path)) {
+    // The first 16 bytes of path, left open in file; a missing file reads as empty.
+    static PieceHeader ReadHeader(InputFile& file, const std::string& path) {
+        if (!file.OpenIfExists(path)) {
             return ParseHeader({});
         }
-        const std::span<const char> bytes = m_piece.Read(kHeaderBytes);
+        const std::span<const char> bytes = file.Read(kHeaderBytes);
         return ParseHeader({bytes.data(), bytes.size()});
     }
 
@@ -147,13 +195,25 @@ private:
     Outcome EndEarly(const std::string& warning) {
         m_host.ShowMessage(warning, MessageKind::Warning);
         m_piece.Close();
-        m_output.Close();
+        m_output.Discard();
         m_host.SetAssembleStatus("");
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
         m_host.EnableAssembleControls(true);
         return Outcome::Failed;
+    }
+
+    // The host is ending the process: nothing is kept, the pieces stay as they are.
+    Outcome GiveUp() {
+        m_output.Discard();
+        m_host.SetAssembleStatus("");
+        if (m_host.ProgressBarCreated()) {
+            m_host.RemoveProgressBar();
+        }
+        m_host.EnableAssembleControls(true);
+        m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
+        return Outcome::Stopped;
     }
 
     Outcome Refuse(const std::string& text) {
@@ -165,7 +225,7 @@ private:
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
         m_piece.Close();
-        m_output.Abandon();
+        m_output.Discard();
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
@@ -180,9 +240,11 @@ private:
     SetOpening m_opening;
     std::string m_outputPath;
     InputFile m_piece;
+    InputFile m_headerReader{kHeaderBytes};  // judging the set reads headers only
     OutputFile m_output;
     std::int64_t m_firstLength = 0;
     std::optional<ProgressMeter> m_progress;
+    bool m_ended = false;
 };
 
 }  // namespace
@@ -193,7 +255,7 @@ Outcome AssembleFile(OperationServices& host, const std::string& fileName,
 }
 
 bool FileExists(const std::string& path) {
-    return CanOpenForReading(path);
+    return KindOfPath(path) != PathKind::Nothing;
 }
 
 bool FileIsWritable(const std::string& path) {
@@ -207,7 +269,8 @@ bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& p
         const int error = RemoveFile(pieceFiles[j]);
         if (error != 0) {
             host.ShowMessage("Impossibile cancellare i files!" + std::string(kCrLf) +
-                                 std::to_string(error) + "  " + DescribeSystemError(error),
+                                 std::to_string(error) + "  " + DescribeSystemError(error) + kCrLf +
+                                 "Il file " + pieceFiles[j] + " non è stato cancellato.",
                              MessageKind::Error);
             return false;
         }

@@ -11,12 +11,14 @@ namespace zirared {
 // Rebuilds the file of the piece set whose first piece is fileName (UTF-8 path).
 // pieceFiles is the host-owned list of the last assembly's pieces: emptied and sized
 // to piece count + 1 at the start of the copy, slot j filled just before piece j is read.
-// The output is never one of the files the assembly reads, and a piece of another set, or
-// one cut short or grown, ends the run as a failure instead of being rebuilt.
+// The output is never one of the files the assembly reads. The whole set is judged before
+// the output path is touched, and the rebuilt file is written under a temporary name and
+// put in place only when complete and on disk, so a failure leaves the folder as it was.
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles);
 
-// True when path can be opened for reading and is not a directory; never reports an error.
+// True when anything stands at path, readable or not, a symbolic link that leads nowhere
+// included; never reports an error.
 bool FileExists(const std::string& path);
 
 // True only when the path's attribute value is exactly 0 or exactly 32; see AttributeValue

@@ -15,12 +15,6 @@
 namespace zirared {
 namespace {
 
-// A device or a FIFO: opening a FIFO blocks until someone writes into it, so the check
-// does not open what is not an ordinary file or a directory.
-bool IsSpecialFile(int attributes) {
-    return attributes >= 0 && (attributes & kAttributeSystem) != 0;
-}
-
 struct PieceRead {
     enum class State { Read, Missing, Unreadable };
     State state = State::Missing;
@@ -152,28 +146,27 @@ private:
     void CheckRebuiltPath() {
         const std::string& path = m_opening.rebuiltPath;
         m_report.rebuiltExists = FileExists(path);
-        if (m_report.rebuiltExists && !FileIsWritable(path)) {
-            m_report.notes.push_back(
-                {SetNoteKind::RebuiltNotReplaceable, path,
-                 "Il file " + path +
-                     " esiste già e non potrà essere sovrascritto: potrebbe essere di sola "
-                     "lettura o di sistema."});
+        std::string obstacle;
+        if (KindOfPath(path) == PathKind::Link && !ResolvedPath(path)) {
+            obstacle =
+                " è un collegamento simbolico a un file inesistente: l'assemblaggio lo "
+                "rifiuterà.";
         } else if (AttributeValue(path) == kAttributeDirectory) {
+            obstacle = " non potrà essere creato: al suo posto c'è una cartella.";
+        } else if (m_report.rebuiltExists && !FileIsWritable(path)) {
+            obstacle =
+                " esiste già e non potrà essere sovrascritto: potrebbe essere di sola "
+                "lettura o di sistema.";
+        }
+        if (!obstacle.empty()) {
             m_report.notes.push_back(
-                {SetNoteKind::RebuiltNotReplaceable, path,
-                 "Il file " + path + " non potrà essere creato: al suo posto c'è una cartella."});
+                {SetNoteKind::RebuiltNotReplaceable, path, "Il file " + path + obstacle});
         }
     }
 
     // The header and length of path; never throws.
     PieceRead Read(const std::string& path) {
         PieceRead result;
-        const int attributes = AttributeValue(path);
-        if (IsSpecialFile(attributes)) {
-            result.state = PieceRead::State::Unreadable;
-            result.failure = "Non è un file ordinario.";
-            return result;
-        }
         try {
             if (!m_file.OpenIfExists(path)) {
                 return result;
@@ -185,7 +178,9 @@ private:
         } catch (const FileError& error) {
             result.state = PieceRead::State::Unreadable;
             result.failure =
-                error.Description() + " (Errore n° " + std::to_string(error.Number()) + ")";
+                error.Number() == kNotRegularFileNumber
+                    ? error.Cause()
+                    : error.Cause() + " (Errore n° " + std::to_string(error.Number()) + ")";
         } catch (const std::bad_alloc&) {
             result.state = PieceRead::State::Unreadable;
             result.failure = DescribeSystemError(ENOMEM);

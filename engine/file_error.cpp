@@ -5,14 +5,43 @@
 #include <utility>
 
 namespace zirared {
+namespace {
 
-FileError::FileError(int number, std::string description)
-    : std::runtime_error(description), m_number(number), m_description(std::move(description)) {}
+const char* Verb(FileAction action) {
+    switch (action) {
+        case FileAction::Open:
+            return "aprire";
+        case FileAction::Read:
+            return "leggere";
+        case FileAction::Create:
+            return "creare";
+        case FileAction::Write:
+            return "scrivere";
+        case FileAction::Replace:
+            return "sostituire";
+        case FileAction::Delete:
+            return "cancellare";
+    }
+    return "usare";
+}
+
+}  // namespace
+
+FileError::FileError(int number, std::string cause, std::string path, FileAction action)
+    : std::runtime_error(cause),
+      m_number(number),
+      m_cause(std::move(cause)),
+      m_path(std::move(path)),
+      m_description(m_path.empty() ? m_cause
+                                   : std::string("Impossibile ") + Verb(action) + " il file " +
+                                         m_path + "\r\n" + m_cause) {}
 
 std::string DescribeSystemError(int number) {
     switch (number) {
         case ENOSPC:
             return "Spazio insufficiente sul disco.";
+        case EDQUOT:
+            return "Quota disco superata.";
         case EFBIG:
             return "File troppo grande.";
         case EACCES:
@@ -24,17 +53,65 @@ std::string DescribeSystemError(int number) {
             return "File o cartella inesistente.";
         case EISDIR:
             return "È una cartella.";
+        case ENOTDIR:
+            return "Una parte del percorso non è una cartella.";
         case EIO:
             return "Errore di input/output.";
         case ENOMEM:
             return "Memoria insufficiente.";
+        case ENAMETOOLONG:
+            return "Nome del file troppo lungo.";
+        case ELOOP:
+            return "Troppi collegamenti simbolici nel percorso.";
+        case EMFILE:
+        case ENFILE:
+            return "Troppi file aperti.";
+        case EEXIST:
+            return "Il file esiste già.";
+        case EBUSY:
+        case ETXTBSY:
+            return "Il file è in uso.";
+        case EXDEV:
+            return "Il file si trova su un altro file system.";
+        case ENXIO:
+        case ENODEV:
+            return "Dispositivo inesistente.";
+        case EINVAL:
+            return "Argomento non valido.";
+        case EAGAIN:
+            return "Risorsa temporaneamente non disponibile.";
+        case ESTALE:
+            return "Il file non è più disponibile (file system di rete).";
+        case EMLINK:
+            return "Troppi collegamenti al file.";
+        case ENOTEMPTY:
+            return "La cartella non è vuota.";
+        case EOVERFLOW:
+            return "Valore troppo grande per il tipo di dati.";
+        case ENOTSUP:
+            return "Operazione non supportata dal file system.";
+        case EBADF:
+            return "Descrittore di file non valido.";
+        case EINTR:
+            return "Operazione interrotta.";
+        case ETIMEDOUT:
+            return "Tempo scaduto.";
+        case ENOLCK:
+            return "Nessun lock disponibile.";
         default:
-            return std::strerror(number);
+            return "Errore di sistema n° " + std::to_string(number) + ".";
     }
 }
 
-FileError SystemError(int number) {
-    return FileError(number, DescribeSystemError(number));
+FileError SystemError(int number, const std::string& path, FileAction action) {
+    return FileError(number, DescribeSystemError(number), path, action);
+}
+
+// EINVAL is the code the system itself gives when a file's type does not allow the request.
+const int kNotRegularFileNumber = EINVAL;
+
+FileError NotRegularFileError(const std::string& path) {
+    return FileError(kNotRegularFileNumber, "Non è un file ordinario.", path, FileAction::Open);
 }
 
 }  // namespace zirared

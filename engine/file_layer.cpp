@@ -1,6 +1,8 @@
 #include "file_layer.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 
 #include "file_error.h"
 
@@ -19,19 +22,56 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Opens for reading; a directory is refused, as a file chooser would never return one.
-int OpenForReading(const std::string& path, int extraFlags) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | extraFlags);
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+int Descriptor(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+// Opens a regular file for reading, or returns -errno. The path is examined before it is
+// opened, so a FIFO (which would block) or a device (whose opening may act on it) is never
+// opened; the open descriptor is examined again, since the path may change in between.
+int OpenRegularForReading(const std::string& path, int extraFlags) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return -errno;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return -EISDIR;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return -kNotRegularFileNumber;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | extraFlags);
     if (fd < 0) {
         return -errno;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFileNumber;
         ::close(fd);
         return -error;
     }
     return fd;
+}
+
+FileError OpenFailure(int error, const std::string& path) {
+    return error == kNotRegularFileNumber ? NotRegularFileError(path)
+                                          : SystemError(error, path, FileAction::Open);
+}
+
+// A name nobody else uses, beside the target: hidden, and marked as ours should a crash
+// leave it behind.
+std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random) {
+    const std::string name = FileNameOf(target).substr(0, 200);  // room within NAME_MAX
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string tag(8, '0');
+    for (char& c : tag) {
+        c = kDigits[random() % 36];
+    }
+    return FolderOf(target) + "." + name + ".zirared-" + tag;
 }
 
 }  // namespace
@@ -45,30 +85,35 @@ InputFile::~InputFile() {
 
 void InputFile::Open(const std::string& path) {
     if (!OpenIfExists(path)) {
-        throw SystemError(ENOENT);
+        throw SystemError(ENOENT, path, FileAction::Open);
     }
 }
 
 bool InputFile::OpenIfExists(const std::string& path) {
     Close();
-    const int result = OpenForReading(path, 0);
+    const int result = OpenRegularForReading(path, 0);
     if (result == -ENOENT || result == -ENOTDIR) {
         return false;
     }
     if (result < 0) {
-        throw SystemError(-result);
+        throw OpenFailure(-result, path);
     }
     struct stat status {};
     ::fstat(result, &status);
-    m_fd = result;
+    m_handle = result;
+    m_path = path;
     m_length = status.st_size;
     return true;
 }
 
+bool InputFile::IsOpen() const {
+    return m_handle >= 0;
+}
+
 void InputFile::Close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);  // nothing was written: a close error loses nothing
-        m_fd = -1;
+    if (m_handle >= 0) {
+        ::close(Descriptor(m_handle));  // nothing was written: a close error loses nothing
+        m_handle = -1;
     }
     m_begin = m_end = 0;
     m_length = m_position = m_filePosition = 0;
@@ -106,12 +151,12 @@ void InputFile::Fill(std::size_t wanted) {
         const auto left = static_cast<std::uint64_t>(m_length - m_filePosition);
         const auto request =
             static_cast<std::size_t>(std::min<std::uint64_t>(m_capacity - m_end, left));
-        const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, request);
+        const ssize_t got = ::read(Descriptor(m_handle), m_buffer.get() + m_end, request);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            throw SystemError(errno);
+            throw SystemError(errno, m_path, FileAction::Read);
         }
         if (got == 0) {
             break;
@@ -120,21 +165,35 @@ void InputFile::Fill(std::size_t wanted) {
         m_filePosition += got;
     }
     if (m_end < wanted) {
-        throw SystemError(EIO);  // the file shrank while it was being read
+        throw SystemError(EIO, m_path, FileAction::Read);  // the file shrank while being read
     }
 }
 
 OutputFile::~OutputFile() {
-    Abandon();
+    Discard();
 }
 
-void OutputFile::Create(const std::string& path) {
-    Abandon();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        throw SystemError(errno);
+void OutputFile::CreateFor(const std::string& target) {
+    Discard();
+    std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0;; ++attempt) {
+        const std::string temporary = TemporaryNameFor(target, random);
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_handle = fd;
+            m_target = target;
+            m_temporaryPath = temporary;
+            return;
+        }
+        if (errno != EEXIST || attempt == 100) {
+            throw SystemError(errno, target, FileAction::Create);
+        }
     }
-    m_fd = fd;
+}
+
+bool OutputFile::IsOpen() const {
+    return m_handle >= 0;
 }
 
 void OutputFile::Write(std::span<const char> bytes) {
@@ -165,42 +224,95 @@ void OutputFile::Flush() {
     }
 }
 
-void OutputFile::Close() {
-    if (m_fd < 0) {
+void OutputFile::Commit(bool syncToDisk) {
+    if (m_handle < 0) {
         return;
     }
-    Flush();
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
-        throw SystemError(errno);
+    try {
+        Flush();
+        const int fd = Descriptor(m_handle);
+        struct stat replaced {};
+        const bool replacing = ::lstat(m_target.c_str(), &replaced) == 0;
+        if ((syncToDisk || replacing) && ::fsync(fd) != 0) {
+            throw SystemError(errno, m_target, FileAction::Write);
+        }
+        if (replacing && S_ISREG(replaced.st_mode)) {
+            ::fchmod(fd, replaced.st_mode & 07777);  // best effort: the data matters most
+        }
+        m_handle = -1;
+        if (::close(fd) != 0 && errno != EINTR) {
+            throw SystemError(errno, m_target, FileAction::Write);
+        }
+        if (::rename(m_temporaryPath.c_str(), m_target.c_str()) != 0) {
+            throw SystemError(errno, m_target,
+                              replacing ? FileAction::Replace : FileAction::Create);
+        }
+    } catch (...) {
+        Discard();
+        throw;
+    }
+    m_temporaryPath.clear();
+    if (syncToDisk) {
+        // The new name must survive a crash too.
+        const std::string folder = FolderOf(m_target).empty() ? "." : FolderOf(m_target);
+        const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (directory >= 0) {
+            ::fsync(directory);
+            ::close(directory);
+        }
     }
 }
 
-void OutputFile::Abandon() {
+void OutputFile::Discard() {
     m_pending = nullptr;
     m_pendingSize = 0;
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (m_handle >= 0) {
+        ::close(Descriptor(m_handle));
+        m_handle = -1;
+    }
+    if (!m_temporaryPath.empty()) {
+        ::unlink(m_temporaryPath.c_str());
+        m_temporaryPath.clear();
     }
 }
 
 void OutputFile::WriteAll(const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(m_fd, data, size);
+        const ssize_t written = ::write(Descriptor(m_handle), data, size);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written < 0) {
-            throw SystemError(errno);
+            throw SystemError(errno, m_target, FileAction::Write);
         }
         if (written == 0) {
-            throw SystemError(ENOSPC);
+            throw SystemError(ENOSPC, m_target, FileAction::Write);
         }
         data += written;
         size -= static_cast<std::size_t>(written);
     }
+}
+
+PathKind KindOfPath(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        return PathKind::Nothing;
+    }
+    if (S_ISREG(status.st_mode)) {
+        return PathKind::Regular;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return PathKind::Directory;
+    }
+    return S_ISLNK(status.st_mode) ? PathKind::Link : PathKind::Special;
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(resolved);
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
@@ -234,13 +346,29 @@ int AttributeValue(const std::string& path) {
     return value;
 }
 
-bool CanOpenForReading(const std::string& path) {
-    const int fd = OpenForReading(path, O_NONBLOCK);  // a FIFO must not block the probe
+std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+    if (KindOfPath(path) != PathKind::Regular) {
+        return {};
+    }
+    const int fd = OpenRegularForReading(path, O_NOFOLLOW);
     if (fd < 0) {
-        return false;
+        return {};
+    }
+    std::string bytes(maxBytes, '\0');
+    std::size_t got = 0;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(fd, bytes.data() + got, maxBytes - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    return true;
+    bytes.resize(got);
+    return bytes;
 }
 
 int RemoveFile(const std::string& path) {

@@ -10,9 +10,10 @@
 namespace zirared {
 
 // The platform's file layer; a port to another system replaces this module only. Failures
-// throw FileError (file_error.h). The operations copy in small logical blocks, but system
-// calls move whole chunks: a block is a view into the reader's chunk buffer, and the writer
-// passes contiguous views to one write() without copying them.
+// throw FileError (file_error.h), which names the file concerned; queries never throw.
+// The operations copy in small logical blocks, but system calls move whole chunks: a block
+// is a view into the reader's chunk buffer, and the writer passes contiguous views to one
+// write() without copying them.
 
 inline constexpr std::size_t kChunkBytes = 1'024'000;  // 100 blocks of 10,240 bytes
 
@@ -23,11 +24,12 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // Throws when the path cannot be opened or names a directory.
+    // Only regular files are read: a directory, FIFO, socket or device throws at once, and
+    // opening never blocks.
     void Open(const std::string& path);
-    // As Open, but a path that names no file returns false instead of throwing.
+    // As Open, but a path that names nothing returns false instead of throwing.
     bool OpenIfExists(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const;
     void Close();
 
     // The length taken when the file was opened; reading stops there.
@@ -51,12 +53,16 @@ private:
     std::size_t m_capacity;
     std::size_t m_begin = 0;  // unconsumed bytes are m_buffer[m_begin, m_end)
     std::size_t m_end = 0;
-    int m_fd = -1;
+    std::intptr_t m_handle = -1;  // a descriptor, or a HANDLE on Windows
+    std::string m_path;           // for the messages
     std::int64_t m_length = 0;
     std::int64_t m_position = 0;      // bytes consumed by Read
     std::int64_t m_filePosition = 0;  // bytes read from the system
 };
 
+// A file written under a temporary name in its target's folder and put in place whole:
+// whatever stands at the target stays untouched until Commit, and an OutputFile destroyed
+// or discarded before Commit leaves nothing behind.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -64,27 +70,46 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the file, replacing any file of that name; its old content does not survive.
-    void Create(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0; }
+    // Creates a new, empty file under a fresh name beside target. Errors name target.
+    void CreateFor(const std::string& target);
+    bool IsOpen() const;
     // Writes at once (after what is pending).
     void Write(std::span<const char> bytes);
-    // Queues a view that must stay valid until the next Flush, Write or Close; a view that
-    // continues the pending one is merged with it, so one write() carries them all.
+    // Queues a view that must stay valid until the next Flush, Write, Commit or Discard; a
+    // view that continues the pending one is merged with it, so one write() carries them all.
     void Append(std::span<const char> view);
     void Flush();
-    // Flushes and closes; throws on failure (a full disk may show only here).
-    void Close();
-    // Closes without flushing and ignores every error: for the failure trap.
-    void Abandon();
+    // Writes what is pending, syncs the file to disk (always when syncToDisk, and whenever
+    // something stands at the target), gives it the permission bits of the file it replaces,
+    // and renames it to the target, replacing a file or a symbolic link there (never a
+    // folder). Throws on failure; the temporary file is then removed.
+    void Commit(bool syncToDisk);
+    // Closes and removes the unfinished file; never throws.
+    void Discard();
 
 private:
     void WriteAll(const char* data, std::size_t size);
 
-    int m_fd = -1;
+    std::intptr_t m_handle = -1;
+    std::string m_target;
+    std::string m_temporaryPath;
     const char* m_pending = nullptr;
     std::size_t m_pendingSize = 0;
 };
+
+// What stands at a path, a final symbolic link not followed.
+enum class PathKind {
+    Nothing,
+    Regular,
+    Directory,
+    Link,     // a symbolic link, whatever it leads to
+    Special,  // a FIFO, socket or device
+};
+PathKind KindOfPath(const std::string& path);
+
+// The absolute path the symbolic links at path lead to; empty when they lead nowhere or
+// the path cannot be examined. A path without links comes back as it is, made absolute.
+std::optional<std::string> ResolvedPath(const std::string& path);
 
 // Device and inode: two paths name the same file when these match.
 struct FileIdentity {
@@ -102,14 +127,15 @@ inline constexpr int kAttributeSystem = 4;      // not a regular file: device, F
 inline constexpr int kAttributeDirectory = 16;  // alone: nothing else is added
 inline constexpr int kAttributeArchive = 32;    // a regular file, the normal state of a file
 
-// The classic attribute value of a path: the bits above, added. -1 when the path cannot be
-// examined.
+// The classic attribute value of a path (links followed): the bits above, added. -1 when
+// the path cannot be examined.
 int AttributeValue(const std::string& path);
 
-// True when the path opens for reading and is not a directory; never throws, never blocks.
-bool CanOpenForReading(const std::string& path);
+// The first bytes (at most maxBytes) of the regular file at path, a final link not
+// followed; empty when path is anything else or cannot be read. Never blocks.
+std::string LeadingBytes(const std::string& path, std::size_t maxBytes);
 
-// Removes the file at path; never a directory. Returns 0 or the system's error code.
+// Removes the file or link at path; never a directory. Returns 0 or the system's error code.
 int RemoveFile(const std::string& path);
 
 }  // namespace zirared

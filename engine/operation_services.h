@@ -44,6 +44,10 @@ public:
 
     virtual void ClearStopFlag() = 0;
     virtual bool StopRequested() = 0;
+
+    // True when the host is ending the process (a terminal host receiving SIGTERM, say): the
+    // operation under way gives up at its next block and leaves the folder as it found it.
+    virtual bool EndRequested() { return false; }
 };
 
 }  // namespace zirared

@@ -107,8 +107,9 @@ std::string PiecePath(std::string_view stem, int index) {
 
 bool SuffixIsPlainName(std::string_view suffixUtf8) {
     const auto characters = DecodeUtf8(suffixUtf8);
-    return characters && std::none_of(characters->begin(), characters->end(),
-                                      [](char32_t c) { return c == U'\0' || IsPathSeparator(c); });
+    return characters && std::none_of(characters->begin(), characters->end(), [](char32_t c) {
+               return c < U' ' || c == U'\x7F' || IsPathSeparator(c);
+           });
 }
 
 std::string DirectoryPart(std::string_view path) {

@@ -59,7 +59,8 @@ NameCut CutLastThreeCharacters(std::string_view path);
 // stem + index as three zero-padded digits.
 std::string PiecePath(std::string_view stem, int index);
 
-// A suffix read from a header must name a file in the pieces' own directory.
+// A suffix read from a header must name a file in the pieces' own directory, and hold no
+// control character that could reach a terminal or a message box.
 bool SuffixIsPlainName(std::string_view suffixUtf8);
 
 // Up to and including the last path separator; empty when there is none.

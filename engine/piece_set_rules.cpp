@@ -27,17 +27,24 @@ PieceVerdict JudgePiece(const PieceHeader& first, int j, const PieceHeader& head
     if (!header.magicValid) {
         return PieceVerdict::NotAPiece;
     }
+    const auto headerBytes = static_cast<std::int64_t>(kHeaderBytes);
+    if (length < headerBytes) {
+        return PieceVerdict::WrongLength;  // the header itself was cut
+    }
     if (header.index != j) {
         return PieceVerdict::OutOfSequence;
     }
     if (header.count != first.count || header.suffix != first.suffix) {
         return PieceVerdict::OtherSet;
     }
+    // The lengths a split writes: piece 0 and every middle piece carry the same whole number
+    // of size units, the last piece strictly less (possibly nothing but its header).
+    const std::int64_t pieceData = pieceZeroLength - headerBytes;
+    const bool pieceZeroWhole = pieceData > 0 && pieceData % kSizeUnitBytes == 0;
     const bool last = j == first.count - 1;
-    if ((!last && length != pieceZeroLength) || (last && length > pieceZeroLength)) {
-        return PieceVerdict::WrongLength;
-    }
-    return PieceVerdict::Fits;
+    const bool fits = last ? length < pieceZeroLength && (j > 0 || pieceZeroWhole)
+                           : length == pieceZeroLength && pieceZeroWhole;
+    return fits ? PieceVerdict::Fits : PieceVerdict::WrongLength;
 }
 
 bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count) {

@@ -31,7 +31,8 @@ enum class PieceVerdict {
     NotAPiece,      // no magic
     OutOfSequence,  // its index is not its place in the set
     OtherSet,       // its count or suffix is not the first piece's
-    WrongLength,    // not as long as piece 0, or the last piece longer than piece 0
+    WrongLength,    // a header cut short, or lengths no split writes: piece 0 not a whole
+                    // number of size units, a middle piece unlike piece 0, the last not shorter
 };
 
 // Judges piece j of the set opened by first; lengths are whole file lengths, header included.

@@ -63,8 +63,12 @@ private:
             m_source.Close();
             return Refuse(*refusal);
         }
+        const std::optional<std::string> foreign = FirstForeignFile();
         const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
-        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No ||
+            (foreign && m_host.ShowMessage("Il file " + *foreign + " esiste già!" + kCrLf +
+                                               "Sovrascrivere il file?",
+                                           MessageKind::Question) == Answer::No)) {
             m_source.Close();
             return Outcome::Declined;
         }
@@ -109,6 +113,25 @@ private:
         return std::nullopt;
     }
 
+    // Pieces of an earlier split are replaced without asking; anything else at a piece path
+    // only after a question, and a folder never. Returns the first such file, if any.
+    std::optional<std::string> FirstForeignFile() const {
+        std::optional<std::string> first;
+        for (int k = 0; k < m_pieceCount; ++k) {
+            const std::string path = PiecePath(m_stem, k);
+            const PathKind kind = KindOfPath(path);
+            if (kind == PathKind::Directory) {
+                throw SystemError(EISDIR, path, FileAction::Create);
+            }
+            const bool earlierPiece =
+                kind == PathKind::Regular && StartsWithMagic(LeadingBytes(path, kMagic.size()));
+            if (kind != PathKind::Nothing && !earlierPiece && !first) {
+                first = path;
+            }
+        }
+        return first;
+    }
+
     void Copy(std::int64_t sourceLength) {
         OpenPiece(0);
         std::int64_t dataInPiece = 0;
@@ -118,7 +141,7 @@ private:
         while (!m_source.AtEnd()) {
             m_host.SetSplitStatus(StatusText());
             m_host.SetProgress(progress.Advance());
-            if (m_host.StopRequested()) {
+            if (Stopping()) {
                 break;
             }
             m_host.ProcessPendingEvents();
@@ -134,24 +157,45 @@ private:
                 block = block.subspan(now);
                 dataInPiece += static_cast<std::int64_t>(now);
                 if (dataInPiece == m_pieceDataSize) {
-                    m_piece.Close();
+                    CommitPiece();
                     OpenPiece(m_pieceIndex + 1);
                     dataInPiece = 0;
                 }
             } while (!block.empty());
         }
-        m_piece.Close();
+        if (Stopping()) {
+            m_piece.Discard();
+        } else {
+            CommitPiece();
+        }
         m_source.Close();
+    }
+
+    bool Stopping() { return m_host.StopRequested() || m_host.EndRequested(); }
+
+    // A piece takes its name only when whole, so an interrupted split never leaves a short
+    // last piece that would pass for a complete set.
+    void CommitPiece() {
+        m_piece.Commit(false);
+        m_committedPieces = m_pieceIndex + 1;
+    }
+
+    // A stopped or failed split takes back what it wrote; a piece that cannot go stays,
+    // silently.
+    void RemoveWrittenPieces() {
+        m_piece.Discard();
+        for (int k = 0; k < m_committedPieces; ++k) {
+            RemoveFile(PiecePath(m_stem, k));
+        }
+        m_committedPieces = 0;
     }
 
     Outcome Finish() {
         Outcome outcome = Outcome::Completed;
         const std::string written = std::to_string(m_pieceIndex + 1);
-        if (m_host.StopRequested()) {
+        if (Stopping()) {
             m_host.SetSplitStatus("");
-            for (int k = 0; k <= m_pieceIndex; ++k) {
-                RemoveFile(PiecePath(m_stem, k));  // a piece that cannot go stays, silently
-            }
+            RemoveWrittenPieces();
             m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
             outcome = Outcome::Stopped;
         } else {
@@ -169,7 +213,7 @@ private:
 
     void OpenPiece(int index) {
         m_pieceIndex = index;
-        m_piece.Create(PiecePath(m_stem, index));
+        m_piece.CreateFor(PiecePath(m_stem, index));
         const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
         m_piece.Write(header);
     }
@@ -192,7 +236,7 @@ private:
     Outcome Trap(int number, const std::string& description) {
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
-        m_piece.Abandon();
+        RemoveWrittenPieces();
         m_source.Close();
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
@@ -210,6 +254,7 @@ private:
     InputFile m_source;
     OutputFile m_piece;
     int m_pieceIndex = 0;
+    int m_committedPieces = 0;
     int m_statusPiece = -1;
     std::string m_status;
 };

@@ -13,7 +13,9 @@ namespace zirared {
 // Before anything is written it refuses a source no larger than one piece, one that is
 // already a piece, one that would need more than 999 pieces, a file name shorter than three
 // characters or whose last three cannot be stored one byte each in Windows-1252, and a
-// source that one of its own pieces would overwrite. Lengths are 64-bit.
+// source that one of its own pieces would overwrite. Each piece is written under a temporary
+// name and takes its own only when whole; a stopped or failed split removes what it wrote.
+// Lengths are 64-bit.
 Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB);
 
 }  // namespace zirared

@@ -22,7 +22,8 @@ using test::PatternBytes;
 using test::ReadFile;
 using test::WriteFile;
 
-constexpr std::size_t kPieceData = 20'480;  // what a split with filesizeKB 20 writes
+constexpr std::size_t kPieceData =
+    1'433'600;  // one size unit, what the window's smallest setting writes
 
 std::string Digits(int value) {
     const std::string text = std::to_string(value);
@@ -83,10 +84,9 @@ TEST_F(AssembleFileTest, RebuildsThreePiecesInOrder) {
         "enable|1"};
     EXPECT_EQ(m_host.Outline(), expected);
     EXPECT_EQ(m_pieceFiles, PiecePaths("report.", 3));
-    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 2 + 2 + 1) << "one pass per block";
+    EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 140 + 140 + 1) << "one pass per block";
     const auto values = m_host.ProgressValues();
-    EXPECT_GE(values.back(), 99);
-    EXPECT_LE(values.back(), 101);
+    EXPECT_EQ(values.back(), 100) << "a full bar while the completion message is shown";
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
 }
 
@@ -113,15 +113,15 @@ TEST_P(RoundTripTest, SplitThenAssembleGivesTheSourceBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RoundTripTest,
-    testing::Values(RoundTripRow{"worked_example_real_size", "report.doc", "report.000", 1400,
-                                 3'000'000},
-                    RoundTripRow{"four_letter_extension", "mare.jpeg", "mare.j000", 20, 50'000},
-                    RoundTripRow{"no_dot", "LEGGIMI", "LEGG000", 20, 50'000},
-                    RoundTripRow{"upper_case_extension", "REPORT.DOC", "REPORT.000", 20, 50'000},
-                    RoundTripRow{"accented_last_character", "però", "p000", 20, 50'000},
-                    RoundTripRow{"header_only_last_piece", "a.doc", "a.000", 20, 2 * 20'480},
-                    RoundTripRow{"single_byte_last_piece", "a.doc", "a.000", 20, 20'481},
-                    RoundTripRow{"pieces_smaller_than_a_block", "a.doc", "a.000", 3, 40'000}),
+    testing::Values(
+        RoundTripRow{"worked_example_real_size", "report.doc", "report.000", 1400, 3'000'000},
+        RoundTripRow{"four_letter_extension", "mare.jpeg", "mare.j000", 1400, 1'500'000},
+        RoundTripRow{"no_dot", "LEGGIMI", "LEGG000", 1400, 1'500'000},
+        RoundTripRow{"upper_case_extension", "REPORT.DOC", "REPORT.000", 1400, 1'500'000},
+        RoundTripRow{"accented_last_character", "però", "p000", 1400, 1'500'000},
+        RoundTripRow{"header_only_last_piece", "a.doc", "a.000", 1400, 2 * 1'433'600},
+        RoundTripRow{"single_byte_last_piece", "a.doc", "a.000", 1400, 1'433'601},
+        RoundTripRow{"two_units_per_piece", "a.doc", "a.000", 2800, 6'000'000}),
     [](const auto& info) { return std::string(info.param.why); });
 
 TEST_F(AssembleFileTest, WindowsMadeSetRebuildsTheAccentedName) {
@@ -245,18 +245,15 @@ TEST_P(BrokenSetTest, StopsAtTheBadPieceAndSaysWhy) {
     const BrokenSetRow& row = GetParam();
     const std::string source = MakeSet("report.", 3, 1000);
     row.breakSet(m_dir);
-    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
+    WriteFile(m_dir / "report.doc", "the user's own file");
+    EXPECT_EQ(Assemble("report.000"), Outcome::Refused);
     std::string message = row.message;
     message.replace(message.find("{piece}"), 7, m_dir / "report.001");
-    const auto outline = m_host.Outline();
-    const std::vector<std::string> ending(outline.end() - 4, outline.end());
-    EXPECT_EQ(ending, (std::vector<std::string>{"warning|" + message, "assemble-status|",
-                                                "bar|remove", "enable|1"}));
-    EXPECT_EQ(ReadFile(m_dir / "report.doc"), source.substr(0, kPieceData))
-        << "the output holds the pieces before the bad one";
+    EXPECT_EQ(m_host.Outline(), std::vector<std::string>{"warning|" + message})
+        << "judged before anything is asked, shown or written";
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), "the user's own file");
     EXPECT_EQ(PathExists(m_dir / "report.001"), !row.pieceStillMissing);
-    EXPECT_EQ(m_pieceFiles[1], m_dir / "report.001");
-    EXPECT_EQ(m_pieceFiles[2], "");
+    EXPECT_EQ(m_dir.Names().size(), row.pieceStillMissing ? 3U : 4U) << "nothing left behind";
 }
 
 const std::string kOutOfSequence = "Il file '{piece}' è fuori dalla sequenza!";
@@ -291,18 +288,48 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenSetRow{
             "middle_piece_cut_short",
             [](auto& d) { WriteFile(d / "report.001", Header(1, 3, "doc") + PatternBytes(100)); },
+            kDamaged, false},
+        BrokenSetRow{"middle_piece_one_byte_short",
+                     [](auto& d) {
+                         WriteFile(d / "report.001",
+                                   Header(1, 3, "doc") + PatternBytes(kPieceData - 1));
+                     },
+                     kDamaged, false},
+        BrokenSetRow{
+            "header_cut_short",
+            [](auto& d) { WriteFile(d / "report.001", Header(1, 3, "doc").substr(0, 15)); },
             kDamaged, false}),
     [](const auto& info) { return std::string(info.param.why); });
 
-TEST_F(AssembleFileTest, LastPieceLongerThanTheFirstIsDamaged) {
-    MakeSet("report.", 2, 10);
-    WriteFile(m_dir / "report.001", Header(1, 2, "doc") + PatternBytes(kPieceData + 1));
-    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
-    EXPECT_NE(
-        std::find(m_host.Outline().begin(), m_host.Outline().end(),
-                  "warning|Il file '" + (m_dir / "report.001") + "' è incompleto o danneggiato!"),
-        m_host.Outline().end());
+struct LengthRow {
+    const char* why;
+    std::size_t pieceZeroData;
+    std::size_t lastData;
+    const char* damaged;  // the piece named in the warning
+};
+
+class PieceLengthTest : public AssembleFileTest, public testing::WithParamInterface<LengthRow> {};
+
+// Only the lengths a split writes are rebuilt: anything else would give a wrong file.
+TEST_P(PieceLengthTest, LengthsNoSplitWritesAreDamage) {
+    const LengthRow& row = GetParam();
+    WriteFile(m_dir / "report.000", Header(0, 2, "doc") + PatternBytes(row.pieceZeroData));
+    WriteFile(m_dir / "report.001", Header(1, 2, "doc") + PatternBytes(row.lastData));
+    EXPECT_EQ(Assemble("report.000"), Outcome::Refused);
+    EXPECT_EQ(m_host.Outline(),
+              std::vector<std::string>{"warning|Il file '" + (m_dir / row.damaged) +
+                                       "' è incompleto o danneggiato!"});
+    EXPECT_FALSE(PathExists(m_dir / "report.doc"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PieceLengthTest,
+    testing::Values(LengthRow{"last_piece_longer_than_the_first", kPieceData, kPieceData + 1,
+                              "report.001"},
+                    LengthRow{"last_piece_a_whole_piece", kPieceData, kPieceData, "report.001"},
+                    LengthRow{"first_piece_lost_its_last_byte", kPieceData - 1, 10, "report.000"},
+                    LengthRow{"first_piece_only_a_header", 0, 0, "report.000"}),
+    [](const auto& info) { return std::string(info.param.why); });
 
 struct DeleteRow {
     const char* why;
@@ -336,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AssembleFileTest, FailingDeletionStopsAtThatPiece) {
     MakeSet("report.", 3, 10);
     // After the last piece is read, piece 001 becomes a directory that cannot be deleted.
-    m_host.AtEventPass(5, [this] {
+    m_host.AtEventPass(140 + 140 + 1, [this] {
         std::filesystem::remove(m_dir / "report.001");
         std::filesystem::create_directory(m_dir / "report.001");
         WriteFile(m_dir / "report.001/keep", "x");
@@ -347,7 +374,9 @@ TEST_F(AssembleFileTest, FailingDeletionStopsAtThatPiece) {
     const auto outline = m_host.Outline();
     const std::vector<std::string> ending(outline.end() - 3, outline.end());
     EXPECT_EQ(ending, (std::vector<std::string>{
-                          "error|Impossibile cancellare i files!\r\n21  È una cartella.",
+                          "error|Impossibile cancellare i files!\r\n21  È una cartella.\r\n"
+                          "Il file " +
+                              (m_dir / "report.001") + " non è stato cancellato.",
                           "bar|remove", "enable|1"}));
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"report.001", "report.002", "report.doc"}));
 }
@@ -367,35 +396,69 @@ TEST_F(AssembleFileTest, StopButtonDoesNotStopAnAssembly) {
     EXPECT_EQ(m_host.CountOf(CallKind::ClearStop), 0);
 }
 
-struct TrapRow {
+struct ObstacleRow {
     const char* why;
     std::function<void(const test::TempDir&)> prepare;
-    std::string message;
+    std::vector<std::string> outline;  // {dir} stands for the set's folder
 };
 
-class AssembleTrapTest : public AssembleFileTest, public testing::WithParamInterface<TrapRow> {};
+class AssembleObstacleTest : public AssembleFileTest,
+                             public testing::WithParamInterface<ObstacleRow> {};
 
-TEST_P(AssembleTrapTest, ReportsTheSystemErrorAndGivesTheControlsBack) {
+TEST_P(AssembleObstacleTest, RefusesBeforeWritingAndNamesTheFile) {
     MakeSet("report.", 3, 10);
     GetParam().prepare(m_dir);
-    EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
-    const auto outline = m_host.Outline();
-    const std::vector<std::string> ending(outline.end() - 3, outline.end());
-    EXPECT_EQ(ending, (std::vector<std::string>{"warning|" + GetParam().message, "bar|remove",
-                                                "enable|1"}));
+    const auto namesBefore = m_dir.Names();
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_NE(Assemble("report.000"), Outcome::Completed);
+    std::vector<std::string> expected = GetParam().outline;
+    for (std::string& line : expected) {
+        if (const auto at = line.find("{dir}"); at != std::string::npos) {
+            line.replace(at, 5, m_dir.Path());
+        }
+    }
+    EXPECT_EQ(m_host.Outline(), expected);
+    EXPECT_EQ(m_dir.Names(), namesBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, AssembleTrapTest,
-    testing::Values(TrapRow{"directory_where_the_output_goes",
-                            [](auto& d) { std::filesystem::create_directory(d / "report.doc"); },
-                            "È una cartella.\r\nErrore n° 21"},
-                    TrapRow{"directory_where_a_piece_is",
-                            [](auto& d) {
-                                std::filesystem::remove(d / "report.002");
-                                std::filesystem::create_directory(d / "report.002");
-                            },
-                            "È una cartella.\r\nErrore n° 21"}),
+    Rows, AssembleObstacleTest,
+    testing::Values(
+        ObstacleRow{"directory_where_the_output_goes",
+                    [](auto& d) { std::filesystem::create_directory(d / "report.doc"); },
+                    {"question|Il file {dir}/report.doc esiste già!\r\nSovrascrivere il file?",
+                     "warning|Impossibile sovrascrivere il file {dir}/report.doc\r\nIl file "
+                     "potrebbe essere di sola lettura o di sistema."}},
+        ObstacleRow{"directory_where_a_piece_is",
+                    [](auto& d) {
+                        std::filesystem::remove(d / "report.002");
+                        std::filesystem::create_directory(d / "report.002");
+                    },
+                    {"warning|Impossibile aprire il file {dir}/report.002\r\nÈ una "
+                     "cartella.\r\nErrore n° 21",
+                     "enable|1"}},
+        ObstacleRow{"fifo_where_a_piece_is",
+                    [](auto& d) {
+                        std::filesystem::remove(d / "report.001");
+                        ::mkfifo((d / "report.001").c_str(), 0600);
+                    },
+                    {"warning|Impossibile aprire il file {dir}/report.001\r\nNon è un file "
+                     "ordinario.\r\nErrore n° 22",
+                     "enable|1"}},
+        ObstacleRow{
+            "dangling_link_where_the_output_goes",
+            [](auto& d) { std::filesystem::create_symlink(d / "elsewhere.doc", d / "report.doc"); },
+            {"warning|Impossibile riassemblare il file {dir}/report.doc\r\nIl "
+             "collegamento simbolico punta a un file inesistente."}},
+        ObstacleRow{"unreadable_file_at_the_output_is_asked_about",
+                    [](auto& d) {
+                        WriteFile(d / "report.doc", "old");
+                        std::filesystem::permissions(d / "report.doc",
+                                                     std::filesystem::perms::none);
+                    },
+                    {"question|Il file {dir}/report.doc esiste già!\r\nSovrascrivere il file?",
+                     "warning|Impossibile sovrascrivere il file {dir}/report.doc\r\nIl file "
+                     "potrebbe essere di sola lettura o di sistema."}}),
     [](const auto& info) { return std::string(info.param.why); });
 
 // Runs in a forked child: the file size limit makes write() fail with EFBIG even as root.
@@ -406,15 +469,41 @@ int AssemblePastSizeLimit(test::ScriptedHost& host, const std::string& chosen,
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const Outcome outcome = AssembleFile(host, chosen, pieceFiles);
     const auto outline = host.Outline();
-    const bool reported = outline.size() >= 3 && outline[outline.size() - 3] ==
-                                                     "warning|File troppo grande.\r\nErrore n° 27";
-    return outcome == Outcome::Failed && reported ? 0 : 1;
+    const std::string folder = chosen.substr(0, chosen.rfind('/'));
+    const bool reported =
+        outline.size() >= 3 &&
+        outline[outline.size() - 3] == "warning|Impossibile scrivere il file " + folder +
+                                           "/report.doc\r\nFile troppo grande.\r\nErrore n° 27";
+    const bool nothingLeft = test::TempDir::NamesIn(folder).size() == 3;  // the pieces alone
+    return outcome == Outcome::Failed && reported && nothingLeft ? 0 : 1;
 }
 
 TEST_F(AssembleFileTest, WriteFailureIsTrapped) {
     MakeSet("report.", 3, 10);
     EXPECT_EXIT(std::_Exit(AssemblePastSizeLimit(m_host, m_dir / "report.000", m_pieceFiles)),
                 testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace zirared
+
+namespace zirared {
+namespace {
+
+TEST_F(AssembleFileTest, ReplacesWhatALinkNamesAndKeepsItsPermissions) {
+    const std::string source = MakeSet("report.", 2, 10);
+    std::filesystem::create_directory(m_dir / "real");
+    WriteFile(m_dir / "real/report.doc", "older and longer than nothing");
+    std::filesystem::permissions(m_dir / "real/report.doc", std::filesystem::perms(0640));
+    std::filesystem::create_symlink(m_dir / "real/report.doc", m_dir / "report.doc");
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "report.doc")) << "the link stays a link";
+    EXPECT_EQ(ReadFile(m_dir / "real/report.doc"), source);
+    EXPECT_EQ(std::filesystem::status(m_dir / "real/report.doc").permissions(),
+              std::filesystem::perms(0640));
+    EXPECT_EQ(test::TempDir::NamesIn(m_dir / "real"), std::vector<std::string>{"report.doc"})
+        << "no temporary file left";
 }
 
 }  // namespace

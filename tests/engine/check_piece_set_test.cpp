@@ -20,7 +20,7 @@ using test::PatternBytes;
 using test::ReadFile;
 using test::WriteFile;
 
-constexpr std::size_t kPieceData = 100;
+constexpr std::size_t kPieceData = 1'433'600;  // one size unit
 
 std::string Digits(int value) {
     const std::string text = std::to_string(value);
@@ -72,11 +72,11 @@ protected:
 };
 
 TEST_F(CheckPieceSetTest, SplitSetIsConsistentAndTheAssemblyAgrees) {
-    const std::string source = PatternBytes(50'000, 2);
+    const std::string source = PatternBytes(3'000'000, 2);
     WriteFile(m_dir / "report.doc", source);
     test::ScriptedHost host;
     host.QueueAnswer(Answer::Yes);
-    ASSERT_EQ(SplitFile(host, m_dir / "report.doc", 20), Outcome::Completed);
+    ASSERT_EQ(SplitFile(host, m_dir / "report.doc", 1400), Outcome::Completed);
     std::filesystem::remove(m_dir / "report.doc");
     const auto before = Contents();
 
@@ -86,7 +86,7 @@ TEST_F(CheckPieceSetTest, SplitSetIsConsistentAndTheAssemblyAgrees) {
     EXPECT_TRUE(report.notes.empty());
     EXPECT_EQ(report.pieceCount, 3);
     EXPECT_EQ(report.rebuiltPath, m_dir / "report.doc");
-    EXPECT_EQ(report.rebuiltSize, 50'000);
+    EXPECT_EQ(report.rebuiltSize, 3'000'000);
     EXPECT_FALSE(report.rebuiltExists);
     EXPECT_EQ(Contents(), before) << "the check writes nothing";
 
@@ -122,12 +122,13 @@ TEST_F(CheckPieceSetTest, ReportsEveryProblemOfTheSetAtOnce) {
     EXPECT_EQ(report.problems[1].text, "Il file '" + Piece(2) +
                                            "' appartiene a un'altra sequenza! (sequenza di 9 "
                                            "files invece di 7)");
-    EXPECT_EQ(report.problems[3].text,
-              "Il file '" + Piece(4) + "' è incompleto o danneggiato! (115 byte invece di 116)");
+    EXPECT_EQ(
+        report.problems[3].text,
+        "Il file '" + Piece(4) + "' è incompleto o danneggiato! (1433615 byte invece di 1433616)");
     EXPECT_EQ(report.problems[4].text,
               "Il file '" + Piece(5) + "' è fuori dalla sequenza! (indice 6 invece di 5)");
     EXPECT_TRUE(report.rebuiltExists);
-    EXPECT_EQ(report.rebuiltSize, 100 + 0 + 100 + 100 + 99 + 40 + (30 - 16))
+    EXPECT_EQ(report.rebuiltSize, kPieceData * 4 - 1 + 40 + (30 - 16))
         << "the data of the pieces found, whatever their state";
     EXPECT_EQ(Contents(), before) << "the check writes nothing, even with an output in place";
 }
@@ -143,7 +144,7 @@ TEST_F(CheckPieceSetTest, LeftoversOfALongerSetAreNotesOnly) {
     EXPECT_EQ(report.notes[1].path, Piece(4));
     EXPECT_EQ(report.notes[0].text,
               "Il file '" + Piece(3) + "' è oltre la fine della sequenza e non verrà usato.");
-    EXPECT_EQ(report.rebuiltSize, 220);
+    EXPECT_EQ(report.rebuiltSize, kPieceData * 2 + 20);
 }
 
 struct ChosenFileRow {
@@ -265,18 +266,21 @@ TEST_P(RebuiltPathTest, SaysWhetherTheRebuiltFileIsThereAndReplaceable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RebuiltPathTest,
-    testing::Values(OutputRow{"absent", [](const std::string&) {}, false, false},
-                    OutputRow{"replaceable_file", [](const std::string& p) { WriteFile(p, "old"); },
-                              true, false},
-                    OutputRow{"read_only_file_the_assembly_refuses",
-                              [](const std::string& p) {
-                                  WriteFile(p, "old");
-                                  ::chmod(p.c_str(), 0444);
-                              },
-                              true, true},
-                    OutputRow{"folder_in_the_way",
-                              [](const std::string& p) { std::filesystem::create_directory(p); },
-                              false, true}),
+    testing::Values(
+        OutputRow{"absent", [](const std::string&) {}, false, false},
+        OutputRow{"replaceable_file", [](const std::string& p) { WriteFile(p, "old"); }, true,
+                  false},
+        OutputRow{"read_only_file_the_assembly_refuses",
+                  [](const std::string& p) {
+                      WriteFile(p, "old");
+                      ::chmod(p.c_str(), 0444);
+                  },
+                  true, true},
+        OutputRow{"folder_in_the_way",
+                  [](const std::string& p) { std::filesystem::create_directory(p); }, true, true},
+        OutputRow{"link_that_leads_nowhere",
+                  [](const std::string& p) { std::filesystem::create_symlink(p + ".gone", p); },
+                  true, true}),
     [](const auto& info) { return std::string(info.param.why); });
 
 }  // namespace

@@ -79,16 +79,18 @@ TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
     EXPECT_EQ(value, 33);
 }
 
-TEST(FileExistsTest, TrueOnlyForWhatOpensAsAFile) {
+TEST(FileExistsTest, TrueForAnythingStandingAtThePath) {
     TempDir dir;
     test::WriteFile(dir / "a.doc", "x");
     std::filesystem::create_directory(dir / "sub");
     ::mkfifo((dir / "pipe").c_str(), 0644);
+    std::filesystem::create_symlink(dir / "gone", dir / "dangling");
     EXPECT_TRUE(FileExists(dir / "a.doc"));
     EXPECT_FALSE(FileExists(dir / "none"));
-    EXPECT_FALSE(FileExists(dir / "sub")) << "a directory is not a file";
+    EXPECT_TRUE(FileExists(dir / "sub")) << "a folder stands in the way too";
     EXPECT_FALSE(FileExists(dir / "a.doc/x")) << "under a file";
-    EXPECT_TRUE(FileExists(dir / "pipe")) << "opens without a writer, and must not block";
+    EXPECT_TRUE(FileExists(dir / "pipe")) << "never opened, so it cannot block";
+    EXPECT_TRUE(FileExists(dir / "dangling")) << "a link that leads nowhere is still there";
 }
 
 TEST(InputFileTest, BlocksAcrossChunkBoundariesComeOutWhole) {

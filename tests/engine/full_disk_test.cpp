@@ -21,8 +21,8 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-constexpr std::size_t kPieceData = 20'480;  // what a split with filesizeKB 20 writes
-constexpr int kPieceCount = 10;
+constexpr std::size_t kPieceData = 1'433'600;  // one size unit: 350 pages
+constexpr int kPieceCount = 3;
 constexpr std::uint64_t kPage = 4096;  // tmpfs hands out space a page at a time
 
 std::string Header(int index) {
@@ -33,14 +33,14 @@ std::string Header(int index) {
 
 struct FullDiskRow {
     const char* why;
-    std::uint64_t freePages;  // left before the assembly; a piece's data takes five pages
+    std::uint64_t freePages;  // left before the assembly; a piece's data takes 350 pages
 };
 
 class AssembleOntoFullDisk : public testing::TestWithParam<FullDiskRow> {
 protected:
     void SetUp() override {
         std::filesystem::create_directory(m_mountPoint);
-        if (::mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        if (::mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, "size=12m") != 0) {
             GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
                          << "): the full-disk cases need root with CAP_SYS_ADMIN";
         }
@@ -52,6 +52,7 @@ protected:
             WriteFile(PiecePath(k), piece);
             m_pieces.push_back(piece);
         }
+        WriteFile(OutputPath(), "the file a join must never lose");
     }
     void TearDown() override {
         if (m_mounted) {
@@ -89,30 +90,33 @@ protected:
     std::vector<std::string> m_pieceFiles;
 };
 
-TEST_P(AssembleOntoFullDisk, TrapsWithTheDiskFullErrorAndKeepsWhatWasWritten) {
+TEST_P(AssembleOntoFullDisk, TrapsWithTheDiskFullErrorAndLeavesTheFolderAsItWas) {
     const std::uint64_t freeBytes = GetParam().freePages * kPage;
     ASSERT_NO_FATAL_FAILURE(LeaveFree(freeBytes));
+    m_host.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
     EXPECT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Failed);
 
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 3u);
     const std::vector<std::string> ending(outline.end() - 3, outline.end());
     EXPECT_EQ(ending,
-              (std::vector<std::string>{"warning|Spazio insufficiente sul disco.\r\nErrore n° 28",
+              (std::vector<std::string>{"warning|Impossibile scrivere il file " + OutputPath() +
+                                            "\r\nSpazio insufficiente sul disco.\r\nErrore n° 28",
                                         "bar|remove", "enable|1"}));
-    const std::string rebuilt = ReadFile(OutputPath());
-    EXPECT_LT(rebuilt.size(), m_source.size());
-    EXPECT_TRUE(m_source.starts_with(rebuilt)) << "the output must hold the data in order";
-    EXPECT_GT(rebuilt.size() + kPage, freeBytes) << "data the disk accepted went missing";
+    EXPECT_EQ(ReadFile(OutputPath()), "the file a join must never lose");
+    EXPECT_EQ(test::TempDir::NamesIn(m_work),
+              (std::vector<std::string>{"report.000", "report.001", "report.002", "report.doc"}))
+        << "no unfinished output left behind";
     for (int k = 0; k < kPieceCount; ++k) {
         EXPECT_TRUE(ReadFile(PiecePath(k)) == m_pieces[static_cast<std::size_t>(k)])
             << "piece " << k << " changed";
     }
 }
 
-// The user's way out: make room and assemble again over the incomplete output.
-TEST_P(AssembleOntoFullDisk, AssemblingAgainAfterMakingRoomReplacesTheIncompleteOutput) {
+// The user's way out: make room and assemble again.
+TEST_P(AssembleOntoFullDisk, AssemblingAgainAfterMakingRoomReplacesTheOldFile) {
     ASSERT_NO_FATAL_FAILURE(LeaveFree(GetParam().freePages * kPage));
+    m_host.QueueAnswer(Answer::Yes);
     ASSERT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Failed);
     std::filesystem::remove(m_ballast);
     m_host.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
@@ -123,9 +127,9 @@ TEST_P(AssembleOntoFullDisk, AssemblingAgainAfterMakingRoomReplacesTheIncomplete
 
 INSTANTIATE_TEST_SUITE_P(Rows, AssembleOntoFullDisk,
                          testing::Values(FullDiskRow{"no_room_at_all", 0},
-                                         FullDiskRow{"fills_inside_the_first_piece", 3},
-                                         FullDiskRow{"fills_inside_the_third_piece", 12},
-                                         FullDiskRow{"fills_inside_the_last_piece", 47}),
+                                         FullDiskRow{"fills_inside_the_first_piece", 100},
+                                         FullDiskRow{"fills_inside_the_second_piece", 500},
+                                         FullDiskRow{"fills_inside_the_last_piece", 900}),
                          [](const auto& info) { return std::string(info.param.why); });
 
 }  // namespace

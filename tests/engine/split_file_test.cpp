@@ -268,13 +268,53 @@ TEST_F(SplitFileTest, StaleStopFlagIsClearedBeforeTheCopy) {
 
 TEST_F(SplitFileTest, ExistingPieceNamesAreReplacedWithoutAsking) {
     Source("a.doc", kSmallM + 1);
-    WriteFile(m_dir / "a.000", PatternBytes(5 * kSmallM, 7));
+    WriteFile(m_dir / "a.000", "VAVOVOZ000006doc" + PatternBytes(5 * kSmallM, 7));
     WriteFile(m_dir / "a.005", "beyond the new count");
     m_host.QueueAnswer(Answer::Yes);
     ASSERT_EQ(Split("a.doc", kSmallKB), Outcome::Completed);
     EXPECT_EQ(FileSize(m_dir / "a.000"), kSmallM + 16);
     EXPECT_EQ(ReadFile(m_dir / "a.005"), "beyond the new count");
 }
+
+struct ForeignFileRow {
+    const char* why;
+    std::function<void(const test::TempDir&)> prepare;
+    Answer overwrite;
+    Outcome outcome;
+};
+
+class ForeignFileTest : public SplitFileTest, public testing::WithParamInterface<ForeignFileRow> {};
+
+// A file at a piece path that no split wrote is the user's: one question, naming it.
+TEST_P(ForeignFileTest, AsksOnceAndNeverWritesThroughALink) {
+    const ForeignFileRow& row = GetParam();
+    Source("a.doc", 3 * kSmallM);
+    WriteFile(m_dir / "notes.txt", "the user's notes");
+    row.prepare(m_dir);
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.QueueAnswer(row.overwrite);
+    EXPECT_EQ(Split("a.doc", kSmallKB), row.outcome);
+    const auto outline = m_host.Outline();
+    ASSERT_GE(outline.size(), 2U);
+    EXPECT_EQ(outline[1],
+              "question|Il file " + (m_dir / "a.001") + " esiste già!\r\nSovrascrivere il file?");
+    EXPECT_EQ(ReadFile(m_dir / "notes.txt"), "the user's notes") << "never written through";
+    EXPECT_EQ(test::PathExists(m_dir / "a.000"), row.outcome == Outcome::Completed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ForeignFileTest,
+                         testing::Values(ForeignFileRow{"unrelated_file_kept_on_no",
+                                                        [](auto& d) {
+                                                            WriteFile(d / "a.001", "unrelated");
+                                                        },
+                                                        Answer::No, Outcome::Declined},
+                                         ForeignFileRow{"link_replaced_itself_on_yes",
+                                                        [](auto& d) {
+                                                            std::filesystem::create_symlink(
+                                                                d / "notes.txt", d / "a.001");
+                                                        },
+                                                        Answer::Yes, Outcome::Completed}),
+                         [](const auto& info) { return std::string(info.param.why); });
 
 struct FailureRow {
     const char* why;
@@ -295,8 +335,12 @@ TEST_P(SplitFailureTest, TrapReportsAndReturnsToIdle) {
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 2U);
     EXPECT_EQ(outline.back(), "busy|0");
-    const auto warning = std::find(outline.begin(), outline.end(), "warning|" + row.message);
-    EXPECT_NE(warning, outline.end()) << row.message;
+    std::string message = row.message;
+    if (const auto at = message.find("{dir}"); at != std::string::npos) {
+        message.replace(at, 5, m_dir.Path());
+    }
+    const auto warning = std::find(outline.begin(), outline.end(), "warning|" + message);
+    EXPECT_NE(warning, outline.end()) << message;
     EXPECT_FALSE(m_host.ProgressBarCreated());
     EXPECT_EQ(m_dir.Names(), row.namesAfter);
 }
@@ -307,13 +351,15 @@ INSTANTIATE_TEST_SUITE_P(
                                [](auto&) {},
                                "none.doc",
                                kSmallKB,
-                               "File o cartella inesistente.\r\nErrore n° 2",
+                               "Impossibile aprire il file {dir}/none.doc\r\nFile o cartella "
+                               "inesistente.\r\nErrore n° 2",
                                {}},
                     FailureRow{"source_is_a_directory",
                                [](auto& d) { std::filesystem::create_directory(d / "dir.doc"); },
                                "dir.doc",
                                kSmallKB,
-                               "È una cartella.\r\nErrore n° 21",
+                               "Impossibile aprire il file {dir}/dir.doc\r\nÈ una cartella.\r\n"
+                               "Errore n° 21",
                                {"dir.doc"}},
                     FailureRow{"directory_where_a_piece_goes",
                                [](auto& d) {
@@ -322,8 +368,9 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                "a.doc",
                                kSmallKB,
-                               "È una cartella.\r\nErrore n° 21",
-                               {"a.000", "a.001", "a.doc"}},
+                               "Impossibile creare il file {dir}/a.001\r\nÈ una cartella.\r\n"
+                               "Errore n° 21",
+                               {"a.001", "a.doc"}},
                     FailureRow{"no_piece_size",
                                [](auto& d) { WriteFile(d / "a.doc", PatternBytes(100)); },
                                "a.doc",
@@ -353,13 +400,18 @@ TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     m_host.QueueAnswer(Answer::Yes);
     const Outcome outcome = SplitFile(m_host, mountPoint + "/a.doc", kSmallKB);
     const bool sourceKept = ReadFile(mountPoint + "/a.doc") == source;
+    const bool piecesRemoved =
+        test::TempDir::NamesIn(mountPoint) == std::vector<std::string>{"a.doc"};
     ::umount2(mountPoint.c_str(), MNT_DETACH);
     EXPECT_EQ(outcome, Outcome::Failed);
     EXPECT_TRUE(sourceKept);
+    EXPECT_TRUE(piecesRemoved) << "a failed split takes back what it wrote";
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(outline.end() - 3, outline.end()),
-              (std::vector<std::string>{"warning|" + GetParam().message, "bar|remove", "busy|0"}));
+    EXPECT_TRUE(outline[outline.size() - 3].starts_with("warning|Impossibile "));
+    EXPECT_TRUE(outline[outline.size() - 3].ends_with("\r\n" + GetParam().message));
+    EXPECT_EQ(std::vector<std::string>(outline.end() - 2, outline.end()),
+              (std::vector<std::string>{"bar|remove", "busy|0"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -379,13 +431,14 @@ int SplitPastSizeLimit(test::ScriptedHost& host, const test::TempDir& dir) {
     const auto outline = host.Outline();
     const bool reported =
         outline.size() >= 3 &&
-        outline[outline.size() - 3] == "warning|File troppo grande.\r\nErrore n° 27" &&
+        outline[outline.size() - 3] == "warning|Impossibile scrivere il file " + (dir / "a.000") +
+                                           "\r\nFile troppo grande.\r\nErrore n° 27" &&
         outline[outline.size() - 2] == "bar|remove" && outline.back() == "busy|0";
-    const bool kept = FileSize(dir / "a.000") == 10'000;
-    return outcome == Outcome::Failed && reported && kept ? 0 : 1;
+    const bool removed = dir.Names() == std::vector<std::string>{"a.doc"};
+    return outcome == Outcome::Failed && reported && removed ? 0 : 1;
 }
 
-TEST_F(SplitFileTest, WriteFailureLeavesPiecesWrittenSoFar) {
+TEST_F(SplitFileTest, WriteFailureRemovesWhatItWrote) {
     Source("a.doc", 3 * kSmallM + 7);
     m_host.QueueAnswer(Answer::Yes);
     EXPECT_EXIT(std::_Exit(SplitPastSizeLimit(m_host, m_dir)), testing::ExitedWithCode(0), "");

@@ -24,8 +24,12 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::string> TempDir::Names() const {
+    return NamesIn(m_path);
+}
+
+std::vector<std::string> TempDir::NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

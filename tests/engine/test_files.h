@@ -18,6 +18,7 @@ public:
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
     // The names in the directory, sorted.
     std::vector<std::string> Names() const;
+    static std::vector<std::string> NamesIn(const std::string& folder);
 
 private:
     std::string m_path;
