@@ -48,7 +48,7 @@ std::vector<std::string> ListNamesOfSet(const std::string& stem, int pieceCount,
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath) {
     const std::string listPath = ListPathFor(rebuiltPath);
-    if (!IdentityOf(listPath)) {
+    if (KindOfPath(listPath) == PathKind::Nothing) {
         return {};
     }
     const std::string cannotUse = "Impossibile usare l'elenco di controllo " + listPath + kCrLf;
@@ -101,7 +101,7 @@ std::string VerifiedText(const std::string& listPath) {
 
 bool IsListOfEarlierSplit(const std::string& listPath, const std::string& sourcePath,
                           const std::string& stem) {
-    if (!CanOpenForReading(listPath)) {
+    if (KindOfPath(listPath) != PathKind::Regular) {
         return false;
     }
     const ParsedList parsed = ReadListFile(listPath);

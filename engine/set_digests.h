@@ -39,6 +39,13 @@ struct SetDigestsLookup {
     std::string problem;  // when Unusable: names the list, and the file without a line
 };
 
+// What the join does with a set's digest list.
+enum class ListUse {
+    AskWhenUnusable,  // verify with a list; asks whether to go on without an unusable one
+    Required,         // verify with a list; an unusable one stops the join
+    Ignored,          // join without looking for a list
+};
+
 // Looks for the list of the set and takes from it the digest of every file of the set.
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath);
