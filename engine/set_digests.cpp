@@ -51,7 +51,7 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
     if (KindOfPath(listPath) == PathKind::Nothing) {
         return {};
     }
-    const std::string cannotUse = "Impossibile usare l'elenco di controllo " + listPath + kCrLf;
+    const std::string cannotUse = "Impossibile usare l'elenco di controllo " + listPath + ": ";
     const ParsedList parsed = ReadListFile(listPath);
     if (parsed.error) {
         return Unusable(cannotUse + parsed.error->Description());
@@ -77,8 +77,9 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
 }
 
 std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath) {
-    return "Il file " + piecePath + " è stato alterato!" + kCrLf +
-           "Il suo contenuto non corrisponde all'elenco di controllo " + listPath + ".";
+    return "Il file " + piecePath +
+           " è stato alterato: il suo contenuto non corrisponde all'elenco di controllo " +
+           listPath + ".";
 }
 
 std::string AlteredRebuiltText(const std::string& rebuiltPath, const std::string& listPath) {

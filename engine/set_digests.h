@@ -50,7 +50,8 @@ enum class ListUse {
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath);
 
-// The sentences, Italian, each naming the files concerned.
+// The sentences, Italian, one line each (but the list of ignored names), each naming the
+// files concerned.
 std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath);
 std::string AlteredRebuiltText(const std::string& rebuiltPath, const std::string& listPath);
 std::string IgnoredNamesText(const std::string& listPath, const std::vector<std::string>& names);

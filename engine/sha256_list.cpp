@@ -202,15 +202,14 @@ ParsedList ReadListFile(const std::string& path) {
         InputFile file(kMaxListBytes + 1);
         file.Open(path);
         if (file.Length() > static_cast<std::int64_t>(kMaxListBytes)) {
-            return Refused(
-                0, "L'elenco " + path + " supera " + std::to_string(kMaxListBytes) + " byte.");
+            return Refused(0, "L'elenco supera " + std::to_string(kMaxListBytes) + " byte.");
         }
         while (!file.AtEnd()) {
             const std::span<const char> bytes = file.Read(kMaxListBytes);
             text.append(bytes.data(), bytes.size());
         }
     } catch (const FileError& error) {
-        return Refused(0, error.Description());
+        return Refused(0, error.Cause());
     }
     return ParseList(text);
 }

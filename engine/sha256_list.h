@@ -52,7 +52,7 @@ struct ParsedList {
 ParsedList ParseList(std::string_view text);
 
 // Reads and parses the list file at path; an unreadable or oversized file is a ListError
-// naming it. Never reads more than kMaxListBytes.
+// (the caller names the file). Never reads more than kMaxListBytes.
 ParsedList ReadListFile(const std::string& path);
 
 // The list's digests for a set's own file names (plain names in the list's folder).
