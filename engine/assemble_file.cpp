@@ -91,8 +91,15 @@ private:
                 return GiveUp();
             }
         }
-        if (m_digests && FinishedDigests(*m_rebuiltHashes).at(0) != m_digests->rebuilt) {
-            return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) + NotRebuilt());
+        if (m_digests) {
+            m_pieceHashes->Settle();
+            if (auto altered = AlteredPiece()) {
+                return EndEarly(*altered);
+            }
+            if (FinishedDigests(*m_rebuiltHashes).at(0) != m_digests->rebuilt) {
+                return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
+                                NotRebuilt());
+            }
         }
         m_output.Commit(true);
         m_host.SetProgress(kFullBar);
@@ -153,11 +160,25 @@ private:
         return digests;
     }
 
-    void SettleHashes() {
+    // Before the piece's buffer is refilled or closed.
+    void ReleaseHashViews() {
         if (m_digests) {
-            m_pieceHashes->Settle();
-            m_rebuiltHashes->Settle();
+            m_pieceHashes->ReleaseViews();
+            m_rebuiltHashes->ReleaseViews();
         }
+    }
+
+    // The warning for the first piece whose digest, finished by now, differs from the
+    // list's. The hash may trail the copy by a few chunks; the end of the copy waits for it.
+    std::optional<std::string> AlteredPiece() {
+        for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
+            if (finished.digest != m_digests->pieces.at(finished.label)) {
+                const std::string path =
+                    PiecePath(m_opening.stem, static_cast<int>(finished.label));
+                return AlteredPieceText(path, m_digests->listPath) + NotRebuilt();
+            }
+        }
+        return std::nullopt;
     }
 
     // Before the buffer the hashes' views point into is closed or dropped.
@@ -229,8 +250,8 @@ private:
                 break;
             }
             if (m_piece.NextReadRefills(kBlockBytes)) {
-                m_output.Flush();  // its pending views point into the buffer about to refill
-                SettleHashes();    // and so do the hashes'
+                m_output.Flush();    // its pending views point into the buffer about to refill
+                ReleaseHashViews();  // and so may the hashes'
             }
             const std::span<const char> block = m_piece.Read(kBlockBytes);
             m_output.Append(block);
@@ -243,13 +264,10 @@ private:
             m_pieceHashes->Finish(static_cast<std::uint32_t>(j));
         }
         m_output.Flush();
-        SettleHashes();
+        ReleaseHashViews();
         m_piece.Close();
-        if (m_digests && !m_ended &&
-            m_pieceHashes->TakeFinished().at(0).digest !=
-                m_digests->pieces[static_cast<std::size_t>(j)]) {
-            return AlteredPieceText(PiecePath(m_opening.stem, j), m_digests->listPath) +
-                   NotRebuilt();
+        if (m_digests && !m_ended) {
+            return AlteredPiece();
         }
         return std::nullopt;
     }

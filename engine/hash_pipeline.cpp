@@ -1,16 +1,25 @@
 #include "hash_pipeline.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zirared {
 
-HashPipeline::HashPipeline() : m_thread([this] { Work(); }) {}
+namespace {
+
+// The thread hashes a command in slices, so that releasing views waits for one slice at
+// most (well under a millisecond).
+constexpr std::size_t kSliceBytes = 128 * 1024;
+
+}  // namespace
+
+HashPipeline::HashPipeline(std::size_t backlogBytes)
+    : m_backlogBytes(backlogBytes), m_thread([this] { Work(); }) {}
 
 HashPipeline::~HashPipeline() {
     {
         const std::lock_guard lock(m_mutex);
         m_ending = true;
-        m_queue.clear();
     }
     m_workArrived.notify_one();
     m_thread.join();
@@ -23,7 +32,7 @@ void HashPipeline::Add(std::span<const char> view) {
     {
         const std::lock_guard lock(m_mutex);
         // A view that continues the last queued one joins it: the thread then hashes a
-        // whole chunk in one call instead of block by block.
+        // whole chunk in a few slices instead of block by block.
         if (!m_queue.empty()) {
             Command& last = m_queue.back();
             if (!last.finish && last.owned.empty() && last.data + last.size == view.data()) {
@@ -44,6 +53,7 @@ void HashPipeline::AddCopy(std::span<const char> bytes) {
     }
     Command command;
     command.owned.assign(bytes.begin(), bytes.end());
+    command.size = bytes.size();
     Queue(std::move(command));
 }
 
@@ -55,23 +65,44 @@ void HashPipeline::Finish(std::uint32_t label) {
 }
 
 void HashPipeline::Queue(Command command) {
-    bool wasIdle = false;
     {
         const std::lock_guard lock(m_mutex);
         if (m_failure) {
-            return;  // Settle reports it
+            return;  // Settle or ReleaseViews reports it
         }
-        wasIdle = m_queue.empty() && !m_working;
+        m_ownedBytes += command.owned.size();
         m_queue.push_back(std::move(command));
     }
-    if (wasIdle) {
-        m_workArrived.notify_one();
+    m_workArrived.notify_one();
+}
+
+void HashPipeline::ReleaseViews() {
+    std::unique_lock lock(m_mutex);
+    m_paused = true;
+    m_workDone.wait(lock, [this] { return !m_working; });
+    for (Command& command : m_queue) {
+        if (command.finish || !command.owned.empty()) {
+            continue;
+        }
+        command.owned.assign(command.data + command.done, command.data + command.size);
+        command.size -= command.done;
+        command.done = 0;
+        command.data = nullptr;
+        m_ownedBytes += command.owned.size();
     }
+    m_paused = false;
+    m_workArrived.notify_one();
+    m_workDone.wait(lock, [this] { return m_ownedBytes <= m_backlogBytes || m_failure; });
+    RethrowFailure();
 }
 
 void HashPipeline::Settle() {
     std::unique_lock lock(m_mutex);
     m_workDone.wait(lock, [this] { return m_queue.empty() && !m_working; });
+    RethrowFailure();
+}
+
+void HashPipeline::RethrowFailure() const {
     if (m_failure) {
         std::rethrow_exception(m_failure);
     }
@@ -85,17 +116,24 @@ std::vector<HashPipeline::FinishedDigest> HashPipeline::TakeFinished() {
 void HashPipeline::Work() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_workArrived.wait(lock, [this] { return m_ending || !m_queue.empty(); });
+        m_workArrived.wait(lock, [this] { return m_ending || (!m_paused && !m_queue.empty()); });
         if (m_ending) {
             return;
         }
-        const Command command = std::move(m_queue.front());
-        m_queue.pop_front();
+        Command& command = m_queue.front();  // stays put: the deque only grows at its back
+        const char* const bytes = command.Bytes() + command.done;
+        const std::size_t slice = std::min(kSliceBytes, command.size - command.done);
+        const bool finish = command.finish;
         m_working = true;
         lock.unlock();
         std::exception_ptr failure;
+        Sha256Digest digest{};
         try {
-            Run(command);
+            if (finish) {
+                digest = m_hasher.Finish();
+            } else {
+                m_hasher.Update({bytes, slice});
+            }
         } catch (...) {
             failure = std::current_exception();
         }
@@ -104,22 +142,16 @@ void HashPipeline::Work() {
         if (failure) {
             m_failure = failure;
             m_queue.clear();
+            m_ownedBytes = 0;
+        } else if (finish) {
+            m_finished.push_back({command.label, digest});
+            m_queue.pop_front();
+        } else if ((command.done += slice) == command.size) {
+            m_ownedBytes -= command.owned.size();
+            m_queue.pop_front();
         }
-        if (m_queue.empty()) {
-            m_workDone.notify_all();
-        }
+        m_workDone.notify_all();
     }
-}
-
-void HashPipeline::Run(const Command& command) {
-    if (command.finish) {
-        const FinishedDigest finished{command.label, m_hasher.Finish()};
-        const std::lock_guard lock(m_mutex);
-        m_finished.push_back(finished);
-        return;
-    }
-    m_hasher.Update(command.owned.empty() ? std::span<const char>(command.data, command.size)
-                                          : std::span<const char>(command.owned));
 }
 
 }  // namespace zirared

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -19,8 +20,10 @@ namespace zirared {
 // of overlapping data (each piece file and the whole file) runs two pipelines: on a
 // machine with the cores for it, they hash at the same time.
 //
-// The copy hands views into its reader's buffer without copying them; they must stay
-// valid until Settle returns, so the copy settles before it refills that buffer.
+// The copy hands views into its reader's buffer without copying them, and calls
+// ReleaseViews before it refills or closes that buffer: what the hash has not reached yet
+// is then copied aside (up to a bounded backlog), so neither side waits for the other
+// unless the hash falls behind by more than the backlog.
 class HashPipeline {
 public:
     struct FinishedDigest {
@@ -28,20 +31,26 @@ public:
         Sha256Digest digest{};
     };
 
-    HashPipeline();
+    static constexpr std::size_t kDefaultBacklogBytes = 2 * 1024 * 1024;
+
+    explicit HashPipeline(std::size_t backlogBytes = kDefaultBacklogBytes);
     // Drops what is still queued and waits for the thread; views handed earlier are no
     // longer read once the destructor returns.
     ~HashPipeline();
     HashPipeline(const HashPipeline&) = delete;
     HashPipeline& operator=(const HashPipeline&) = delete;
 
+    // The view must stay valid until the next ReleaseViews or Settle.
     void Add(std::span<const char> view);
     // As Add, for bytes that do not outlive the call (a header built on the stack).
     void AddCopy(std::span<const char> bytes);
     // Ends the message; its digest comes out of TakeFinished under label.
     void Finish(std::uint32_t label);
 
-    // Returns once everything queued so far has been hashed. Rethrows a failure of the
+    // Returns once no view handed so far is read any more. Waits only while the copies of
+    // what is still to hash would exceed the backlog.
+    void ReleaseViews();
+    // Returns once everything queued so far has been hashed. Both rethrow a failure of the
     // hashing thread (after which nothing more is hashed).
     void Settle();
     // The digests finished since the last call, in the order of the Finish calls. Never
@@ -50,25 +59,30 @@ public:
 
 private:
     struct Command {
-        const char* data = nullptr;
+        const char* data = nullptr;  // a view; unused when owned holds the bytes
         std::size_t size = 0;
-        std::vector<char> owned;  // AddCopy's bytes; data is unused then
+        std::size_t done = 0;     // bytes hashed so far
+        std::vector<char> owned;  // bytes copied aside
         bool finish = false;      // a Finish, not data
         std::uint32_t label = 0;
+        const char* Bytes() const { return owned.empty() ? data : owned.data(); }
     };
 
     void Queue(Command command);
     void Work();
-    void Run(const Command& command);
+    void RethrowFailure() const;
 
+    const std::size_t m_backlogBytes;
     Sha256Hasher m_hasher;  // touched by the thread only
     std::mutex m_mutex;
     std::condition_variable m_workArrived;
     std::condition_variable m_workDone;
     std::deque<Command> m_queue;
+    std::size_t m_ownedBytes = 0;  // bytes copied aside and not hashed yet
     std::vector<FinishedDigest> m_finished;
     std::exception_ptr m_failure;
-    bool m_working = false;  // the thread holds a command taken off the queue
+    bool m_working = false;  // the thread is reading the front command outside the lock
+    bool m_paused = false;   // ReleaseViews is copying queued views aside
     bool m_ending = false;
     std::thread m_thread;  // last: starts once everything above exists
 };

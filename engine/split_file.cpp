@@ -179,8 +179,8 @@ private:
             }
             m_host.ProcessPendingEvents();
             if (m_source.NextReadRefills(kBlockBytes)) {
-                m_piece.Flush();  // its pending views point into the buffer about to refill
-                SettleHashes();   // and so do the hashes'
+                m_piece.Flush();     // its pending views point into the buffer about to refill
+                ReleaseHashViews();  // and so may the hashes'
             }
             std::span<const char> block = m_source.Read(kBlockBytes);
             if (m_sourceHashes) {
@@ -216,13 +216,17 @@ private:
         m_source.Close();
     }
 
-    // Waits for the hashes of what the copy has handed them and keeps the finished digests.
-    void SettleHashes() {
+    // Before the source's buffer is refilled; keeps the piece digests finished so far.
+    void ReleaseHashViews() {
         if (!m_pieceHashes) {
             return;
         }
-        m_pieceHashes->Settle();
-        m_sourceHashes->Settle();
+        m_pieceHashes->ReleaseViews();
+        m_sourceHashes->ReleaseViews();
+        KeepPieceDigests();
+    }
+
+    void KeepPieceDigests() {
         for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
             m_pieceDigests.push_back(finished.digest);
         }
@@ -233,7 +237,9 @@ private:
     // at all.
     void WriteList() {
         m_sourceHashes->Finish(0);
-        SettleHashes();
+        m_pieceHashes->Settle();
+        m_sourceHashes->Settle();
+        KeepPieceDigests();
         const std::vector<std::string> names =
             ListNamesOfSet(m_stem, static_cast<int>(m_pieceCount), m_fileName);
         std::string text;

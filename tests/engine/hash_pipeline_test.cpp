@@ -18,25 +18,34 @@ Sha256Digest DigestOf(std::span<const char> bytes) {
     return hasher.Finish();
 }
 
-// The copy's discipline: views into one reused buffer, settled before each refill. The
-// digests must be those of the whole messages, whatever the block and chunk sizes.
+// The copy's discipline: views into one reused buffer, released (or settled) before each
+// refill, after which the buffer is overwritten at once. The digests must be those of the
+// whole messages, whatever the block and chunk sizes and however far the hash lags.
 TEST(HashPipeline, ViewsIntoARefilledBufferHashAsTheWholeMessage) {
     const std::string source = test::PatternBytes(3'000'017);
     struct Row {
         const char* why;
         std::size_t chunk;
         std::size_t block;
+        bool settle;  // wait for the hash rather than let it copy what it has not reached
+        std::size_t backlog;
     };
     const Row rows[] = {
-        {"contiguous blocks merge into one command", 1'024'000, 10'240},
-        {"blocks that do not divide the chunk", 65'536, 10'000},
-        {"tiny blocks", 4'096, 7},
+        {"contiguous blocks merge into one command", 1'024'000, 10'240, false, 2'097'152},
+        {"chunks larger than the backlog: the copy waits", 1'024'000, 10'240, false, 65'536},
+        {"blocks that do not divide the chunk", 65'536, 10'000, false, 2'097'152},
+        {"tiny blocks", 4'096, 7, false, 2'097'152},
+        {"settled instead of released", 65'536, 10'000, true, 2'097'152},
     };
     for (const Row& row : rows) {
-        HashPipeline pipeline;
+        HashPipeline pipeline(row.backlog);
         std::vector<char> buffer(row.chunk);
         for (std::size_t offset = 0; offset < source.size(); offset += row.chunk) {
-            pipeline.Settle();  // before the refill
+            if (row.settle) {
+                pipeline.Settle();
+            } else {
+                pipeline.ReleaseViews();
+            }
             const std::size_t filled = std::min(row.chunk, source.size() - offset);
             std::copy_n(source.data() + offset, filled, buffer.data());
             std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(filled), buffer.end(), 'x');
@@ -66,10 +75,11 @@ TEST(HashPipeline, MessagesComeOutInOrderWithTheirLabels) {
         header.fill('?');  // the copy must not depend on the caller's array any more
         pipeline.Add(data);
         pipeline.Finish(piece);
-        pipeline.Settle();  // data goes out of scope
+        pipeline.ReleaseViews();  // data goes out of scope
         std::string whole(16, static_cast<char>('A' + piece));
         expected.push_back(DigestOf(whole + data));
     }
+    pipeline.Settle();
     const std::vector<HashPipeline::FinishedDigest> finished = pipeline.TakeFinished();
     ASSERT_EQ(finished.size(), expected.size());
     for (std::uint32_t piece = 0; piece < finished.size(); ++piece) {
