@@ -10,8 +10,13 @@ namespace {
 // The thread hashes a command in slices, so that releasing views waits for one slice at
 // most (well under a millisecond).
 constexpr std::size_t kSliceBytes = 128 * 1024;
+constexpr std::size_t kSpareBuffers = 2;
 
 }  // namespace
+
+std::size_t HashPipeline::DefaultBacklogBytes() {
+    return std::thread::hardware_concurrency() >= 3 ? 1024 * 1024 : 0;
+}
 
 HashPipeline::HashPipeline(std::size_t backlogBytes)
     : m_backlogBytes(backlogBytes), m_thread([this] { Work(); }) {}
@@ -76,13 +81,33 @@ void HashPipeline::Queue(Command command) {
     m_workArrived.notify_one();
 }
 
+std::size_t HashPipeline::ViewBytesLeft() const {
+    std::size_t bytes = 0;
+    for (const Command& command : m_queue) {
+        if (!command.finish && command.owned.empty()) {
+            bytes += command.size - command.done;
+        }
+    }
+    return bytes;
+}
+
 void HashPipeline::ReleaseViews() {
     std::unique_lock lock(m_mutex);
+    const std::size_t left = ViewBytesLeft();
+    if (left == 0 || m_ownedBytes + left > m_backlogBytes) {
+        m_workDone.wait(lock, [this] { return ViewBytesLeft() == 0 || m_failure; });
+        RethrowFailure();
+        return;
+    }
     m_paused = true;
     m_workDone.wait(lock, [this] { return !m_working; });
     for (Command& command : m_queue) {
         if (command.finish || !command.owned.empty()) {
             continue;
+        }
+        if (!m_spareBuffers.empty()) {
+            command.owned = std::move(m_spareBuffers.back());
+            m_spareBuffers.pop_back();
         }
         command.owned.assign(command.data + command.done, command.data + command.size);
         command.size -= command.done;
@@ -92,7 +117,6 @@ void HashPipeline::ReleaseViews() {
     }
     m_paused = false;
     m_workArrived.notify_one();
-    m_workDone.wait(lock, [this] { return m_ownedBytes <= m_backlogBytes || m_failure; });
     RethrowFailure();
 }
 
@@ -139,18 +163,29 @@ void HashPipeline::Work() {
         }
         lock.lock();
         m_working = false;
+        // The waiting copy wakes when what it waits for may have come: a command done, or
+        // the thread off the queue while the copy holds it still (not after every slice).
+        bool wake = m_paused;
         if (failure) {
             m_failure = failure;
             m_queue.clear();
             m_ownedBytes = 0;
+            wake = true;
         } else if (finish) {
             m_finished.push_back({command.label, digest});
             m_queue.pop_front();
+            wake = true;
         } else if ((command.done += slice) == command.size) {
+            wake = true;
             m_ownedBytes -= command.owned.size();
+            if (command.owned.capacity() >= kSliceBytes && m_spareBuffers.size() < kSpareBuffers) {
+                m_spareBuffers.push_back(std::move(command.owned));
+            }
             m_queue.pop_front();
         }
-        m_workDone.notify_all();
+        if (wake) {
+            m_workDone.notify_all();
+        }
     }
 }
 

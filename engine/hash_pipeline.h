@@ -22,8 +22,10 @@ namespace zirared {
 //
 // The copy hands views into its reader's buffer without copying them, and calls
 // ReleaseViews before it refills or closes that buffer: what the hash has not reached yet
-// is then copied aside (up to a bounded backlog), so neither side waits for the other
-// unless the hash falls behind by more than the backlog.
+// is then copied aside when it fits in a bounded backlog, so neither side waits for the
+// other unless the hash falls behind by more than that. On a machine without a core for
+// each thread the copy aside would only take time from the hash: there is no backlog, and
+// the copy waits for the hash of its views instead.
 class HashPipeline {
 public:
     struct FinishedDigest {
@@ -31,9 +33,10 @@ public:
         Sha256Digest digest{};
     };
 
-    static constexpr std::size_t kDefaultBacklogBytes = 2 * 1024 * 1024;
+    // 1 MiB with three cores or more (the copy and two hashes), none with fewer.
+    static std::size_t DefaultBacklogBytes();
 
-    explicit HashPipeline(std::size_t backlogBytes = kDefaultBacklogBytes);
+    explicit HashPipeline(std::size_t backlogBytes = DefaultBacklogBytes());
     // Drops what is still queued and waits for the thread; views handed earlier are no
     // longer read once the destructor returns.
     ~HashPipeline();
@@ -47,8 +50,8 @@ public:
     // Ends the message; its digest comes out of TakeFinished under label.
     void Finish(std::uint32_t label);
 
-    // Returns once no view handed so far is read any more. Waits only while the copies of
-    // what is still to hash would exceed the backlog.
+    // Returns once no view handed so far is read any more. Waits only when the copies of
+    // what is still to hash would not fit in the backlog.
     void ReleaseViews();
     // Returns once everything queued so far has been hashed. Both rethrow a failure of the
     // hashing thread (after which nothing more is hashed).
@@ -69,6 +72,7 @@ private:
     };
 
     void Queue(Command command);
+    std::size_t ViewBytesLeft() const;
     void Work();
     void RethrowFailure() const;
 
@@ -79,6 +83,9 @@ private:
     std::condition_variable m_workDone;
     std::deque<Command> m_queue;
     std::size_t m_ownedBytes = 0;  // bytes copied aside and not hashed yet
+    // Buffers of hashed copies, kept for the next ones: fresh memory for every chunk would
+    // cost the system more than the copy itself.
+    std::vector<std::vector<char>> m_spareBuffers;
     std::vector<FinishedDigest> m_finished;
     std::exception_ptr m_failure;
     bool m_working = false;  // the thread is reading the front command outside the lock

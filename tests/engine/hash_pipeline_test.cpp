@@ -33,6 +33,7 @@ TEST(HashPipeline, ViewsIntoARefilledBufferHashAsTheWholeMessage) {
     const Row rows[] = {
         {"contiguous blocks merge into one command", 1'024'000, 10'240, false, 2'097'152},
         {"chunks larger than the backlog: the copy waits", 1'024'000, 10'240, false, 65'536},
+        {"no backlog, as with fewer than three cores", 65'536, 10'000, false, 0},
         {"blocks that do not divide the chunk", 65'536, 10'000, false, 2'097'152},
         {"tiny blocks", 4'096, 7, false, 2'097'152},
         {"settled instead of released", 65'536, 10'000, true, 2'097'152},
