@@ -108,7 +108,7 @@ std::string PiecePath(std::string_view stem, int index) {
 bool SuffixIsPlainName(std::string_view suffixUtf8) {
     const auto characters = DecodeUtf8(suffixUtf8);
     return characters && std::none_of(characters->begin(), characters->end(), [](char32_t c) {
-               return c < U' ' || c == U'\x7F' || IsPathSeparator(c);
+               return c < U' ' || (c >= U'\x7F' && c <= U'\x9F') || IsPathSeparator(c);
            });
 }
 

@@ -60,7 +60,7 @@ NameCut CutLastThreeCharacters(std::string_view path);
 std::string PiecePath(std::string_view stem, int index);
 
 // A suffix read from a header must name a file in the pieces' own directory, and hold no
-// control character that could reach a terminal or a message box.
+// control character (C0, DEL or C1) that could reach a terminal or a message box.
 bool SuffixIsPlainName(std::string_view suffixUtf8);
 
 // Up to and including the last path separator; empty when there is none.

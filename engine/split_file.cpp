@@ -111,8 +111,10 @@ private:
                    "caratteri." +
                    rename;
         }
-        const auto suffix =
-            cut.check == NameCheck::Ok ? EncodeWindows1252(cut.lastThree) : std::nullopt;
+        // A suffix the join would refuse (a control character) is not written either.
+        const auto suffix = cut.check == NameCheck::Ok && SuffixIsPlainName(cut.lastThree)
+                                ? EncodeWindows1252(cut.lastThree)
+                                : std::nullopt;
         if (!suffix) {
             return "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
                    "essere scritti nell'intestazione dei files." +

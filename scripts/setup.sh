@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Zirared, builds it, then runs it or its tests.
 #
-#   scripts/setup.sh run    install what is missing, build into build/, start the program
+#   scripts/setup.sh run    install what is missing, build the programs (not the tests) into
+#                           build/, start the program
 #   scripts/setup.sh test   install what is missing, then run the test stages: build-test/
 #                           (warnings as errors, every test), build-sanitize/ (AddressSanitizer
 #                           and UndefinedBehaviorSanitizer) and the fuzzers when they exist;
@@ -22,6 +23,7 @@ readonly PACKAGES=(
     libssl-dev                             # SHA-256 of the digest lists (OpenSSL 3 libcrypto)
     clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
+    lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio
 )
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -84,7 +86,8 @@ build() {
 
 run_program() {
     local build_dir=$repo_root/build
-    build "$build_dir"
+    # Only what is started: the tests take minutes to build and belong to "test".
+    build "$build_dir" -DZIRARED_BUILD_TESTS=OFF
     local window=$build_dir/window/zirared
     local cli=$build_dir/cli/zirared-cli
     if [[ -x $window && ( -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ) ]]; then

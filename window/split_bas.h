@@ -10,8 +10,10 @@ class Dialogs;
 
 namespace SplitBas {
 
-// The program's start: one copy per user; a second start says so and ends with status 0
-// without a window. Command-line arguments other than Qt's own are ignored.
+// The program's start. --help and --version answer without a display. One copy per user:
+// a second start with a file hands the file to the running copy, one without says that a
+// copy is running; both end without a window. A file given to the first copy is opened as
+// if it had been dropped.
 int Main(int argc, char* argv[]);
 
 // Shows the open-file dialog. `filter` is one entry, caption NUL pattern NUL. On this

@@ -21,6 +21,7 @@
 #include "drop_request.h"
 #include "help_bas.h"
 #include "page_shadow.h"
+#include "piece_probe.h"
 #include "program_identity.h"
 #include "progress_bar.h"
 #include "progress_bar_placement.h"
@@ -293,6 +294,20 @@ void SplittaFile::OpenDroppedFiles(int index, const QList<QUrl>& urls) {
         RunOperation(index, verdict.path);
     }
     CloseIfRequested();
+}
+
+void SplittaFile::OpenAsDropped(const QString& path) {
+    if (RefuseWhileActive()) {
+        return;
+    }
+    const int page = StartsLikeAPiece(path) ? kAssemblePage : kSplitPage;
+    ShowPage(*m_design.picTabContainer, page);
+    OpenDroppedFiles(page, {QUrl::fromLocalFile(path)});
+}
+
+void SplittaFile::EndNow() {
+    m_endRequested = true;
+    close();
 }
 
 void SplittaFile::CloseIfRequested() {

@@ -40,6 +40,15 @@ public:
     void Check1_Click();
     void lblemail_Click();
 
+    // A file given on the command line or by a second start, taken as a drop: a piece goes
+    // to the assemble page and is assembled, anything else to the split page. Refused
+    // while an operation runs.
+    void OpenAsDropped(const QString& path);
+    // The process is asked to end (a signal): a running operation gives up, leaving the
+    // folder as it was (a split deletes its pieces, an assembly its unfinished output), and
+    // the window closes.
+    void EndNow();
+
     void UpdateSizeLabel();
     std::int32_t GetPieceSizeKB() const;
     // True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
@@ -83,6 +92,7 @@ private:
     std::vector<std::string> m_pieceFiles;
     Activity m_activity = Activity::Idle;
     bool m_closeRequested = false;
+    bool m_endRequested = false;
 };
 
 }  // namespace zirared

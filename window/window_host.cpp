@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "dialogs.h"
 #include "progress_bar.h"
@@ -22,11 +24,32 @@ QString FromEngineText(const std::string& text) {
 // one pass a millisecond keeps the window just as responsive at a fraction of the cost.
 constexpr std::chrono::milliseconds kEventPassInterval{1};
 
+// Drawing a label or the bar costs far more than a block under a real display server, and
+// nobody sees more than one picture a frame. Without a known refresh rate: 60 Hz.
+std::chrono::steady_clock::duration FrameIntervalOf(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    const double hertz =
+        screen != nullptr && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
+    const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(1.0 / hertz));
+    return std::clamp<std::chrono::steady_clock::duration>(interval, std::chrono::milliseconds(4),
+                                                           std::chrono::milliseconds(50));
+}
+
 }  // namespace
 
-WindowHost::WindowHost(SplittaFile& window) : m_window(window) {}
+WindowHost::WindowHost(SplittaFile& window)
+    : m_window(window), m_frameInterval(FrameIntervalOf(window)) {
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { ShowLatest(); });
+}
 
 Answer WindowHost::ShowMessage(const std::string& text, MessageKind kind) {
+    if (m_window.m_endRequested) {
+        return Answer::No;  // a process being ended must not wait for anyone
+    }
+    ShowLatest();
     return m_window.m_dialogs.ShowMessage(&m_window, FromEngineText(text), kind);
 }
 
@@ -34,22 +57,26 @@ void WindowHost::SetSplitStatus(const std::string& text) {
     // The label may have been cleared by the window since, so the text alone is not enough.
     if (text != m_splitStatus || m_window.m_design.lblWorkProgress->text().isEmpty()) {
         m_splitStatus = text;
-        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress, FromEngineText(text));
+        m_splitStatusPending = true;
+        ShowWhenFrameDue();
     }
 }
 
 void WindowHost::SetAssembleStatus(const std::string& text) {
     if (text != m_assembleStatus || m_window.m_design.lblWorkProgress1->text().isEmpty()) {
         m_assembleStatus = text;
-        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress1, FromEngineText(text));
+        m_assembleStatusPending = true;
+        ShowWhenFrameDue();
     }
 }
 
 void WindowHost::SetBusy(bool busy) {
+    ShowLatest();
     m_window.EnableControls(!busy);
 }
 
 void WindowHost::EnableAssembleControls(bool enabled) {
+    ShowLatest();
     m_window.m_design.cmdOpen[1]->setEnabled(enabled);
     m_window.m_design.chkKillFile->setEnabled(enabled);
 }
@@ -59,7 +86,9 @@ bool WindowHost::DeleteChoice() {
 }
 
 void WindowHost::CreateProgressBar() {
-    m_lastEventPass = {};  // every copy lets events through at its first block
+    // Every copy lets events through and shows its state at its first block.
+    m_lastEventPass = {};
+    m_lastFrame = {};
     m_window.CreateProgressBar();
 }
 
@@ -68,11 +97,42 @@ bool WindowHost::ProgressBarCreated() {
 }
 
 void WindowHost::SetProgress(std::int16_t value) {
-    m_window.ProgBar().Value(value);
+    m_pendingProgress = value;
+    ShowWhenFrameDue();
 }
 
 void WindowHost::RemoveProgressBar() {
+    ShowLatest();
     m_window.ProgBar().Destroy();
+}
+
+void WindowHost::ShowWhenFrameDue() {
+    const auto elapsed = std::chrono::steady_clock::now() - m_lastFrame;
+    if (elapsed >= m_frameInterval) {
+        ShowLatest();
+    } else if (!m_frameTimer.isActive()) {
+        m_frameTimer.start(std::chrono::ceil<std::chrono::milliseconds>(m_frameInterval - elapsed));
+    }
+}
+
+void WindowHost::ShowLatest() {
+    m_frameTimer.stop();
+    m_lastFrame = std::chrono::steady_clock::now();
+    if (m_splitStatusPending) {
+        m_splitStatusPending = false;
+        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress,
+                                   FromEngineText(m_splitStatus));
+    }
+    if (m_assembleStatusPending) {
+        m_assembleStatusPending = false;
+        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress1,
+                                   FromEngineText(m_assembleStatus));
+    }
+    if (m_pendingProgress) {
+        const std::int16_t value = *m_pendingProgress;
+        m_pendingProgress.reset();
+        m_window.ProgBar().Value(value);
+    }
 }
 
 void WindowHost::ProcessPendingEvents() {
@@ -91,6 +151,10 @@ void WindowHost::ClearStopFlag() {
 
 bool WindowHost::StopRequested() {
     return m_window.m_stopRequested;
+}
+
+bool WindowHost::EndRequested() {
+    return m_window.m_endRequested;
 }
 
 }  // namespace zirared

@@ -179,6 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"name_too_short_reaches_directory", "ab", "VAVOVOZ000002doc", kNotValid},
         RefusalRow{"suffix_with_slash", "x.000", "VAVOVOZ000002../", kNotValid},
         RefusalRow{"suffix_with_nul", "x.000", std::string("VAVOVOZ000002d\0c", 16), kNotValid},
+        RefusalRow{"suffix_with_escape", "x.000", "VAVOVOZ000002d\x1B[", kNotValid},
+        RefusalRow{"suffix_with_c1_control", "x.000", "VAVOVOZ000002d\x9D" "c", kNotValid},
         RefusalRow{"output_would_be_a_piece", "report.000",
                    Header(0, 3, "002") + PatternBytes(kPieceData),
                    "Impossibile riassemblare il file {dir}/report.002\r\nIl file da creare "

@@ -179,6 +179,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
                    "essere scritti nell'intestazione dei files." +
                        kRename},
+        RefusalRow{"control_character_the_join_would_refuse", "a.a\x1B", kSmallKB, kSmallM + 1, "",
+                   "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
+                   "essere scritti nell'intestazione dei files." +
+                       kRename},
         RefusalRow{"name_not_utf8_at_its_end", "a.ab\xE8", kSmallKB, kSmallM + 1, "",
                    "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
                    "essere scritti nell'intestazione dei files." +

@@ -5,7 +5,8 @@
 #
 # cpack writes into a scratch directory (the build tree gets no .deb), the package is
 # unpacked with dpkg-deb -x into a scratch root, and the checks run on that root and on the
-# control fields. Exit status 77 when the Debian tools are missing (the test is skipped).
+# control fields; lintian then judges the package and any error or warning fails the test.
+# Exit status 77 when the Debian tools are missing (the test is skipped).
 set -euo pipefail
 
 if (($# != 2)); then
@@ -15,9 +16,9 @@ fi
 build_dir=$1
 version=$2
 
-for tool in cpack dpkg-deb dpkg-shlibdeps dpkg; do
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg lintian; do
     if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is missing (install dpkg-dev)"
+        echo "SKIP: $tool is missing (install dpkg-dev and lintian)"
         exit 77
     fi
 done
@@ -69,21 +70,35 @@ depends_on() {
     return 1
 }
 # Found by dpkg-shlibdeps from the binaries (Debian 13 names them with a t64 suffix).
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libssl3 libstdc\\+\\+6 libc6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6network6 libssl3 \
+    libstdc\\+\\+6 libc6; do
     depends_on "$library(t64)?" || fail "Depends lacks ${library//\\/}"
 done
 # The strip's font is loaded by name, so no library dependency brings it in.
 depends_on fonts-liberation || fail "Depends lacks fonts-liberation"
+# Nor do Qt's Italian translations, which the window loads from Qt's folder.
+depends_on qt6-translations-l10n || fail "Depends lacks qt6-translations-l10n"
 
-# Contents: exactly the two programs, the desktop entry and the icon in two forms.
+# Debian shows the long description in 80 columns, one leading blank included.
+while IFS= read -r line; do
+    ((${#line} <= 80)) || fail "description line longer than 80 columns: '$line'"
+done < <(dpkg-deb -I "$deb" control | sed -n '/^Description:/,/^[^ ]/p' | sed '$!b; /^[^ ]/d')
+
+# Contents: the two programs, the desktop entry, the icon in two forms, the MIME type of
+# pieces, a manual page for each program, and the copyright and changelog Debian asks for.
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 expected_files=(
     ./usr/bin/zirared
     ./usr/bin/zirared-cli
     ./usr/share/applications/zirared.desktop
+    ./usr/share/doc/zirared/changelog.gz
+    ./usr/share/doc/zirared/copyright
     ./usr/share/icons/hicolor/32x32/apps/zirared.png
     ./usr/share/icons/hicolor/scalable/apps/zirared.svg
+    ./usr/share/man/man1/zirared-cli.1.gz
+    ./usr/share/man/man1/zirared.1.gz
+    ./usr/share/mime/packages/zirared.xml
 )
 actual_files=$(cd "$root" && find . -type f | LC_ALL=C sort)
 if [[ $actual_files != "$(printf '%s\n' "${expected_files[@]}")" ]]; then
@@ -116,6 +131,39 @@ icon_name=$(sed -n 's/^Icon=//p' "$desktop")
 [[ -x $root/usr/bin/$exec_name ]] || fail "Exec=$exec_name is not in usr/bin"
 [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg ]] ||
     fail "Icon=$icon_name has no hicolor icon"
+
+# The desktop entry opens piece files, whose MIME type the package defines.
+[[ $(sed -n 's/^Exec=//p' "$desktop") == *%f* ]] || fail "Exec= takes no file (%f)"
+mime_type=$(sed -n 's/^MimeType=\([^;]*\);.*/\1/p' "$desktop")
+mime_xml=$root/usr/share/mime/packages/zirared.xml
+grep -q "<mime-type type=\"$mime_type\">" "$mime_xml" ||
+    fail "MimeType=$mime_type is not defined in zirared.xml"
+
+# Both programs answer --help and --version without a display (the window too), and the
+# manual pages document every option the programs list in their --help.
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+window_version=$("${headless[@]}" "$root/usr/bin/zirared" --version 2>&1) ||
+    fail "zirared --version failed without a display: $window_version"
+[[ $window_version == "zirared $version" ]] || fail "zirared --version printed '$window_version'"
+for program in zirared zirared-cli; do
+    page=$(zcat "$root/usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
+    help=$("${headless[@]}" "$root/usr/bin/$program" --help 2>&1) ||
+        fail "$program --help failed without a display"
+    for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+        grep -qF -- "$option" <<<"$page" || fail "$program.1 does not document $option"
+    done
+done
+
+# The changelog's latest entry is this version.
+changelog_version=$(zcat "$root/usr/share/doc/zirared/changelog.gz" |
+    sed -n '1s/^zirared (\([^)]*\)).*/\1/p')
+[[ $changelog_version == "$version" ]] ||
+    fail "changelog.gz starts with version '$changelog_version', not $version"
+
+# Debian's own judgement: any error or warning fails. (Root is the user in CI.)
+if ! lintian --allow-root --fail-on error,warning --tag-display-limit 0 "$deb"; then
+    fail "lintian reports errors or warnings"
+fi
 
 if ((failures > 0)); then
     echo "$failures check(s) failed" >&2

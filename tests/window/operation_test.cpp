@@ -209,7 +209,13 @@ TEST_F(WindowOperations, StopDuringASplitDeletesItsPiecesAndGivesTheWindowBack) 
     ExpectIdle();
 }
 
-enum class SecondAction { SplitButton, AssembleButton, DropOnSplitPage, DropOnAssemblePage };
+enum class SecondAction {
+    SplitButton,
+    AssembleButton,
+    DropOnSplitPage,
+    DropOnAssemblePage,
+    HandedOver  // a file from the command line of a second start
+};
 
 struct GuardCase {
     const char* why;
@@ -249,6 +255,9 @@ TEST_P(SecondOperationGuard, IsRefusedAndTheRunningOneCompletes) {
             case SecondAction::DropOnAssemblePage:
                 Drop(d.pictab[1], other);
                 break;
+            case SecondAction::HandedOver:
+                m_window.OpenAsDropped(other[0].toLocalFile());
+                break;
         }
     });
 
@@ -274,7 +283,9 @@ INSTANTIATE_TEST_SUITE_P(
         // The split chooser stays visible while an assembly lets events through.
         GuardCase{"SplitChooserDuringAssembly", 1, SecondAction::SplitButton},
         GuardCase{"DropDuringSplit", 0, SecondAction::DropOnAssemblePage},
-        GuardCase{"DropDuringAssembly", 1, SecondAction::DropOnSplitPage}),
+        GuardCase{"DropDuringAssembly", 1, SecondAction::DropOnSplitPage},
+        GuardCase{"HandedOverDuringSplit", 0, SecondAction::HandedOver},
+        GuardCase{"HandedOverDuringAssembly", 1, SecondAction::HandedOver}),
     [](const auto& info) { return info.param.why; });
 
 TEST_F(WindowOperations, ClosingDuringASplitStopsItThenClosesWithoutDestroyingTheWindow) {
@@ -304,6 +315,26 @@ TEST_F(WindowOperations, ClosingDuringAnAssemblyLetsItFinishThenCloses) {
     EXPECT_FALSE(m_window.isVisible());
 }
 
+// A logout or a kill during an assembly: the old file stays whole, nothing unfinished is
+// left, nothing is asked, and the window closes.
+TEST_F(WindowOperations, EndingTheProcessDuringAnAssemblyKeepsTheOldFile) {
+    SplitThroughWindow();
+    WriteFile(m_source, "the old file");
+    const int messagesBefore = static_cast<int>(m_dialogs.messages().size());
+    DuringOperation([&] { m_window.EndNow(); });
+
+    m_dialogs.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
+    m_dialogs.QueueFile(PiecePath(m_source, 0));
+    m_window.design().cmdOpen[1]->click();
+
+    EXPECT_EQ(ReadFile(m_source), QByteArray("the old file"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+        << "the three pieces and the old file, no temporary file";
+    EXPECT_EQ(static_cast<int>(m_dialogs.messages().size()), messagesBefore + 1)
+        << "only the overwrite question";
+    EXPECT_FALSE(m_window.isVisible());
+}
+
 TEST_F(WindowOperations, OneFileDroppedOnAPageStartsThatPagesOperation) {
     const SplittaFileDesign& d = m_window.design();
     d.lblWorkProgress1->setText(QStringLiteral("vecchio"));
@@ -316,6 +347,28 @@ TEST_F(WindowOperations, OneFileDroppedOnAPageStartsThatPagesOperation) {
     Drop(d.pictab[1], {QUrl::fromLocalFile(PiecePath(m_source, 0))});
     EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(m_source) == m_data; }, 10000));
     EXPECT_TRUE(m_dialogs.fileRequests().empty()) << "a drop needs no dialog";
+}
+
+TEST_F(WindowOperations, AFileFromOutsideGoesToThePageItsContentNeeds) {
+    const SplittaFileDesign& d = m_window.design();
+    ShowPage(*d.picTabContainer, 2);
+    // Any file: the split page, and the split asks before it writes.
+    m_dialogs.QueueAnswer(Answer::No);
+    m_window.OpenAsDropped(m_source);
+    EXPECT_TRUE(d.pictab[0]->isVisible());
+    ASSERT_EQ(m_dialogs.messages().size(), 1U);
+    EXPECT_EQ(m_dialogs.messages()[0].kind, MessageKind::Question);
+    EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
+
+    m_window.OpenAsDropped(m_source);
+    ASSERT_TRUE(QFileInfo::exists(PiecePath(m_source, 2)));
+    ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
+    ShowPage(*d.picTabContainer, 0);
+    // A piece, known by its content: the assemble page, and the assembly runs.
+    m_window.OpenAsDropped(PiecePath(m_source, 0));
+    EXPECT_TRUE(d.pictab[1]->isVisible());
+    EXPECT_EQ(ReadFile(m_source), m_data);
+    ExpectIdle();
 }
 
 struct RefusedDropCase {

@@ -1,0 +1,235 @@
+#include "hand_over.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <ostream>
+
+namespace zirared {
+namespace {
+
+// --- Where the socket may live -------------------------------------------------------
+
+enum class Runtime { Private, OpenToGroupAndOthers, OwnedByAnotherUser, Missing, AFile };
+
+struct RuntimeCase {
+    const char* why;
+    Runtime runtime;
+    bool handOverAllowed;
+};
+
+void PrintTo(const RuntimeCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class RuntimeFolder : public ::testing::TestWithParam<RuntimeCase> {};
+
+TEST_P(RuntimeFolder, IsUsedOnlyWhenPrivateToTheUser) {
+    const RuntimeCase& c = GetParam();
+    QTemporaryDir dir;
+    QString runtime = dir.path();
+    const QByteArray name = QFile::encodeName(runtime);
+    switch (c.runtime) {
+        case Runtime::Private:
+            break;
+        case Runtime::OpenToGroupAndOthers:
+            ASSERT_EQ(chmod(name.constData(), 0755), 0);
+            break;
+        case Runtime::OwnedByAnotherUser:
+            if (chown(name.constData(), geteuid() + 1, static_cast<gid_t>(-1)) != 0) {
+                GTEST_SKIP() << "only root can give a folder away";
+            }
+            break;
+        case Runtime::Missing:
+            runtime = QDir(runtime).filePath(QStringLiteral("assente"));
+            break;
+        case Runtime::AFile:
+            runtime = QDir(runtime).filePath(QStringLiteral("file"));
+            QFile file(runtime);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            break;
+    }
+    const QString socket = HandOverSocketPath(runtime);
+    EXPECT_EQ(!socket.isEmpty(), c.handOverAllowed) << socket.toStdString();
+    if (c.handOverAllowed) {
+        EXPECT_EQ(QFileInfo(socket).absolutePath(), QFileInfo(runtime).absoluteFilePath());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RuntimeFolder,
+    ::testing::Values(RuntimeCase{"PrivateFolder", Runtime::Private, true},
+                      RuntimeCase{"OpenToGroupAndOthers", Runtime::OpenToGroupAndOthers, false},
+                      RuntimeCase{"OwnedByAnotherUser", Runtime::OwnedByAnotherUser, false},
+                      RuntimeCase{"MissingFolder", Runtime::Missing, false},
+                      RuntimeCase{"AFileInstead", Runtime::AFile, false}),
+    [](const auto& info) { return info.param.why; });
+
+// --- What a request may carry ---------------------------------------------------------
+
+QByteArray Request(quint32 announcedLength, const QByteArray& payload) {
+    QByteArray request(4, '\0');
+    qToBigEndian<quint32>(announcedLength, request.data());
+    return request + payload;
+}
+
+QByteArray Request(const QByteArray& payload) {
+    return Request(static_cast<quint32>(payload.size()), payload);
+}
+
+struct RequestCase {
+    const char* why;
+    QByteArray bytes;
+    bool accepted;
+    QByteArray expectedPath;  // UTF-8
+};
+
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+const QByteArray kLongestPath = "/" + QByteArray(kMaxHandOverPathBytes - 1, 'a');
+
+class HandOverRequest : public ::testing::TestWithParam<RequestCase> {
+protected:
+    void SetUp() override {
+        m_socketPath = HandOverSocketPath(m_runtime.path());
+        ASSERT_TRUE(m_server.Listen(m_socketPath));
+    }
+
+    QTemporaryDir m_runtime;
+    QString m_socketPath;
+    HandOverServer m_server;
+};
+
+TEST_P(HandOverRequest, ReachesTheWindowOnlyWhenWellFormed) {
+    const RequestCase& c = GetParam();
+    QSignalSpy requested(&m_server, &HandOverServer::fileRequested);
+    // Sent from this thread, without blocking: the server answers from the same event loop.
+    QLocalSocket client;
+    client.connectToServer(m_socketPath);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == QLocalSocket::ConnectedState; }));
+    client.write(c.bytes);
+
+    // Either way the server ends the conversation: with a receipt, or by hanging up.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return client.state() == QLocalSocket::UnconnectedState; }, 10000));
+    if (!c.accepted) {
+        EXPECT_EQ(requested.count(), 0);
+        EXPECT_EQ(client.bytesAvailable(), 0);
+        return;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.count() == 1; }));
+    EXPECT_EQ(requested.at(0).at(0).toString().toUtf8(), c.expectedPath);
+    EXPECT_EQ(client.readAll(), QByteArray("\x06"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandOverRequest,
+    ::testing::Values(RequestCase{"AbsolutePath", Request("/tmp/dati.bin"), true, "/tmp/dati.bin"},
+                      RequestCase{"AccentedPath", Request("/tmp/perché.000"), true,
+                                  "/tmp/perché.000"},
+                      RequestCase{"LongestAllowed", Request(kLongestPath), true, kLongestPath},
+                      RequestCase{"OneByteTooLong", Request(kLongestPath + "a"), false, {}},
+                      RequestCase{"HugeAnnouncedLength", Request(0xFFFFFFFFU, "/tmp/x"), false, {}},
+                      RequestCase{"ZeroLength", Request(QByteArray()), false, {}},
+                      RequestCase{"RelativePath", Request("dati.bin"), false, {}},
+                      RequestCase{"InvalidUtf8", Request("/tmp/\xff\xfe.bin"), false, {}},
+                      RequestCase{"NulInside", Request(QByteArray("/tmp/a\0b", 8)), false, {}},
+                      // Says 100 bytes, sends 6 and waits: cut off by the server's timeout.
+                      RequestCase{"TruncatedThenSilent", Request(100, "/tmp/x"), false, {}}),
+    [](const auto& info) { return info.param.why; });
+
+// --- The whole road: a running copy and a second start --------------------------------
+
+// Collects what a process writes on its error output, where the auto-answering dialogs
+// print every message.
+class RunningCopy {
+public:
+    explicit RunningCopy(const QString& runtime) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("ZIRARED_DIALOGS_AUTO_ANSWER"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(environment);
+    }
+    ~RunningCopy() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    RunningCopy(const RunningCopy&) = delete;
+    RunningCopy& operator=(const RunningCopy&) = delete;
+
+    QProcess& process() { return m_process; }
+    bool Said(const QString& text) {
+        m_said += QString::fromUtf8(m_process.readAllStandardError());
+        return m_said.contains(text);
+    }
+    const QString& said() const { return m_said; }
+
+private:
+    QProcess m_process;
+    QString m_said;
+};
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
+    QTemporaryDir runtime;  // private to the user, as a runtime folder must be
+    QTemporaryDir work;
+    const QString source = QDir(work.path()).filePath(QStringLiteral("dati.bin"));
+    const QByteArray data(1400 * 1024 + 777, 'z');  // two pieces at the start size
+    WriteFile(source, data);
+
+    RunningCopy first(runtime.path());
+    first.process().start(QStringLiteral(ZIRARED_WINDOW_PATH), QStringList());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
+
+    // A relative name: the running copy works in another folder, so it gets the full path.
+    auto secondStart = [&](const QString& file) {
+        RunningCopy second(runtime.path());
+        second.process().setWorkingDirectory(work.path());
+        second.process().start(QStringLiteral(ZIRARED_WINDOW_PATH), {file});
+        // Waited for without blocking this thread, where nothing listens anyway.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return second.process().state() == QProcess::NotRunning; }, 20000));
+        EXPECT_EQ(second.process().exitCode(), 0) << second.said().toStdString();
+        EXPECT_FALSE(second.Said(QStringLiteral("già in esecuzione")));
+    };
+
+    // Not a piece: the split, which asks first (the auto-answer says yes).
+    secondStart(QStringLiteral("dati.bin"));
+    const QString lastPiece = QDir(work.path()).filePath(QStringLiteral("dati.001"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[question]")); }, 20000))
+        << first.said().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(lastPiece); }, 20000));
+
+    // A piece: the assembly, which rebuilds the source.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[information]")); }));
+    ASSERT_TRUE(QFile::remove(source));
+    secondStart(QStringLiteral("dati.000"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QFile rebuilt(source);
+            return rebuilt.open(QIODevice::ReadOnly) && rebuilt.readAll() == data;
+        },
+        20000))
+        << first.said().toStdString();
+}
+
+}  // namespace
+}  // namespace zirared

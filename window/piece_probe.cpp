@@ -1,0 +1,14 @@
+#include "piece_probe.h"
+
+#include "file_layer.h"
+#include "piece_set.h"
+
+namespace zirared {
+
+bool StartsLikeAPiece(const QString& path) {
+    // The file a link names decides; the file layer opens nothing but a regular file.
+    const std::optional<std::string> resolved = ResolvedPath(path.toStdString());
+    return resolved && StartsWithMagic(LeadingBytes(*resolved, kMagic.size()));
+}
+
+}  // namespace zirared

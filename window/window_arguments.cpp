@@ -1,0 +1,103 @@
+#include "window_arguments.h"
+
+#include <algorithm>
+
+#include "version.h"
+
+namespace zirared {
+
+namespace {
+
+const QString kEndOfOptions = QStringLiteral("--");
+
+bool IsHelp(const QString& argument) {
+    return argument == QStringLiteral("--help") || argument == QStringLiteral("-h");
+}
+
+bool IsVersion(const QString& argument) {
+    return argument == QStringLiteral("--version");
+}
+
+// "-" alone is an ordinary (if unlikely) file name, as for most programs.
+bool IsOption(const QString& argument) {
+    return argument.size() > 1 && argument.startsWith(u'-');
+}
+
+}  // namespace
+
+WindowArguments ParseWindowArguments(const QStringList& arguments) {
+    const qsizetype end = arguments.indexOf(kEndOfOptions);
+    const QStringList options = end < 0 ? arguments : arguments.first(end);
+    if (std::any_of(options.begin(), options.end(), IsHelp)) {
+        return {WindowCommand::Help, {}, {}};
+    }
+    if (std::any_of(options.begin(), options.end(), IsVersion)) {
+        return {WindowCommand::Version, {}, {}};
+    }
+    QStringList files;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (i == end) {
+            continue;
+        }
+        const bool optionsAllowed = end < 0 || i < end;
+        if (optionsAllowed && IsOption(arguments[i])) {
+            return {WindowCommand::UsageError,
+                    {},
+                    QStringLiteral("opzione sconosciuta: ") + arguments[i]};
+        }
+        files.append(arguments[i]);
+    }
+    if (files.isEmpty()) {
+        return {WindowCommand::Start, {}, {}};
+    }
+    if (files.size() > 1) {
+        return {WindowCommand::UsageError,
+                {},
+                QStringLiteral("un solo file alla volta (ricevuti %1)").arg(files.size())};
+    }
+    if (files.front().isEmpty()) {
+        return {WindowCommand::UsageError, {}, QStringLiteral("nome di file vuoto")};
+    }
+    return {WindowCommand::Open, files.front(), {}};
+}
+
+QString WindowHelpText() {
+    return QStringLiteral(
+        "zirared: divide un file di qualsiasi tipo in pezzi numerati e li riassembla\n"
+        "\n"
+        "Uso:\n"
+        "  zirared [FILE]\n"
+        "  zirared --help\n"
+        "  zirared --version\n"
+        "\n"
+        "Senza FILE si apre la finestra. Con FILE la finestra lo accoglie come se vi fosse\n"
+        "stato trascinato: un pezzo (un file che inizia con VAVOVOZ) va in \"Assembla Files\"\n"
+        "e il suo assemblaggio parte subito; qualsiasi altro file va in \"Dividi File\" e la\n"
+        "divisione chiede conferma.\n"
+        "Se Zirared è già in esecuzione, FILE passa alla finestra aperta e questo comando\n"
+        "termina; senza FILE un secondo avvio lo segnala e termina.\n"
+        "\n"
+        "Opzioni:\n"
+        "  --help      mostra questo aiuto\n"
+        "  --version   mostra la versione\n"
+        "  --          quanto segue è un nome di file, anche se inizia con -\n"
+        "\n"
+        "Valgono anche le opzioni standard di Qt (per esempio -platform xcb).\n"
+        "Per dividere e riassemblare dal terminale: zirared-cli --help\n"
+        "\n"
+        "Stato di uscita: 0 finestra chiusa, file passato alla finestra aperta, aiuto o\n"
+        "versione; 1 file non passato alla finestra aperta; 2 errore nella riga di comando.\n");
+}
+
+QString WindowVersionText() {
+    return QStringLiteral("zirared %1.%2.%3\n")
+        .arg(kVersionMajor)
+        .arg(kVersionMinor)
+        .arg(kVersionRevision);
+}
+
+QString WindowUsageHint() {
+    return QStringLiteral("Uso: zirared [FILE]\nPer i dettagli: zirared --help\n");
+}
+
+}  // namespace zirared
