@@ -10,13 +10,17 @@
 #   BENCH_DIR          scratch parent directory (default /dev/shm, tmpfs: no disk noise)
 #
 # References: split -b 1433600 -d -a 3 (same piece data size as --size 1) for the split,
-# cat of those pieces into one file for the join, cp of the source as the floor.
+# cat of those pieces into one file for the join, cp of the source as the floor. The digest
+# list is measured against zirared itself: split --hash against split, and a join that
+# verifies against the list against a join of a set without one.
 # Prints median seconds, median ratios and peak RSS, PASS/FAIL per target; exits 0
 # whatever the figures say.
 set -euo pipefail
 
 readonly SPLIT_TARGET=1.05
 readonly JOIN_TARGET=1.05
+readonly HASH_SPLIT_TARGET=1.15
+readonly VERIFIED_JOIN_TARGET=1.15
 readonly RSS_TARGET_KIB=16384
 readonly PIECE_BYTES=1433600
 
@@ -84,6 +88,20 @@ run_zirared() {
     rm -rf "$dir"
 }
 
+run_zirared_listed() {
+    local dir=$work/listed
+    mkdir -p "$dir"
+    ln "$source_file" "$dir/data.bin"
+    measure zirared_split_hash "$cli" split --hash --yes "$dir/data.bin"
+    rm "$dir/data.bin"
+    measure zirared_join_verified "$cli" join --yes "$dir/data.000"
+    if ((round == 1)); then
+        cmp -s "$source_file" "$dir/data.bin" || die "the verified join did not rebuild the source"
+        (cd "$dir" && sha256sum --check --quiet data.bin.sha256) || die "sha256sum refused the list"
+    fi
+    rm -rf "$dir"
+}
+
 run_coreutils() {
     local dir=$work/coreutils
     mkdir -p "$dir"
@@ -102,9 +120,11 @@ for ((round = 1; round <= rounds; round++)); do
     echo "Round $round of $rounds"
     if ((round % 2 == 1)); then
         run_zirared
+        run_zirared_listed
         run_coreutils
     else
         run_coreutils
+        run_zirared_listed
         run_zirared
     fi
     run_cp
@@ -122,15 +142,20 @@ verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t) ? "PASS" : "FAIL" }'
 
 split_ratio=$(median_ratio zirared_split coreutils_split 1)
 join_ratio=$(median_ratio zirared_join coreutils_join 1)
-split_rss=$(peak_rss zirared_split)
-join_rss=$(peak_rss zirared_join)
-rss_kib=$((split_rss > join_rss ? split_rss : join_rss))
+hash_split_ratio=$(median_ratio zirared_split_hash zirared_split 1)
+verified_join_ratio=$(median_ratio zirared_join_verified zirared_join 1)
+rss_kib=0
+for record in zirared_split zirared_join zirared_split_hash zirared_join_verified; do
+    record_rss=$(peak_rss "$record")
+    ((record_rss > rss_kib)) && rss_kib=$record_rss
+done
 
 echo
 echo "Source: $size_mib MiB in $scratch_parent, $rounds rounds, binary $cli"
 echo "Load average before the summary: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-18s %14s %14s %14s\n' "command" "median wall s" "median CPU s" "peak RSS KiB"
-for record in zirared_split coreutils_split zirared_join coreutils_join cp_floor; do
+for record in zirared_split coreutils_split zirared_join coreutils_join zirared_split_hash \
+    zirared_join_verified cp_floor; do
     printf '%-18s %14.3f %14.2f %14d\n' "$record" "$(column_of "$record" 1 | median)" \
         "$(column_of "$record" 3 | median)" "$(peak_rss "$record")"
 done
@@ -142,6 +167,12 @@ printf 'split  zirared / coreutils split : %.3f  CPU %.3f  (target <= %s)  %s\n'
 printf 'join   zirared / cat of pieces   : %.3f  CPU %.3f  (target <= %s)  %s\n' \
     "$join_ratio" "$(median_ratio zirared_join coreutils_join 3)" "$JOIN_TARGET" \
     "$(verdict "$join_ratio" "$JOIN_TARGET")"
+printf 'split --hash / split            : %.3f  CPU %.3f  (target <= %s)  %s\n' \
+    "$hash_split_ratio" "$(median_ratio zirared_split_hash zirared_split 3)" \
+    "$HASH_SPLIT_TARGET" "$(verdict "$hash_split_ratio" "$HASH_SPLIT_TARGET")"
+printf 'join verified / join without list: %.3f  CPU %.3f  (target <= %s)  %s\n' \
+    "$verified_join_ratio" "$(median_ratio zirared_join_verified zirared_join 3)" \
+    "$VERIFIED_JOIN_TARGET" "$(verdict "$verified_join_ratio" "$VERIFIED_JOIN_TARGET")"
 printf 'split  zirared / cp floor        : %.3f\n' "$(median_ratio zirared_split cp_floor 1)"
 printf 'join   zirared / cp floor        : %.3f\n' "$(median_ratio zirared_join cp_floor 1)"
 printf 'peak RSS of zirared-cli          : %d KiB  (target <= %d KiB)  %s\n' \

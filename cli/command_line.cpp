@@ -84,6 +84,10 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.assumeYes = true;
             } else if (isJoin && argument == "--delete-pieces") {
                 result.deletePieces = true;
+            } else if (isJoin && argument == "--no-verify") {
+                result.verifyList = false;
+            } else if (isSplit && argument == "--hash") {
+                result.writeList = true;
             } else if (isSplit && argument == "--size") {
                 if (i + 1 >= arguments.size()) {
                     return UsageError("manca il valore di --size (da 1 a 40)");

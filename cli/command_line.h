@@ -14,6 +14,8 @@ struct CommandLine {
     int sizeSetting = 1;  // units of 1400 KB, 1 to 40
     bool assumeYes = false;
     bool deletePieces = false;
+    bool writeList = false;  // split --hash: a digest list beside the pieces
+    bool verifyList = true;  // join: checked against the set's digest list when it has one
     std::string path;
     std::string error;
 };

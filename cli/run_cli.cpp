@@ -43,10 +43,12 @@ Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
     const std::string path = FullPath(command.path);
     if (command.command == CliCommand::Split) {
         const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
-        return SplitFile(host, path, pieceSizeKB);
+        return SplitFile(host, path, pieceSizeKB, command.writeList);
     }
     std::vector<std::string> pieceFiles;  // the host keeps the last assembly's pieces
-    return AssembleFile(host, path, pieceFiles);
+    // No question here about an unusable list: --no-verify is the user's answer to it.
+    return AssembleFile(host, path, pieceFiles,
+                        command.verifyList ? ListUse::Required : ListUse::Ignored);
 }
 
 }  // namespace

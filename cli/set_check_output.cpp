@@ -21,6 +21,10 @@ void PrintSetCheckReport(const SetCheckReport& report, std::ostream& output) {
             output << "Il file " << ForTerminal(report.rebuiltPath) << " non esiste ancora.\n";
         }
     }
+    if (!report.listPath.empty()) {
+        output << "Pezzi verificati con l'elenco di controllo " << ForTerminal(report.listPath)
+               << ": " << report.verifiedPieces << " di " << report.pieceCount << ".\n";
+    }
     if (report.IsConsistent()) {
         output << "La sequenza è completa e coerente.\n";
     } else {

@@ -6,6 +6,7 @@
 
 #include "file_error.h"
 #include "file_layer.h"
+#include "hash_pipeline.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "progress_meter.h"
@@ -19,8 +20,8 @@ constexpr std::int16_t kFullBar = 100;
 class AssembleRun {
 public:
     explicit AssembleRun(OperationServices& host, const std::string& fileName,
-                         std::vector<std::string>& pieceFiles)
-        : m_host(host), m_fileName(fileName), m_pieceFiles(pieceFiles) {}
+                         std::vector<std::string>& pieceFiles, ListUse listUse)
+        : m_host(host), m_fileName(fileName), m_pieceFiles(pieceFiles), m_listUse(listUse) {}
 
     Outcome Run() {
         try {
@@ -34,7 +35,7 @@ public:
 
 private:
     Outcome Assemble() {
-        m_first = ReadHeader(m_headerReader, m_fileName);
+        m_first = ReadHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
@@ -57,6 +58,9 @@ private:
             }
         }
         m_headerReader.Close();
+        if (const std::optional<Outcome> ended = TakeDigestList()) {
+            return *ended;
+        }
         const std::optional<std::string> target = OutputTarget();
         if (!target) {
             return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
@@ -86,6 +90,16 @@ private:
                 return GiveUp();
             }
         }
+        if (m_digests) {
+            m_pieceHashes->Settle();
+            if (auto altered = AlteredPiece()) {
+                return EndEarly(*altered);
+            }
+            if (FinishedDigests(*m_rebuiltHashes).at(0) != m_digests->rebuilt) {
+                return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
+                                NotRebuilt());
+            }
+        }
         m_output.Commit(true);
         m_host.SetProgress(kFullBar);
         m_host.SetAssembleStatus("");
@@ -95,6 +109,81 @@ private:
         }
         m_host.EnableAssembleControls(true);
         return outcome;
+    }
+
+    // With a list beside the set, the copy hashes every piece and the rebuilt file. Returns
+    // how the run ends when it ends here.
+    std::optional<Outcome> TakeDigestList() {
+        if (m_listUse == ListUse::Ignored) {
+            return std::nullopt;
+        }
+        SetDigestsLookup lookup = LookUpSetDigests(m_opening.stem, m_first.count, m_outputPath);
+        if (lookup.state == ListState::NoList) {
+            return std::nullopt;
+        }
+        if (lookup.state == ListState::Unusable) {
+            if (m_listUse == ListUse::Required) {
+                return Refuse(lookup.problem + NotRebuilt());
+            }
+            const std::string question =
+                lookup.problem + kCrLf + kCrLf + "Riassemblare il file senza verifica?";
+            if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+                return Outcome::Declined;
+            }
+            return std::nullopt;
+        }
+        if (!lookup.digests.ignoredNames.empty()) {
+            m_host.ShowMessage(
+                IgnoredNamesText(lookup.digests.listPath, lookup.digests.ignoredNames),
+                MessageKind::Warning);
+        }
+        m_digests = std::move(lookup.digests);
+        m_pieceHashes.emplace();
+        m_rebuiltHashes.emplace();
+        return std::nullopt;
+    }
+
+    std::string NotRebuilt() const {
+        return kCrLf + std::string("Il file ") + m_outputPath + " non è stato riassemblato.";
+    }
+
+    // Waits for the hash of everything handed to hashes and ends its current message; the
+    // digests of the messages ended since the last call.
+    static std::vector<Sha256Digest> FinishedDigests(HashPipeline& hashes) {
+        hashes.Finish(0);
+        hashes.Settle();
+        std::vector<Sha256Digest> digests;
+        for (const HashPipeline::FinishedDigest& finished : hashes.TakeFinished()) {
+            digests.push_back(finished.digest);
+        }
+        return digests;
+    }
+
+    // Before the piece's buffer is refilled or closed.
+    void ReleaseHashViews() {
+        if (m_digests) {
+            m_pieceHashes->ReleaseViews();
+            m_rebuiltHashes->ReleaseViews();
+        }
+    }
+
+    // The warning for the first piece whose digest, finished by now, differs from the
+    // list's. The hash may trail the copy by a few chunks; the end of the copy waits for it.
+    std::optional<std::string> AlteredPiece() {
+        for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
+            if (finished.digest != m_digests->pieces.at(finished.label)) {
+                const std::string path =
+                    PiecePath(m_opening.stem, static_cast<int>(finished.label));
+                return AlteredPieceText(path, m_digests->listPath) + NotRebuilt();
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Before the buffer the hashes' views point into is closed or dropped.
+    void StopHashing() {
+        m_pieceHashes.reset();
+        m_rebuiltHashes.reset();
     }
 
     // The path the rebuilt file is renamed to: the output path, or the file a symbolic link
@@ -109,7 +198,7 @@ private:
     // Reads piece j's header and length; returns the warning when the piece does not belong.
     std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
         const std::string path = PiecePath(m_opening.stem, j);
-        const PieceHeader header = ReadHeader(file, path);
+        const PieceHeader header = ReadHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
@@ -140,6 +229,9 @@ private:
         if (auto warning = JudgeStoredPiece(m_piece, j)) {
             return warning;
         }
+        if (m_digests) {
+            m_pieceHashes->Add(m_headerBytes);  // the piece file is hashed whole
+        }
         const std::int64_t length = m_piece.Length();
         if (j == 0) {
             m_progress.emplace(length * m_first.count);
@@ -157,27 +249,46 @@ private:
                 break;
             }
             if (m_piece.NextReadRefills(kBlockBytes)) {
-                m_output.Flush();  // its pending views point into the buffer about to refill
+                m_output.Flush();    // its pending views point into the buffer about to refill
+                ReleaseHashViews();  // and so may the hashes'
             }
-            m_output.Append(m_piece.Read(kBlockBytes));
+            const std::span<const char> block = m_piece.Read(kBlockBytes);
+            m_output.Append(block);
+            if (m_digests) {
+                m_pieceHashes->Add(block);
+                m_rebuiltHashes->Add(block);
+            }
+        }
+        if (m_digests && !m_ended) {
+            m_pieceHashes->Finish(static_cast<std::uint32_t>(j));
         }
         m_output.Flush();
+        ReleaseHashViews();
         m_piece.Close();
+        if (m_digests && !m_ended) {
+            return AlteredPiece();
+        }
         return std::nullopt;
     }
 
-    // The first 16 bytes of path, left open in file; a missing file reads as empty.
-    static PieceHeader ReadHeader(InputFile& file, const std::string& path) {
+    // The first 16 bytes of path, left open in file and in bytes (a view into file's
+    // buffer); a missing file reads as empty.
+    static PieceHeader ReadHeader(InputFile& file, const std::string& path,
+                                  std::span<const char>& bytes) {
+        bytes = {};
         if (!file.OpenIfExists(path)) {
             return ParseHeader({});
         }
-        const std::span<const char> bytes = file.Read(kHeaderBytes);
+        bytes = file.Read(kHeaderBytes);
         return ParseHeader({bytes.data(), bytes.size()});
     }
 
     Outcome Complete() {
-        const std::string rebuilt =
+        std::string rebuilt =
             "Il file " + m_outputPath + kCrLf + "è stato riassemblato correttamente.";
+        if (m_digests) {
+            rebuilt += kCrLf + VerifiedText(m_digests->listPath);
+        }
         if (!m_host.DeleteChoice()) {
             m_host.ShowMessage(rebuilt, MessageKind::Information);
             return Outcome::Completed;
@@ -192,6 +303,7 @@ private:
     }
 
     Outcome EndEarly(const std::string& warning) {
+        StopHashing();
         m_host.ShowMessage(warning, MessageKind::Warning);
         m_piece.Close();
         m_output.Discard();
@@ -205,6 +317,7 @@ private:
 
     // The host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
+        StopHashing();
         m_output.Discard();
         m_host.SetAssembleStatus("");
         if (m_host.ProgressBarCreated()) {
@@ -223,6 +336,7 @@ private:
     Outcome Trap(int number, const std::string& description) {
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
+        StopHashing();
         m_piece.Close();
         m_output.Discard();
         if (m_host.ProgressBarCreated()) {
@@ -244,13 +358,19 @@ private:
     std::int64_t m_firstLength = 0;
     std::optional<ProgressMeter> m_progress;
     bool m_ended = false;
+    const ListUse m_listUse;
+    std::optional<SetDigests> m_digests;  // set: the join verifies
+    std::span<const char> m_headerBytes;  // the last header read, a view into its reader
+    // Declared after the readers: destroyed first, as they may hold views into their buffers.
+    std::optional<HashPipeline> m_pieceHashes;
+    std::optional<HashPipeline> m_rebuiltHashes;
 };
 
 }  // namespace
 
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
-                     std::vector<std::string>& pieceFiles) {
-    return AssembleRun(host, fileName, pieceFiles).Run();
+                     std::vector<std::string>& pieceFiles, ListUse listUse) {
+    return AssembleRun(host, fileName, pieceFiles, listUse).Run();
 }
 
 bool FileExists(const std::string& path) {

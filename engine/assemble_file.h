@@ -5,6 +5,7 @@
 
 #include "operation_outcome.h"
 #include "operation_services.h"
+#include "set_digests.h"
 
 namespace zirared {
 
@@ -14,8 +15,11 @@ namespace zirared {
 // The output is never one of the files the assembly reads. The whole set is judged before
 // the output path is touched, and the rebuilt file is written under a temporary name and
 // put in place only when complete and on disk, so a failure leaves the folder as it was.
+// When the set has a digest list (set_digests.h), each piece is checked against it as it is
+// read and the rebuilt file at the end: an altered piece or file stops the join, nothing kept.
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
-                     std::vector<std::string>& pieceFiles);
+                     std::vector<std::string>& pieceFiles,
+                     ListUse listUse = ListUse::AskWhenUnusable);
 
 // True when anything stands at path, readable or not, a symbolic link that leads nowhere
 // included; never reports an error.

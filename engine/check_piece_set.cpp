@@ -8,8 +8,10 @@
 #include "assemble_file.h"
 #include "file_error.h"
 #include "file_layer.h"
+#include "hash_pipeline.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
+#include "set_digests.h"
 
 namespace zirared {
 namespace {
@@ -33,6 +35,7 @@ public:
         m_report.pieceCount = m_first.count;
         m_report.rebuiltPath = m_opening.rebuiltPath;
         CheckPieces();
+        VerifyAgainstList();
         if (RebuiltPathIsRead(m_chosenPath, m_opening, m_first.count)) {
             AddProblem(SetProblemKind::RebuiltIsAPiece, m_opening.rebuiltPath,
                        "Impossibile riassemblare il file " + m_opening.rebuiltPath +
@@ -86,6 +89,9 @@ private:
             if (j == 0 && verdict == PieceVerdict::Fits) {
                 pieceZeroLength = piece.length;
             }
+            if (verdict == PieceVerdict::Fits) {
+                m_fittingPieces.push_back(j);
+            }
             AddPieceProblem(path, j, piece, pieceZeroLength, verdict);
         }
     }
@@ -126,6 +132,78 @@ private:
                                std::to_string(piece.length) + " byte invece di " + expected + ")");
                 return;
             }
+        }
+    }
+
+    // The deep check: pieces that pass the header-and-length check are read whole and hashed;
+    // when all pass, their data together is checked against the rebuilt file's line as well.
+    void VerifyAgainstList() {
+        SetDigestsLookup lookup =
+            LookUpSetDigests(m_opening.stem, m_first.count, m_opening.rebuiltPath);
+        if (lookup.state == ListState::NoList) {
+            return;
+        }
+        m_report.listPath = ListPathFor(m_opening.rebuiltPath);
+        if (lookup.state == ListState::Unusable) {
+            AddProblem(SetProblemKind::ListUnusable, m_report.listPath, lookup.problem);
+            return;
+        }
+        const SetDigests& digests = lookup.digests;
+        if (!digests.ignoredNames.empty()) {
+            m_report.notes.push_back({SetNoteKind::ListLinesIgnored, digests.listPath,
+                                      IgnoredNamesText(digests.listPath, digests.ignoredNames)});
+        }
+        const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == m_first.count;
+        InputFile reader;
+        HashPipeline pieceHashes;  // after reader: gone before its buffer
+        HashPipeline dataHashes;
+        for (const int j : m_fittingPieces) {
+            const std::string path = PiecePath(m_opening.stem, j);
+            try {
+                reader.Open(path);
+                std::int64_t offset = 0;
+                while (!reader.AtEnd()) {
+                    if (reader.NextReadRefills(kChunkBytes)) {
+                        pieceHashes.Settle();
+                        dataHashes.Settle();
+                    }
+                    const std::span<const char> chunk = reader.Read(kChunkBytes);
+                    pieceHashes.Add(chunk);
+                    const auto header = static_cast<std::size_t>(
+                        std::clamp<std::int64_t>(static_cast<std::int64_t>(kHeaderBytes) - offset,
+                                                 0, static_cast<std::int64_t>(chunk.size())));
+                    dataHashes.Add(chunk.subspan(header));
+                    offset += static_cast<std::int64_t>(chunk.size());
+                }
+                pieceHashes.Finish(static_cast<std::uint32_t>(j));
+                pieceHashes.Settle();
+                dataHashes.Settle();
+                reader.Close();
+            } catch (const FileError& error) {
+                pieceHashes.Finish(static_cast<std::uint32_t>(j));  // drops the partial piece
+                pieceHashes.Settle();
+                pieceHashes.TakeFinished();
+                dataHashes.Settle();
+                reader.Close();
+                AddProblem(SetProblemKind::Unreadable, path,
+                           "Impossibile leggere il file '" + path + "': " + error.Cause());
+                continue;
+            }
+            if (pieceHashes.TakeFinished().at(0).digest !=
+                digests.pieces[static_cast<std::size_t>(j)]) {
+                AddProblem(SetProblemKind::Altered, path, AlteredPieceText(path, digests.listPath));
+            } else {
+                ++m_report.verifiedPieces;
+            }
+        }
+        dataHashes.Finish(0);
+        dataHashes.Settle();
+        if (wholeSet && m_report.verifiedPieces == m_first.count &&
+            dataHashes.TakeFinished().at(0).digest != digests.rebuilt) {
+            AddProblem(SetProblemKind::Altered, m_opening.rebuiltPath,
+                       "L'elenco di controllo " + digests.listPath +
+                           " non corrisponde ai files: il file " + m_opening.rebuiltPath +
+                           " riassemblato da questi pezzi sarebbe diverso da quello elencato.");
         }
     }
 
@@ -207,6 +285,7 @@ private:
     std::int64_t m_chosenLength = 0;
     SetOpening m_opening;
     SetCheckReport m_report;
+    std::vector<int> m_fittingPieces;
 };
 
 }  // namespace

@@ -17,6 +17,9 @@ enum class SetProblemKind {
     OtherSet,         // its count or suffix differs from the first piece's
     WrongLength,      // cut short or grown: not as long as piece 0, or the last one longer
     RebuiltIsAPiece,  // the rebuilt file would overwrite a file the assembly reads
+    ListUnusable,     // the set's digest list cannot be read, or lacks a line for a file
+    Altered,          // its content differs from the digest list's (a piece, or the data of
+                      // all pieces against the rebuilt file's line)
 };
 
 struct SetProblem {
@@ -29,6 +32,7 @@ struct SetProblem {
 enum class SetNoteKind {
     LeftoverPiece,          // a file named like a piece beyond the count, never read
     RebuiltNotReplaceable,  // something at the rebuilt path that the assembly cannot replace
+    ListLinesIgnored,       // lines of the digest list that name no file of the set
 };
 
 struct SetNote {
@@ -38,14 +42,16 @@ struct SetNote {
 };
 
 struct SetCheckReport {
-    // Every problem found: the chosen file's, or the pieces' in index order and then the
-    // rebuilt path's.
+    // Every problem found: the chosen file's, or the pieces' in index order, then the digest
+    // list's in index order, then the rebuilt path's.
     std::vector<SetProblem> problems;
     std::vector<SetNote> notes;
     int pieceCount = 0;            // from the chosen file's header; 0 when it is not a first piece
     std::string rebuiltPath;       // empty when the chosen file is not a first piece
     std::int64_t rebuiltSize = 0;  // the data bytes of every piece found, headers excluded
     bool rebuiltExists = false;    // the assembly would ask before replacing it
+    std::string listPath;          // the set's digest list; empty when it has none
+    int verifiedPieces = 0;        // pieces whose content matches the list
 
     // Complete and consistent: every piece is there and belongs, so the assembly rebuilds the
     // file, unless a note says the rebuilt path is blocked.
@@ -53,7 +59,8 @@ struct SetCheckReport {
 };
 
 // Reads the set that firstPiece (UTF-8 path) opens, by the assembly's own rules, and reports
-// every problem at once. It writes nothing and never asks the user anything.
+// every problem at once. It writes nothing and never asks the user anything. When the set
+// has a digest list, every piece is read whole and checked against it.
 SetCheckReport CheckPieceSet(const std::string& firstPiece);
 
 }  // namespace zirared

@@ -9,8 +9,11 @@
 
 #include "file_error.h"
 #include "file_layer.h"
+#include "hash_pipeline.h"
 #include "piece_set.h"
 #include "progress_meter.h"
+#include "set_digests.h"
+#include "sha256_list.h"
 #include "windows1252.h"
 
 namespace zirared {
@@ -26,8 +29,13 @@ std::string ConfirmationText(std::int64_t pieceCount, const std::string& directo
 
 class SplitRun {
 public:
-    explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB)
-        : m_host(host), m_fileName(fileName), m_pieceDataSize(PieceDataSize(filesizeKB)) {}
+    explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
+                      bool writeList)
+        : m_host(host),
+          m_fileName(fileName),
+          m_pieceDataSize(PieceDataSize(filesizeKB)),
+          m_listPath(ListPathFor(fileName)),
+          m_writeList(writeList) {}
 
     Outcome Run() {
         try {
@@ -63,7 +71,11 @@ private:
             m_source.Close();
             return Refuse(*refusal);
         }
-        const std::optional<std::string> foreign = FirstForeignFile();
+        const bool earlierList = IsListOfEarlierSplit(m_listPath, m_fileName, m_stem);
+        std::optional<std::string> foreign = FirstForeignFile();
+        if (m_writeList && !foreign && !earlierList && ListPathTaken()) {
+            foreign = m_listPath;
+        }
         const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
         if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No ||
             (foreign && m_host.ShowMessage("Il file " + *foreign + " esiste già!" + kCrLf +
@@ -72,8 +84,19 @@ private:
             m_source.Close();
             return Outcome::Declined;
         }
+        // The pieces about to be written make an earlier split's list wrong, and a wrong list
+        // would make the join refuse a good set.
+        if (earlierList) {
+            if (const int error = RemoveFile(m_listPath); error != 0) {
+                throw SystemError(error, m_listPath, FileAction::Delete);
+            }
+        }
         m_host.SetBusy(true);
         m_host.CreateProgressBar();
+        if (m_writeList) {
+            m_pieceHashes.emplace();
+            m_sourceHashes.emplace();
+        }
         Copy(sourceLength);
         return Finish();
     }
@@ -134,6 +157,16 @@ private:
         return first;
     }
 
+    // Something other than an earlier split's list stands where the list goes; a folder
+    // there cannot be replaced at all.
+    bool ListPathTaken() const {
+        const PathKind kind = KindOfPath(m_listPath);
+        if (kind == PathKind::Directory) {
+            throw SystemError(EISDIR, m_listPath, FileAction::Create);
+        }
+        return kind != PathKind::Nothing;
+    }
+
     void Copy(std::int64_t sourceLength) {
         OpenPiece(0);
         std::int64_t dataInPiece = 0;
@@ -148,14 +181,21 @@ private:
             }
             m_host.ProcessPendingEvents();
             if (m_source.NextReadRefills(kBlockBytes)) {
-                m_piece.Flush();  // its pending views point into the buffer about to refill
+                m_piece.Flush();     // its pending views point into the buffer about to refill
+                ReleaseHashViews();  // and so may the hashes'
             }
             std::span<const char> block = m_source.Read(kBlockBytes);
+            if (m_sourceHashes) {
+                m_sourceHashes->Add(block);
+            }
             // A loop rather than one split of the block: pieces smaller than a block work too.
             do {
                 const auto room = static_cast<std::size_t>(m_pieceDataSize - dataInPiece);
                 const std::size_t now = std::min(room, block.size());
                 m_piece.Append(block.first(now));
+                if (m_pieceHashes) {
+                    m_pieceHashes->Add(block.first(now));
+                }
                 block = block.subspan(now);
                 dataInPiece += static_cast<std::int64_t>(now);
                 if (dataInPiece == m_pieceDataSize) {
@@ -169,8 +209,49 @@ private:
             m_piece.Discard();
         } else {
             CommitPiece();
+            if (m_writeList) {
+                WriteList();
+            }
         }
+        m_pieceHashes.reset();  // before the buffer their views point into
+        m_sourceHashes.reset();
         m_source.Close();
+    }
+
+    // Before the source's buffer is refilled; keeps the piece digests finished so far.
+    void ReleaseHashViews() {
+        if (!m_pieceHashes) {
+            return;
+        }
+        m_pieceHashes->ReleaseViews();
+        m_sourceHashes->ReleaseViews();
+        KeepPieceDigests();
+    }
+
+    void KeepPieceDigests() {
+        for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
+            m_pieceDigests.push_back(finished.digest);
+        }
+    }
+
+    // One line per piece file, header included, then one for the source, named as they
+    // stand in the folder; written once every piece is in place, like a piece: whole or not
+    // at all.
+    void WriteList() {
+        m_sourceHashes->Finish(0);
+        m_pieceHashes->Settle();
+        m_sourceHashes->Settle();
+        KeepPieceDigests();
+        const std::vector<std::string> names =
+            ListNamesOfSet(m_stem, static_cast<int>(m_pieceCount), m_fileName);
+        std::string text;
+        for (std::size_t k = 0; k < m_pieceDigests.size(); ++k) {
+            text += FormatListLine(names[k], m_pieceDigests[k]);
+        }
+        text += FormatListLine(names.back(), m_sourceHashes->TakeFinished().at(0).digest);
+        m_list.CreateFor(m_listPath);
+        m_list.Write(text);
+        m_list.Commit(false);
     }
 
     bool Stopping() { return m_host.StopRequested() || m_host.EndRequested(); }
@@ -180,6 +261,9 @@ private:
     void CommitPiece() {
         m_piece.Commit(false);
         m_committedPieces = m_pieceIndex + 1;
+        if (m_pieceHashes) {
+            m_pieceHashes->Finish(static_cast<std::uint32_t>(m_pieceIndex));
+        }
     }
 
     // A stopped or failed split takes back what it wrote; a piece that cannot go stays,
@@ -218,6 +302,9 @@ private:
         m_piece.CreateFor(PiecePath(m_stem, index));
         const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
         m_piece.Write(header);
+        if (m_pieceHashes) {
+            m_pieceHashes->AddCopy(header);
+        }
     }
 
     // The same text for every block of a piece: rebuilt only when the piece changes.
@@ -238,6 +325,8 @@ private:
     Outcome Trap(int number, const std::string& description) {
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
+        m_pieceHashes.reset();
+        m_sourceHashes.reset();
         RemoveWrittenPieces();
         m_source.Close();
         if (m_host.ProgressBarCreated()) {
@@ -253,8 +342,15 @@ private:
     std::int64_t m_pieceCount = 0;
     std::string m_stem;
     SuffixBytes m_suffix{};
+    const std::string m_listPath;
+    const bool m_writeList;
     InputFile m_source;
     OutputFile m_piece;
+    OutputFile m_list;
+    // Declared after m_source: destroyed first, as they may hold views into its buffer.
+    std::optional<HashPipeline> m_pieceHashes;
+    std::optional<HashPipeline> m_sourceHashes;
+    std::vector<Sha256Digest> m_pieceDigests;
     int m_pieceIndex = 0;
     int m_committedPieces = 0;
     int m_statusPiece = -1;
@@ -263,8 +359,9 @@ private:
 
 }  // namespace
 
-Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB) {
-    return SplitRun(host, fileName, filesizeKB).Run();
+Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
+                  bool writeList) {
+    return SplitRun(host, fileName, filesizeKB, writeList).Run();
 }
 
 }  // namespace zirared

@@ -16,6 +16,10 @@ namespace zirared {
 // source that one of its own pieces would overwrite. Each piece is written under a temporary
 // name and takes its own only when whole; a stopped or failed split removes what it wrote.
 // Lengths are 64-bit.
-Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB);
+// With writeList, a completed split also writes the set's digest list (<fileName>.sha256,
+// see set_digests.h) after the last piece. Either way a list left there by an earlier split
+// of the file is removed once the split is confirmed: it no longer describes the pieces.
+Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
+                  bool writeList = false);
 
 }  // namespace zirared

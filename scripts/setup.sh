@@ -23,6 +23,7 @@ readonly PACKAGES=(
     fonts-liberation fonts-dejavu-core     # the strip's Arial is Liberation Sans; a default font
     xvfb xauth xdotool                     # window tests and xvfb-run
     time                                   # /usr/bin/time -v in bench/
+    libssl-dev                             # SHA-256 of the digest lists (OpenSSL 3 libcrypto)
     clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
     lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio

@@ -76,3 +76,47 @@ TEST_F(CliCheck, NotAFirstPieceIsRefusedWithTheAssemblysText) {
 
 }  // namespace
 }  // namespace zirared::testing
+
+namespace zirared::testing {
+namespace {
+
+// The digest list through the terminal tool: split --hash, an altered piece caught by check
+// and join, --no-verify as the way past it.
+TEST(CliDigestList, CheckAndJoinCatchAnAlteredPieceAndNoVerifyJoinsAnyway) {
+    TempDirectory directory;
+    const std::filesystem::path& dir = directory.Path();
+    WriteFile(dir / "report.doc", PseudoRandomBytes(2 * kSizeUnit + 700, 12));
+    const CliRun split = RunCli({"split", "--hash", "--yes", (dir / "report.doc").string()});
+    ASSERT_EQ(split.exitStatus, 0) << split.error;
+    std::filesystem::remove(dir / "report.doc");
+    const std::string list = (dir / "report.doc.sha256").string();
+    const std::string piece0 = (dir / "report.000").string();
+    const std::string piece1 = (dir / "report.001").string();
+
+    const CliRun clean = RunCli({"check", piece0});
+    EXPECT_EQ(clean.exitStatus, 0) << clean.output;
+    EXPECT_TRUE(
+        Contains(clean.output, "Pezzi verificati con l'elenco di controllo " + list + ": 3 di 3."))
+        << clean.output;
+
+    std::string bytes = ReadFile(piece1);
+    bytes[kSizeUnit / 2] ^= 0x01;
+    WriteFile(piece1, bytes);
+    const CliRun check = RunCli({"check", piece0});
+    EXPECT_EQ(check.exitStatus, 1);
+    EXPECT_TRUE(Contains(check.output, "errore: Il file " + piece1 + " è stato alterato"))
+        << check.output;
+    EXPECT_TRUE(Contains(check.output, ": 2 di 3.")) << check.output;
+
+    const CliRun join = RunCli({"join", "--yes", piece0});
+    EXPECT_EQ(join.exitStatus, 1);
+    EXPECT_TRUE(Contains(join.error, piece1)) << join.error;
+    EXPECT_FALSE(std::filesystem::exists(dir / "report.doc"));
+
+    const CliRun blind = RunCli({"join", "--yes", "--no-verify", piece0});
+    EXPECT_EQ(blind.exitStatus, 0) << blind.error;
+    EXPECT_FALSE(Contains(blind.error, "verificato")) << blind.error;
+}
+
+}  // namespace
+}  // namespace zirared::testing

@@ -85,6 +85,18 @@ INSTANTIATE_TEST_SUITE_P(
                           "VersionAlone", {"--version"}, CliCommand::Version, 1, false, false, ""}),
     [](const auto& info) { return std::string(info.param.why); });
 
+TEST(DigestListOptions, SplitWritesAListOnlyWhenAskedAndJoinVerifiesUnlessTold) {
+    const std::vector<std::string> plainSplit = {"split", "a.doc"};
+    const std::vector<std::string> hashSplit = {"split", "--hash", "a.doc"};
+    const std::vector<std::string> plainJoin = {"join", "a.000"};
+    const std::vector<std::string> blindJoin = {"join", "a.000", "--no-verify"};
+    EXPECT_FALSE(ParseCommandLine(plainSplit).writeList);
+    EXPECT_TRUE(ParseCommandLine(hashSplit).writeList);
+    EXPECT_TRUE(ParseCommandLine(plainJoin).verifyList);
+    EXPECT_FALSE(ParseCommandLine(blindJoin).verifyList);
+    EXPECT_EQ(ParseCommandLine(blindJoin).path, "a.000");
+}
+
 struct UsageErrorRow {
     const char* why;
     std::vector<std::string> arguments;
@@ -115,6 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorRow{"SizeValueMissing", {"split", "a.doc", "--size"}},
                       UsageErrorRow{"SizeIsForSplitOnly", {"join", "--size", "2", "a.000"}},
                       UsageErrorRow{"DeleteIsForJoinOnly", {"split", "--delete-pieces", "a"}},
+                      UsageErrorRow{"HashIsForSplitOnly", {"join", "--hash", "a.000"}},
+                      UsageErrorRow{"NoVerifyIsForJoinOnly", {"split", "--no-verify", "a"}},
                       UsageErrorRow{"CheckAsksNothingSoTakesNoYes", {"check", "--yes", "a.000"}},
                       UsageErrorRow{"CheckWithoutFile", {"check"}}),
     [](const auto& info) { return std::string(info.param.why); });

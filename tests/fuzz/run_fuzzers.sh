@@ -18,7 +18,7 @@ seconds=$1
 shift
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-    targets=(fuzz_piece_header fuzz_assemble_set)
+    targets=(fuzz_piece_header fuzz_assemble_set fuzz_sha256_list)
 fi
 
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)

@@ -70,8 +70,8 @@ depends_on() {
     return 1
 }
 # Found by dpkg-shlibdeps from the binaries (Debian 13 names them with a t64 suffix).
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6network6 libstdc\\+\\+6 \
-    libc6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6network6 libssl3 \
+    libstdc\\+\\+6 libc6; do
     depends_on "$library(t64)?" || fail "Depends lacks ${library//\\/}"
 done
 # The strip's font is loaded by name, so no library dependency brings it in.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -135,6 +136,47 @@ TEST_F(WindowOperations, SplitThenAssemblyGiveBackTheFileByteForByte) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, i))) << i;
     }
+    ExpectIdle();
+}
+
+// The list a split --hash would write, made here with Qt's own SHA-256.
+QByteArray ListFor(const QStringList& paths) {
+    QByteArray list;
+    for (const QString& path : paths) {
+        list += QCryptographicHash::hash(ReadFile(path), QCryptographicHash::Sha256).toHex() +
+                "  " + QFileInfo(path).fileName().toUtf8() + "\n";
+    }
+    return list;
+}
+
+TEST_F(WindowOperations, AssemblyVerifiesAgainstAListOrAsksToGoOnWithoutAnUnusableOne) {
+    SplitThroughWindow();
+    const QString list = m_source + QStringLiteral(".sha256");
+    const QStringList pieces = {PiecePath(m_source, 0), PiecePath(m_source, 1),
+                                PiecePath(m_source, 2)};
+    WriteFile(list, ListFor(pieces + QStringList{m_source}));
+    ASSERT_TRUE(QFile::remove(m_source));
+
+    m_dialogs.QueueFile(pieces[0]);
+    m_window.design().cmdOpen[1]->click();
+    EXPECT_EQ(ReadFile(m_source), m_data);
+    EXPECT_TRUE(m_dialogs.Shown(QStringLiteral("Il file ") + m_source +
+                                    QStringLiteral("\nè stato riassemblato correttamente.\n"
+                                                   "Il contenuto è stato verificato con il file ") +
+                                    list + u'.',
+                                MessageKind::Information));
+    ASSERT_TRUE(QFile::remove(m_source));
+
+    WriteFile(list, ListFor(pieces));  // no line for the rebuilt file
+    m_dialogs.QueueFile(pieces[0]);
+    m_dialogs.QueueAnswer(Answer::No);
+    m_window.design().cmdOpen[1]->click();
+    ASSERT_FALSE(m_dialogs.messages().empty());
+    EXPECT_EQ(m_dialogs.messages().back().kind, MessageKind::Question);
+    EXPECT_TRUE(m_dialogs.messages().back().text.contains(list));
+    EXPECT_TRUE(m_dialogs.messages().back().text.endsWith(
+        QStringLiteral("Riassemblare il file senza verifica?")));
+    EXPECT_FALSE(QFileInfo::exists(m_source)) << "declined: nothing written";
     ExpectIdle();
 }
 

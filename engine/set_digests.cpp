@@ -1,0 +1,125 @@
+#include "set_digests.h"
+
+#include <algorithm>
+
+#include "file_layer.h"
+#include "piece_set.h"
+#include "sha256_list.h"
+
+namespace zirared {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::string NameInFolder(const std::string& path) {
+    return path.substr(DirectoryPart(path).size());
+}
+
+bool IsPieceNameOf(std::string_view name, std::string_view stemName) {
+    return name.size() == stemName.size() + 3 && name.starts_with(stemName) &&
+           std::all_of(name.end() - 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+SetDigestsLookup Unusable(std::string problem) {
+    SetDigestsLookup lookup;
+    lookup.state = ListState::Unusable;
+    lookup.problem = std::move(problem);
+    return lookup;
+}
+
+}  // namespace
+
+std::string ListPathFor(const std::string& rebuiltPath) {
+    return rebuiltPath + std::string(kListExtension);
+}
+
+std::vector<std::string> ListNamesOfSet(const std::string& stem, int pieceCount,
+                                        const std::string& rebuiltPath) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(pieceCount) + 1);
+    for (int j = 0; j < pieceCount; ++j) {
+        names.push_back(NameInFolder(PiecePath(stem, j)));
+    }
+    names.push_back(NameInFolder(rebuiltPath));
+    return names;
+}
+
+SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
+                                  const std::string& rebuiltPath) {
+    const std::string listPath = ListPathFor(rebuiltPath);
+    if (KindOfPath(listPath) == PathKind::Nothing) {
+        return {};
+    }
+    const std::string cannotUse = "Impossibile usare l'elenco di controllo " + listPath + ": ";
+    const ParsedList parsed = ReadListFile(listPath);
+    if (parsed.error) {
+        return Unusable(cannotUse + parsed.error->Description());
+    }
+    const std::vector<std::string> names = ListNamesOfSet(stem, pieceCount, rebuiltPath);
+    ListMatch match = MatchList(parsed.lines, names);
+    SetDigestsLookup lookup;
+    lookup.state = ListState::Usable;
+    lookup.digests.listPath = listPath;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!match.digests[i]) {
+            return Unusable(cannotUse + "Manca la riga del file " + DirectoryPart(stem) + names[i] +
+                            ".");
+        }
+        if (i + 1 < names.size()) {
+            lookup.digests.pieces.push_back(*match.digests[i]);
+        } else {
+            lookup.digests.rebuilt = *match.digests[i];
+        }
+    }
+    lookup.digests.ignoredNames = std::move(match.foreignNames);
+    return lookup;
+}
+
+std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath) {
+    return "Il file " + piecePath +
+           " è stato alterato: il suo contenuto non corrisponde all'elenco di controllo " +
+           listPath + ".";
+}
+
+std::string AlteredRebuiltText(const std::string& rebuiltPath, const std::string& listPath) {
+    return "Il file riassemblato " + rebuiltPath + " non corrisponde all'elenco di controllo " +
+           listPath + ".";
+}
+
+std::string IgnoredNamesText(const std::string& listPath, const std::vector<std::string>& names) {
+    std::string text = "L'elenco di controllo " + listPath +
+                       " nomina file che non fanno parte della sequenza; sono stati ignorati:";
+    for (const std::string& name : names) {
+        text += kCrLf + name;
+    }
+    return text;
+}
+
+std::string VerifiedText(const std::string& listPath) {
+    return "Il contenuto è stato verificato con il file " + listPath + ".";
+}
+
+bool IsListOfEarlierSplit(const std::string& listPath, const std::string& sourcePath,
+                          const std::string& stem) {
+    if (KindOfPath(listPath) != PathKind::Regular) {
+        return false;
+    }
+    const ParsedList parsed = ReadListFile(listPath);
+    if (parsed.error) {
+        return false;
+    }
+    const std::string sourceName = NameInFolder(sourcePath);
+    const std::string stemName = NameInFolder(stem);
+    bool namesAPiece = false;
+    for (const ListLine& line : parsed.lines) {
+        if (IsPieceNameOf(line.name, stemName)) {
+            namesAPiece = true;
+        } else if (line.name != sourceName) {
+            return false;
+        }
+    }
+    return namesAPiece;
+}
+
+}  // namespace zirared

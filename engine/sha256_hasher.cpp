@@ -1,0 +1,65 @@
+#include "sha256_hasher.h"
+
+#include <openssl/evp.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace zirared {
+
+namespace {
+
+[[noreturn]] void ThrowLibraryFailure() {
+    throw std::runtime_error("La libreria di crittografia non calcola lo SHA-256.");
+}
+
+// Fetched once: fetching looks the algorithm up among the providers, which costs more than
+// hashing a block.
+const EVP_MD* Sha256Algorithm() {
+    static const std::unique_ptr<EVP_MD, decltype(&EVP_MD_free)> algorithm(
+        EVP_MD_fetch(nullptr, "SHA256", nullptr), &EVP_MD_free);
+    if (!algorithm) {
+        ThrowLibraryFailure();
+    }
+    return algorithm.get();
+}
+
+}  // namespace
+
+struct Sha256Hasher::Context {
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> evp{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+
+    void Start() {
+        if (EVP_DigestInit_ex(evp.get(), Sha256Algorithm(), nullptr) != 1) {
+            ThrowLibraryFailure();
+        }
+    }
+};
+
+Sha256Hasher::Sha256Hasher() : m_context(std::make_unique<Context>()) {
+    if (!m_context->evp) {
+        ThrowLibraryFailure();
+    }
+    m_context->Start();
+}
+
+Sha256Hasher::~Sha256Hasher() = default;
+
+void Sha256Hasher::Update(std::span<const char> bytes) {
+    if (!bytes.empty() && EVP_DigestUpdate(m_context->evp.get(), bytes.data(), bytes.size()) != 1) {
+        ThrowLibraryFailure();
+    }
+}
+
+Sha256Digest Sha256Hasher::Finish() {
+    Sha256Digest digest{};
+    unsigned int size = 0;
+    if (EVP_DigestFinal_ex(m_context->evp.get(), digest.data(), &size) != 1 ||
+        size != digest.size()) {
+        ThrowLibraryFailure();
+    }
+    m_context->Start();
+    return digest;
+}
+
+}  // namespace zirared
