@@ -186,7 +186,9 @@ windows_stage() {
         -DZIRARED_BUILD_WINDOW=OFF -DZIRARED_WARNINGS_AS_ERRORS=ON || count_broken_stage ||
         return 1
     local status=0
-    run_ctest --test-dir "$build_dir" --output-on-failure -j 2 || status=1
+    # Wine now and then fails a file operation that passes on a second run; a real fault
+    # fails both.
+    run_ctest --test-dir "$build_dir" --output-on-failure -j 2 --repeat until-pass:2 || status=1
     local linux_build=$repo_root/build-test
     build "$linux_build" -DZIRARED_WINDOWS_CLI="$build_dir/cli/zirared-cli.exe" ||
         count_broken_stage || return 1

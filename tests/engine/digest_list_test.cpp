@@ -69,6 +69,9 @@ const std::vector<std::string> kSetNames = {"report.000", "report.001", "report.
                                             "report.doc.sha256"};
 
 TEST(DigestList, SplitWritesAListSha256sumAcceptsAndTheJoinVerifies) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sha256sum and a POSIX shell are the Linux build's reference";
+#endif
     ListedSet set;
     set.SplitWithList();
     EXPECT_EQ(set.dir.Names(), kSetNames);

@@ -53,6 +53,9 @@ TEST(Sha256List, EveryNameComesBackFromItsLine) {
 // sha256sum is the independent reference both ways: it checks the list we write, and we
 // read the list it writes.
 TEST(Sha256List, AgreesWithSha256sumBothWays) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sha256sum and a POSIX shell are the Linux build's reference";
+#endif
     TempDir dir;
     std::string ours;
     for (const std::string& name : kAwkwardNames) {
