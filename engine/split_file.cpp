@@ -162,7 +162,7 @@ private:
     bool ListPathTaken() const {
         const PathKind kind = KindOfPath(m_listPath);
         if (kind == PathKind::Directory) {
-            throw SystemError(EISDIR, m_listPath, FileAction::Create);
+            throw SystemError(kIsADirectoryNumber, m_listPath, FileAction::Create);
         }
         return kind != PathKind::Nothing;
     }
