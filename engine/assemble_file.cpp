@@ -81,6 +81,8 @@ private:
         // Written beside its target under another name: what stands at the output path stays
         // whole until the rebuilt file is complete and on disk.
         m_output.CreateFor(*target);
+        // A verified copy reads into two buffers in turn, so the hashes can trail it.
+        m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
         m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
         for (int j = 0; j < m_first.count; ++j) {
             if (auto failure = CopyPiece(j)) {
@@ -159,11 +161,11 @@ private:
         return digests;
     }
 
-    // Before the piece's buffer is refilled or closed.
+    // Before the piece reader refills a buffer.
     void ReleaseHashViews() {
         if (m_digests) {
-            m_pieceHashes->ReleaseViews();
-            m_rebuiltHashes->ReleaseViews();
+            m_pieceHashes->ReleaseViews(m_piece->BufferToRefill());
+            m_rebuiltHashes->ReleaseViews(m_piece->BufferToRefill());
         }
     }
 
@@ -226,13 +228,13 @@ private:
     // (it changed since the set was judged).
     std::optional<std::string> CopyPiece(int j) {
         m_pieceFiles[static_cast<std::size_t>(j)] = PiecePath(m_opening.stem, j);
-        if (auto warning = JudgeStoredPiece(m_piece, j)) {
+        if (auto warning = JudgeStoredPiece(*m_piece, j)) {
             return warning;
         }
         if (m_digests) {
             m_pieceHashes->Add(m_headerBytes);  // the piece file is hashed whole
         }
-        const std::int64_t length = m_piece.Length();
+        const std::int64_t length = m_piece->Length();
         if (j == 0) {
             m_progress.emplace(length * m_first.count);
         }
@@ -241,18 +243,18 @@ private:
                                        static_cast<std::int64_t>(kBlockBytes));
         m_host.SetAssembleStatus("Lettura del file  " + std::to_string(j + 1) + "   di  " +
                                  std::to_string(m_first.count) + "   in corso...");
-        while (!m_piece.AtEnd()) {
+        while (!m_piece->AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
             if (m_host.EndRequested()) {
                 m_ended = true;
                 break;
             }
-            if (m_piece.NextReadRefills(kBlockBytes)) {
-                m_output.Flush();    // its pending views point into the buffer about to refill
+            if (m_piece->NextReadRefills(kBlockBytes)) {
+                m_output.Flush();    // its pending views may point into the buffer to refill
                 ReleaseHashViews();  // and so may the hashes'
             }
-            const std::span<const char> block = m_piece.Read(kBlockBytes);
+            const std::span<const char> block = m_piece->Read(kBlockBytes);
             m_output.Append(block);
             if (m_digests) {
                 m_pieceHashes->Add(block);
@@ -263,8 +265,9 @@ private:
             m_pieceHashes->Finish(static_cast<std::uint32_t>(j));
         }
         m_output.Flush();
+        // The next piece's header refills a buffer too.
         ReleaseHashViews();
-        m_piece.Close();
+        m_piece->Close();
         if (m_digests && !m_ended) {
             return AlteredPiece();
         }
@@ -305,7 +308,7 @@ private:
     Outcome EndEarly(const std::string& warning) {
         StopHashing();
         m_host.ShowMessage(warning, MessageKind::Warning);
-        m_piece.Close();
+        m_piece.reset();
         m_output.Discard();
         m_host.SetAssembleStatus("");
         if (m_host.ProgressBarCreated()) {
@@ -337,7 +340,7 @@ private:
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
         StopHashing();
-        m_piece.Close();
+        m_piece.reset();
         m_output.Discard();
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
@@ -352,7 +355,7 @@ private:
     PieceHeader m_first;
     SetOpening m_opening;
     std::string m_outputPath;
-    InputFile m_piece;
+    std::optional<InputFile> m_piece;        // made once the set and its list are judged
     InputFile m_headerReader{kHeaderBytes};  // judging the set reads headers only
     OutputFile m_output;
     std::int64_t m_firstLength = 0;

@@ -154,8 +154,8 @@ private:
                                       IgnoredNamesText(digests.listPath, digests.ignoredNames)});
         }
         const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == m_first.count;
-        InputFile reader;
-        HashPipeline pieceHashes;  // after reader: gone before its buffer
+        InputFile reader(kChunkBytes, ReadBuffers::Two);  // the hashes may trail the reading
+        HashPipeline pieceHashes;                         // after reader: gone before its buffers
         HashPipeline dataHashes;
         for (const int j : m_fittingPieces) {
             const std::string path = PiecePath(m_opening.stem, j);
@@ -164,8 +164,8 @@ private:
                 std::int64_t offset = 0;
                 while (!reader.AtEnd()) {
                     if (reader.NextReadRefills(kChunkBytes)) {
-                        pieceHashes.Settle();
-                        dataHashes.Settle();
+                        pieceHashes.ReleaseViews(reader.BufferToRefill());
+                        dataHashes.ReleaseViews(reader.BufferToRefill());
                     }
                     const std::span<const char> chunk = reader.Read(kChunkBytes);
                     pieceHashes.Add(chunk);

@@ -10,8 +10,12 @@
 
 namespace zirared {
 
-InputFile::InputFile(std::size_t chunkBytes)
-    : m_buffer(std::make_unique<char[]>(chunkBytes)), m_capacity(chunkBytes) {}
+InputFile::InputFile(std::size_t chunkBytes, ReadBuffers buffers)
+    : m_bufferCount(static_cast<std::size_t>(buffers)), m_capacity(chunkBytes) {
+    for (std::size_t k = 0; k < m_bufferCount; ++k) {
+        m_buffers[k] = std::make_unique<char[]>(chunkBytes);
+    }
+}
 
 InputFile::~InputFile() {
     Close();
@@ -30,12 +34,16 @@ bool InputFile::NextReadRefills(std::size_t maxBytes) const {
     return m_end - m_begin < Wanted(maxBytes);
 }
 
+std::span<const char> InputFile::BufferToRefill() const {
+    return {m_buffers[(m_current + 1) % m_bufferCount].get(), m_capacity};
+}
+
 std::span<const char> InputFile::Peek(std::size_t maxBytes) {
     const std::size_t wanted = Wanted(maxBytes);
     if (m_end - m_begin < wanted) {
         Fill(wanted);
     }
-    return {m_buffer.get() + m_begin, wanted};
+    return {Current() + m_begin, wanted};
 }
 
 std::span<const char> InputFile::Read(std::size_t maxBytes) {
@@ -46,14 +54,18 @@ std::span<const char> InputFile::Read(std::size_t maxBytes) {
 }
 
 void InputFile::Fill(std::size_t wanted) {
-    std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
+    // The bytes not consumed yet move to the start of the buffer refilled; with two
+    // buffers they are copied, so every view into the one left stays intact.
+    const char* const unconsumed = Current() + m_begin;
+    m_current = (m_current + 1) % m_bufferCount;
+    std::memmove(Current(), unconsumed, m_end - m_begin);
     m_end -= m_begin;
     m_begin = 0;
     while (m_end < m_capacity && m_filePosition < m_length) {
         const auto left = static_cast<std::uint64_t>(m_length - m_filePosition);
         const auto request =
             static_cast<std::size_t>(std::min<std::uint64_t>(m_capacity - m_end, left));
-        const std::size_t got = ReadSome(m_handle, m_buffer.get() + m_end, request, m_path);
+        const std::size_t got = ReadSome(m_handle, Current() + m_end, request, m_path);
         if (got == 0) {
             break;
         }

@@ -17,9 +17,14 @@ namespace zirared {
 
 inline constexpr std::size_t kChunkBytes = 1'024'000;  // 100 blocks of 10,240 bytes
 
+// How many chunk buffers a reader fills in turn. With two, a refill leaves the views into
+// the chunk before intact, so a hash running behind the copy need not hold the copy up.
+enum class ReadBuffers { One = 1, Two = 2 };
+
 class InputFile {
 public:
-    explicit InputFile(std::size_t chunkBytes = kChunkBytes);
+    explicit InputFile(std::size_t chunkBytes = kChunkBytes,
+                       ReadBuffers buffers = ReadBuffers::One);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -36,22 +41,30 @@ public:
     std::int64_t Length() const { return m_length; }
     bool AtEnd() const { return m_position >= m_length; }
 
-    // The next min(maxBytes, bytes left) bytes. The view stays valid until a call that
-    // refills the buffer (see NextReadRefills) or Close. A file that turns out shorter than
-    // its length throws EIO rather than ending early.
+    // The next min(maxBytes, bytes left) bytes. The view stays valid until the buffer it
+    // points into is refilled (see NextReadRefills and BufferToRefill); Close and Open leave
+    // the buffers as they are. A file that turns out shorter than its length throws EIO
+    // rather than ending early.
     std::span<const char> Read(std::size_t maxBytes);
     // As Read, without consuming the bytes.
     std::span<const char> Peek(std::size_t maxBytes);
-    // True when the next Read(maxBytes) invalidates the views handed out so far.
+    // True when the next Read(maxBytes) refills a buffer: the views into BufferToRefill()
+    // are then no longer valid.
     bool NextReadRefills(std::size_t maxBytes) const;
+    // The buffer the next refill overwrites: with one buffer the current one, with two the
+    // one filled before it.
+    std::span<const char> BufferToRefill() const;
 
 private:
     std::size_t Wanted(std::size_t maxBytes) const;
     void Fill(std::size_t wanted);
+    char* Current() const { return m_buffers[m_current].get(); }
 
-    std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_buffers[2];
+    std::size_t m_bufferCount;
+    std::size_t m_current = 0;  // the buffer m_begin and m_end index
     std::size_t m_capacity;
-    std::size_t m_begin = 0;  // unconsumed bytes are m_buffer[m_begin, m_end)
+    std::size_t m_begin = 0;  // unconsumed bytes are Current()[m_begin, m_end)
     std::size_t m_end = 0;
     std::intptr_t m_handle = -1;  // a descriptor, or a HANDLE on Windows
     std::string m_path;           // for the messages

@@ -1,25 +1,20 @@
 #include "hash_pipeline.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace zirared {
 
 namespace {
 
-// The thread hashes a command in slices, so that releasing views waits for one slice at
-// most (well under a millisecond).
+// The thread hashes a command in slices, so that a copy waiting for part of a chunk wakes
+// as soon as that part is done rather than when the whole command is.
 constexpr std::size_t kSliceBytes = 128 * 1024;
-constexpr std::size_t kSpareBuffers = 2;
 
 }  // namespace
 
-std::size_t HashPipeline::DefaultBacklogBytes() {
-    return std::thread::hardware_concurrency() >= 3 ? 1024 * 1024 : 0;
-}
-
-HashPipeline::HashPipeline(std::size_t backlogBytes)
-    : m_backlogBytes(backlogBytes), m_thread([this] { Work(); }) {}
+HashPipeline::HashPipeline() : m_thread([this] { Work(); }) {}
 
 HashPipeline::~HashPipeline() {
     {
@@ -75,48 +70,29 @@ void HashPipeline::Queue(Command command) {
         if (m_failure) {
             return;  // Settle or ReleaseViews reports it
         }
-        m_ownedBytes += command.owned.size();
         m_queue.push_back(std::move(command));
     }
     m_workArrived.notify_one();
 }
 
-std::size_t HashPipeline::ViewBytesLeft() const {
-    std::size_t bytes = 0;
-    for (const Command& command : m_queue) {
-        if (!command.finish && command.owned.empty()) {
-            bytes += command.size - command.done;
+// Whether the thread has still to read bytes of a view into buffer. Views are compared
+// as addresses: std::less gives a total order even across unrelated allocations.
+bool HashPipeline::ReadsInto(std::span<const char> buffer) const {
+    const std::less<const char*> before;
+    return std::any_of(m_queue.begin(), m_queue.end(), [&](const Command& command) {
+        if (command.finish || !command.owned.empty()) {
+            return false;
         }
-    }
-    return bytes;
+        const char* const from = command.data + command.done;
+        const char* const to = command.data + command.size;
+        return from != to && before(from, buffer.data() + buffer.size()) &&
+               before(buffer.data(), to);
+    });
 }
 
-void HashPipeline::ReleaseViews() {
+void HashPipeline::ReleaseViews(std::span<const char> buffer) {
     std::unique_lock lock(m_mutex);
-    const std::size_t left = ViewBytesLeft();
-    if (left == 0 || m_ownedBytes + left > m_backlogBytes) {
-        m_workDone.wait(lock, [this] { return ViewBytesLeft() == 0 || m_failure; });
-        RethrowFailure();
-        return;
-    }
-    m_paused = true;
-    m_workDone.wait(lock, [this] { return !m_working; });
-    for (Command& command : m_queue) {
-        if (command.finish || !command.owned.empty()) {
-            continue;
-        }
-        if (!m_spareBuffers.empty()) {
-            command.owned = std::move(m_spareBuffers.back());
-            m_spareBuffers.pop_back();
-        }
-        command.owned.assign(command.data + command.done, command.data + command.size);
-        command.size -= command.done;
-        command.done = 0;
-        command.data = nullptr;
-        m_ownedBytes += command.owned.size();
-    }
-    m_paused = false;
-    m_workArrived.notify_one();
+    m_workDone.wait(lock, [&] { return !ReadsInto(buffer) || m_failure; });
     RethrowFailure();
 }
 
@@ -140,7 +116,7 @@ std::vector<HashPipeline::FinishedDigest> HashPipeline::TakeFinished() {
 void HashPipeline::Work() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_workArrived.wait(lock, [this] { return m_ending || (!m_paused && !m_queue.empty()); });
+        m_workArrived.wait(lock, [this] { return m_ending || !m_queue.empty(); });
         if (m_ending) {
             return;
         }
@@ -163,29 +139,17 @@ void HashPipeline::Work() {
         }
         lock.lock();
         m_working = false;
-        // The waiting copy wakes when what it waits for may have come: a command done, or
-        // the thread off the queue while the copy holds it still (not after every slice).
-        bool wake = m_paused;
         if (failure) {
             m_failure = failure;
             m_queue.clear();
-            m_ownedBytes = 0;
-            wake = true;
         } else if (finish) {
             m_finished.push_back({command.label, digest});
             m_queue.pop_front();
-            wake = true;
         } else if ((command.done += slice) == command.size) {
-            wake = true;
-            m_ownedBytes -= command.owned.size();
-            if (command.owned.capacity() >= kSliceBytes && m_spareBuffers.size() < kSpareBuffers) {
-                m_spareBuffers.push_back(std::move(command.owned));
-            }
             m_queue.pop_front();
         }
-        if (wake) {
-            m_workDone.notify_all();
-        }
+        // Every slice may release a buffer the copy waits for.
+        m_workDone.notify_all();
     }
 }
 

@@ -181,7 +181,7 @@ private:
             }
             m_host.ProcessPendingEvents();
             if (m_source.NextReadRefills(kBlockBytes)) {
-                m_piece.Flush();     // its pending views point into the buffer about to refill
+                m_piece.Flush();     // its pending views may point into the buffer to refill
                 ReleaseHashViews();  // and so may the hashes'
             }
             std::span<const char> block = m_source.Read(kBlockBytes);
@@ -223,8 +223,8 @@ private:
         if (!m_pieceHashes) {
             return;
         }
-        m_pieceHashes->ReleaseViews();
-        m_sourceHashes->ReleaseViews();
+        m_pieceHashes->ReleaseViews(m_source.BufferToRefill());
+        m_sourceHashes->ReleaseViews(m_source.BufferToRefill());
         KeepPieceDigests();
     }
 
@@ -344,7 +344,8 @@ private:
     SuffixBytes m_suffix{};
     const std::string m_listPath;
     const bool m_writeList;
-    InputFile m_source;
+    // Hashed, it is read into two buffers in turn, so the hashes can trail the copy.
+    InputFile m_source{kChunkBytes, m_writeList ? ReadBuffers::Two : ReadBuffers::One};
     OutputFile m_piece;
     OutputFile m_list;
     // Declared after m_source: destroyed first, as they may hold views into its buffer.

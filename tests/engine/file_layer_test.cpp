@@ -97,20 +97,41 @@ TEST(InputFileTest, BlocksAcrossChunkBoundariesComeOutWhole) {
     TempDir dir;
     const std::string bytes = test::PatternBytes(1000);
     test::WriteFile(dir / "f", bytes);
-    InputFile input(100);  // a small chunk, so blocks straddle its end
-    input.Open(dir / "f");
-    const auto head = input.Read(16);
-    std::string joined(head.begin(), head.end());
-    while (!input.AtEnd()) {
-        const bool refills = input.NextReadRefills(30);
-        const auto before = input.Peek(0);
-        const auto block = input.Read(30);
-        if (!refills) {
-            EXPECT_EQ(block.data(), before.data()) << "a view is not moved without a refill";
+    for (const ReadBuffers buffers : {ReadBuffers::One, ReadBuffers::Two}) {
+        InputFile input(100, buffers);  // a small chunk, so blocks straddle its end
+        input.Open(dir / "f");
+        const auto head = input.Read(16);
+        std::string joined(head.begin(), head.end());
+        while (!input.AtEnd()) {
+            const bool refills = input.NextReadRefills(30);
+            const auto before = input.Peek(0);
+            const auto block = input.Read(30);
+            if (!refills) {
+                EXPECT_EQ(block.data(), before.data()) << "a view is not moved without a refill";
+            }
+            joined.append(block.begin(), block.end());
         }
-        joined.append(block.begin(), block.end());
+        EXPECT_EQ(joined, bytes);
     }
-    EXPECT_EQ(joined, bytes);
+}
+
+// The views of the chunk before survive a refill: they are what the next refill
+// overwrites, and only then.
+TEST(InputFileTest, TwoBuffersKeepTheChunkBeforeUntilItIsRefilled) {
+    TempDir dir;
+    const std::string bytes = test::PatternBytes(1000);
+    test::WriteFile(dir / "f", bytes);
+    InputFile input(100, ReadBuffers::Two);
+    input.Open(dir / "f");
+    const auto first = input.Read(100);
+    ASSERT_TRUE(input.NextReadRefills(1));
+    const auto second = input.Read(100);
+    EXPECT_EQ(std::string(first.begin(), first.end()), bytes.substr(0, 100))
+        << "the refill went to the other buffer";
+    EXPECT_EQ(input.BufferToRefill().data(), first.data()) << "the older buffer goes next";
+    input.Read(100);
+    EXPECT_EQ(std::string(second.begin(), second.end()), bytes.substr(100, 100));
+    EXPECT_EQ(input.BufferToRefill().data(), second.data());
 }
 
 TEST(InputFileTest, FileThatShrinksWhileReadFailsInsteadOfEndingEarly) {

@@ -18,34 +18,36 @@ Sha256Digest DigestOf(std::span<const char> bytes) {
     return hasher.Finish();
 }
 
-// The copy's discipline: views into one reused buffer, released (or settled) before each
-// refill, after which the buffer is overwritten at once. The digests must be those of the
-// whole messages, whatever the block and chunk sizes and however far the hash lags.
-TEST(HashPipeline, ViewsIntoARefilledBufferHashAsTheWholeMessage) {
+// The copy's discipline: views into buffers filled in turn, the views into a buffer
+// released (or settled) just before it is refilled, which then overwrites it at once. The
+// digests must be those of the whole messages, whatever the block, chunk and buffer
+// counts and however far the hash lags.
+TEST(HashPipeline, ViewsIntoRefilledBuffersHashAsTheWholeMessage) {
     const std::string source = test::PatternBytes(3'000'017);
     struct Row {
         const char* why;
         std::size_t chunk;
         std::size_t block;
-        bool settle;  // wait for the hash rather than let it copy what it has not reached
-        std::size_t backlog;
+        std::size_t buffers;
+        bool settle;  // wait for the whole hash rather than for the buffer's views
     };
     const Row rows[] = {
-        {"contiguous blocks merge into one command", 1'024'000, 10'240, false, 2'097'152},
-        {"chunks larger than the backlog: the copy waits", 1'024'000, 10'240, false, 65'536},
-        {"no backlog, as with fewer than three cores", 65'536, 10'000, false, 0},
-        {"blocks that do not divide the chunk", 65'536, 10'000, false, 2'097'152},
-        {"tiny blocks", 4'096, 7, false, 2'097'152},
-        {"settled instead of released", 65'536, 10'000, true, 2'097'152},
+        {"contiguous blocks merge into one command", 1'024'000, 10'240, 1, false},
+        {"two buffers: the hash trails by a chunk", 1'024'000, 10'240, 2, false},
+        {"blocks that do not divide the chunk", 65'536, 10'000, 2, false},
+        {"tiny blocks", 4'096, 7, 2, false},
+        {"settled instead of released", 65'536, 10'000, 1, true},
     };
     for (const Row& row : rows) {
-        HashPipeline pipeline(row.backlog);
-        std::vector<char> buffer(row.chunk);
+        HashPipeline pipeline;
+        std::vector<std::vector<char>> buffers(row.buffers, std::vector<char>(row.chunk));
+        std::size_t turn = 0;
         for (std::size_t offset = 0; offset < source.size(); offset += row.chunk) {
+            std::vector<char>& buffer = buffers[turn++ % buffers.size()];
             if (row.settle) {
                 pipeline.Settle();
             } else {
-                pipeline.ReleaseViews();
+                pipeline.ReleaseViews(buffer);
             }
             const std::size_t filled = std::min(row.chunk, source.size() - offset);
             std::copy_n(source.data() + offset, filled, buffer.data());
@@ -76,7 +78,7 @@ TEST(HashPipeline, MessagesComeOutInOrderWithTheirLabels) {
         header.fill('?');  // the copy must not depend on the caller's array any more
         pipeline.Add(data);
         pipeline.Finish(piece);
-        pipeline.ReleaseViews();  // data goes out of scope
+        pipeline.ReleaseViews(data);  // data goes out of scope
         std::string whole(16, static_cast<char>('A' + piece));
         expected.push_back(DigestOf(whole + data));
     }
