@@ -153,6 +153,9 @@ done
 echo
 echo "Source: $size_mib MiB in $scratch_parent, $rounds rounds, binary $cli"
 echo "Load average before the summary: $(cut -d' ' -f1-3 /proc/loadavg)"
+# A verified copy runs three busy threads (the copy and two hashes): with fewer cores
+# than that, the hashed ratios are bounded by the CPU ratio divided by the cores.
+echo "Cores: $(nproc)"
 printf '%-18s %14s %14s %14s\n' "command" "median wall s" "median CPU s" "peak RSS KiB"
 for record in zirared_split coreutils_split zirared_join coreutils_join zirared_split_hash \
     zirared_join_verified cp_floor; do
