@@ -21,8 +21,23 @@ InputFile::~InputFile() {
     Close();
 }
 
+void InputFile::Open(const std::string& path) {
+    if (!OpenIfExists(path)) {
+        throw SystemError(kNothingAtPathNumber, path, FileAction::Open);
+    }
+}
+
 bool InputFile::IsOpen() const {
     return m_handle != -1;
+}
+
+void InputFile::Close() {
+    if (m_handle != -1) {
+        CloseForReading(m_handle);
+        m_handle = -1;
+    }
+    m_begin = m_end = 0;
+    m_length = m_position = m_filePosition = 0;
 }
 
 std::size_t InputFile::Wanted(std::size_t maxBytes) const {
@@ -76,6 +91,24 @@ void InputFile::Fill(std::size_t wanted) {
         // The file shrank while being read.
         throw SystemError(kFileShrankNumber, m_path, FileAction::Read);
     }
+}
+
+std::string TemporaryNameFor(const std::string& target, std::size_t nameStart,
+                             std::mt19937_64& random) {
+    // At most 200 bytes of the name (room within the 255 a name may take), not cut inside
+    // a UTF-8 sequence.
+    std::size_t nameEnd = std::min(target.size(), nameStart + 200);
+    while (nameEnd > nameStart && nameEnd < target.size() &&
+           (static_cast<unsigned char>(target[nameEnd]) & 0xC0) == 0x80) {
+        --nameEnd;
+    }
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string tag(8, '0');
+    for (char& c : tag) {
+        c = kDigits[random() % 36];
+    }
+    return target.substr(0, nameStart) + "." + target.substr(nameStart, nameEnd - nameStart) +
+           ".zirared-" + tag;
 }
 
 OutputFile::~OutputFile() {

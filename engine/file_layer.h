@@ -9,8 +9,9 @@
 
 namespace zirared {
 
-// The platform's file layer; a port to another system replaces this module only. Failures
-// throw FileError (file_error.h), which names the file concerned; queries never throw.
+// The platform's file layer: the buffering (file_layer.cpp) is shared, and a port to another
+// system supplies only its system half (as file_layer_posix.cpp and file_layer_windows.cpp do).
+// Failures throw FileError (file_error.h), which names the file concerned; queries never throw.
 // The operations copy in small logical blocks, but system calls move whole chunks: a block
 // is a view into the reader's chunk buffer, and the writer passes contiguous views to one
 // write() without copying them.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <string_view>
 
 #include "file_error.h"
 #include "file_layer.h"
@@ -18,14 +19,9 @@
 namespace zirared {
 namespace {
 
-std::string FileNameOf(const std::string& path) {
+std::size_t FileNameStart(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return slash == std::string::npos ? 0 : slash + 1;
 }
 
 int Descriptor(std::intptr_t handle) {
@@ -63,21 +59,10 @@ FileError OpenFailure(int error, const std::string& path) {
                                           : SystemError(error, path, FileAction::Open);
 }
 
-// A name nobody else uses, beside the target: hidden, and marked as ours should a crash
-// leave it behind.
-std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random) {
-    const std::string name = FileNameOf(target).substr(0, 200);  // room within NAME_MAX
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string tag(8, '0');
-    for (char& c : tag) {
-        c = kDigits[random() % 36];
-    }
-    return FolderOf(target) + "." + name + ".zirared-" + tag;
-}
-
 }  // namespace
 
 const int kFileShrankNumber = EIO;
+const int kNothingAtPathNumber = ENOENT;
 
 std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const std::string& path) {
     for (;;) {
@@ -88,12 +73,6 @@ std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const s
         if (errno != EINTR) {
             throw SystemError(errno, path, FileAction::Read);
         }
-    }
-}
-
-void InputFile::Open(const std::string& path) {
-    if (!OpenIfExists(path)) {
-        throw SystemError(ENOENT, path, FileAction::Open);
     }
 }
 
@@ -114,20 +93,15 @@ bool InputFile::OpenIfExists(const std::string& path) {
     return true;
 }
 
-void InputFile::Close() {
-    if (m_handle >= 0) {
-        ::close(Descriptor(m_handle));  // nothing was written: a close error loses nothing
-        m_handle = -1;
-    }
-    m_begin = m_end = 0;
-    m_length = m_position = m_filePosition = 0;
+void CloseForReading(std::intptr_t handle) {
+    ::close(Descriptor(handle));
 }
 
 void OutputFile::CreateFor(const std::string& target) {
     Discard();
     std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0;; ++attempt) {
-        const std::string temporary = TemporaryNameFor(target, random);
+        const std::string temporary = TemporaryNameFor(target, FileNameStart(target), random);
         const int fd =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -172,7 +146,8 @@ void OutputFile::Commit(bool syncToDisk) {
     m_temporaryPath.clear();
     if (syncToDisk) {
         // The new name must survive a crash too.
-        const std::string folder = FolderOf(m_target).empty() ? "." : FolderOf(m_target);
+        const std::size_t nameStart = FileNameStart(m_target);
+        const std::string folder = nameStart == 0 ? "." : m_target.substr(0, nameStart);
         const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (directory >= 0) {
             ::fsync(directory);
@@ -257,7 +232,7 @@ int AttributeValue(const std::string& path) {
     if ((status.st_mode & S_IWUSR) == 0 || readOnlyMount) {
         value += kAttributeReadOnly;
     }
-    if (FileNameOf(path).starts_with('.')) {
+    if (std::string_view(path).substr(FileNameStart(path)).starts_with('.')) {
         value += kAttributeHidden;
     }
     value += S_ISREG(status.st_mode) ? kAttributeArchive : kAttributeSystem;

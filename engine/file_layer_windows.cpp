@@ -160,27 +160,10 @@ int LastError() {
     return static_cast<int>(GetLastError());
 }
 
-// A name nobody else uses, beside the target, marked as ours should a crash leave it behind.
-std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random) {
-    const std::size_t nameStart = FileNameStart(target);
-    // At most 200 characters of the name, not cut inside a UTF-8 sequence.
-    std::size_t nameEnd = std::min(target.size(), nameStart + 200);
-    while (nameEnd > nameStart && nameEnd < target.size() &&
-           (static_cast<unsigned char>(target[nameEnd]) & 0xC0) == 0x80) {
-        --nameEnd;
-    }
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string tag(8, '0');
-    for (char& c : tag) {
-        c = kDigits[random() % 36];
-    }
-    return target.substr(0, nameStart) + "." + target.substr(nameStart, nameEnd - nameStart) +
-           ".zirared-" + tag;
-}
-
 }  // namespace
 
 const int kFileShrankNumber = ERROR_HANDLE_EOF;
+const int kNothingAtPathNumber = ERROR_FILE_NOT_FOUND;
 
 std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const std::string& path) {
     DWORD got = 0;
@@ -189,12 +172,6 @@ std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const s
         throw SystemError(LastError(), path, FileAction::Read);
     }
     return got;
-}
-
-void InputFile::Open(const std::string& path) {
-    if (!OpenIfExists(path)) {
-        throw SystemError(ERROR_FILE_NOT_FOUND, path, FileAction::Open);
-    }
 }
 
 bool InputFile::OpenIfExists(const std::string& path) {
@@ -218,20 +195,15 @@ bool InputFile::OpenIfExists(const std::string& path) {
     return true;
 }
 
-void InputFile::Close() {
-    if (m_handle != -1) {
-        CloseHandle(HandleOf(m_handle));  // nothing was written: a close error loses nothing
-        m_handle = -1;
-    }
-    m_begin = m_end = 0;
-    m_length = m_position = m_filePosition = 0;
+void CloseForReading(std::intptr_t handle) {
+    CloseHandle(HandleOf(handle));
 }
 
 void OutputFile::CreateFor(const std::string& target) {
     Discard();
     std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0;; ++attempt) {
-        const std::string temporary = TemporaryNameFor(target, random);
+        const std::string temporary = TemporaryNameFor(target, FileNameStart(target), random);
         const auto systemPath = SystemPath(temporary);
         if (!systemPath) {
             throw SystemError(ERROR_NO_UNICODE_TRANSLATION, target, FileAction::Create);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "file_error.h"
 #include "file_layer.h"
@@ -72,15 +73,13 @@ private:
             return Refuse(*refusal);
         }
         const bool earlierList = IsListOfEarlierSplit(m_listPath, m_fileName, m_stem);
-        std::optional<std::string> foreign = FirstForeignFile();
-        if (m_writeList && !foreign && !earlierList && ListPathTaken()) {
-            foreign = m_listPath;
+        std::vector<std::string> foreign = ForeignFiles();
+        if (m_writeList && !earlierList && ListPathTaken()) {
+            foreign.push_back(m_listPath);
         }
         const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
         if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No ||
-            (foreign && m_host.ShowMessage("Il file " + *foreign + " esiste già!" + kCrLf +
-                                               "Sovrascrivere il file?",
-                                           MessageKind::Question) == Answer::No)) {
+            !OverwriteAgreed(foreign)) {
             m_source.Close();
             return Outcome::Declined;
         }
@@ -139,9 +138,9 @@ private:
     }
 
     // Pieces of an earlier split are replaced without asking; anything else at a piece path
-    // only after a question, and a folder never. Returns the first such file, if any.
-    std::optional<std::string> FirstForeignFile() const {
-        std::optional<std::string> first;
+    // only after a question, and a folder never. Returns those other files.
+    std::vector<std::string> ForeignFiles() const {
+        std::vector<std::string> foreign;
         for (int k = 0; k < m_pieceCount; ++k) {
             const std::string path = PiecePath(m_stem, k);
             const PathKind kind = KindOfPath(path);
@@ -150,11 +149,21 @@ private:
             }
             const bool earlierPiece =
                 kind == PathKind::Regular && StartsWithMagic(LeadingBytes(path, kMagic.size()));
-            if (kind != PathKind::Nothing && !earlierPiece && !first) {
-                first = path;
+            if (kind != PathKind::Nothing && !earlierPiece) {
+                foreign.push_back(path);
             }
         }
-        return first;
+        return foreign;
+    }
+
+    // One question per file, so that no file of the user's is replaced without being named;
+    // the first No declines them all.
+    bool OverwriteAgreed(const std::vector<std::string>& paths) {
+        return std::all_of(paths.begin(), paths.end(), [this](const std::string& path) {
+            return m_host.ShowMessage(
+                       "Il file " + path + " esiste già!" + kCrLf + "Sovrascrivere il file?",
+                       MessageKind::Question) == Answer::Yes;
+        });
     }
 
     // Something other than an earlier split's list stands where the list goes; a folder

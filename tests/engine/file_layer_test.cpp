@@ -163,5 +163,31 @@ TEST(RemoveFileTest, RemovesFilesNeverDirectories) {
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"empty.001", "full.002"}));
 }
 
+// A long name keeps its start in the temporary name, within the 255 bytes a name may take
+// and cut between characters, so a file manager never shows it garbled.
+TEST(OutputFileTest, TemporaryNameOfALongNameIsCutBetweenCharacters) {
+    TempDir dir;
+    std::string name = "a";
+    for (int k = 0; k < 126; ++k) {
+        name += "\xC3\xA8";  // è: 253 bytes in all
+    }
+    OutputFile out;
+    out.CreateFor(dir / name);
+    const auto names = dir.Names();
+    ASSERT_EQ(names.size(), 1u);
+    const std::string& temporary = names[0];
+    EXPECT_LE(temporary.size(), 255u);
+    const auto tag = temporary.rfind(".zirared-");
+    ASSERT_NE(tag, std::string::npos);
+    ASSERT_TRUE(temporary.starts_with('.'));
+    const std::string kept = temporary.substr(1, tag - 1);
+    EXPECT_GE(kept.size(), 150u) << "the name stays recognisable";
+    EXPECT_TRUE(name.starts_with(kept));
+    EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80)
+        << "cut inside a character";
+    out.Commit(false);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{name}));
+}
+
 }  // namespace
 }  // namespace zirared

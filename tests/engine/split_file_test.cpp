@@ -334,6 +334,42 @@ INSTANTIATE_TEST_SUITE_P(Links, ForeignFileTest,
                          [](const auto& info) { return std::string(info.param.why); });
 #endif
 
+// Every file of the user's that the split would replace is named in a question of its own;
+// the first No keeps them all.
+TEST_F(SplitFileTest, EachForeignFileIsAskedAbout) {
+    Source("a.doc", 3 * kSmallM);
+    WriteFile(m_dir / "a.001", "first");
+    WriteFile(m_dir / "a.002", "second");
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.QueueAnswer(Answer::No);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Declined);
+    const auto outline = m_host.Outline();
+    ASSERT_GE(outline.size(), 3U);
+    EXPECT_EQ(outline[1],
+              "question|Il file " + (m_dir / "a.001") + " esiste già!\r\nSovrascrivere il file?");
+    EXPECT_EQ(outline[2],
+              "question|Il file " + (m_dir / "a.002") + " esiste già!\r\nSovrascrivere il file?");
+    EXPECT_EQ(ReadFile(m_dir / "a.001"), "first");
+    EXPECT_EQ(ReadFile(m_dir / "a.002"), "second");
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.001", "a.002", "a.doc"}));
+}
+
+// A folder where the digest list goes is found before anything is written, even when a
+// piece path already needs a question: otherwise the split would replace the user's file
+// and then fail at its end.
+TEST_F(SplitFileTest, FolderWhereTheListGoesIsRefusedBeforeAnythingIsWritten) {
+    Source("a.doc", 3 * kSmallM);
+    WriteFile(m_dir / "a.001", "the user's");
+    std::filesystem::create_directory(m_dir / "a.doc.sha256");
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(SplitFile(m_host, m_dir / "a.doc", kSmallKB, true), Outcome::Failed);
+    EXPECT_EQ(m_host.CountOf(CallKind::Message), 1) << "only the failure, no question";
+    EXPECT_EQ(ReadFile(m_dir / "a.001"), "the user's");
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.001", "a.doc", "a.doc.sha256"}));
+}
+
 struct FailureRow {
     const char* why;
     std::function<void(const test::TempDir&)> prepare;
