@@ -46,11 +46,6 @@ private:
     UINT m_previous;
 };
 
-bool IsConsole(DWORD standardHandle) {
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
-}
-
 }  // namespace
 
 int main() {
@@ -63,7 +58,7 @@ int main() {
     zirared::ConsoleOutputBuffer consoleOutput(GetStdHandle(STD_OUTPUT_HANDLE));
     zirared::ConsoleOutputBuffer consoleError(GetStdHandle(STD_ERROR_HANDLE));
     std::istream input(terminal.inputIsTerminal ? &consoleInput : std::cin.rdbuf());
-    std::ostream output(IsConsole(STD_OUTPUT_HANDLE) ? &consoleOutput : std::cout.rdbuf());
+    std::ostream output(terminal.outputIsTerminal ? &consoleOutput : std::cout.rdbuf());
     std::ostream error(terminal.errorIsTerminal ? &consoleError : std::cerr.rdbuf());
     return zirared::RunCli(arguments, terminal, input, output, error);
 }

@@ -9,6 +9,7 @@ namespace zirared {
 TerminalFacts ProbeTerminal() {
     TerminalFacts facts;
     facts.inputIsTerminal = isatty(STDIN_FILENO) == 1;
+    facts.outputIsTerminal = isatty(STDOUT_FILENO) == 1;
     facts.errorIsTerminal = isatty(STDERR_FILENO) == 1;
     winsize size{};
     if (facts.errorIsTerminal && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {

@@ -16,6 +16,7 @@ bool IsConsole(DWORD standardHandle) {
 TerminalFacts ProbeTerminal() {
     TerminalFacts facts;
     facts.inputIsTerminal = IsConsole(STD_INPUT_HANDLE);
+    facts.outputIsTerminal = IsConsole(STD_OUTPUT_HANDLE);
     facts.errorIsTerminal = IsConsole(STD_ERROR_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO screen{};
     if (facts.errorIsTerminal &&

@@ -1,9 +1,11 @@
 #include "splitta_file.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -325,6 +327,14 @@ void SplittaFile::OpenAsDropped(const QString& path) {
 
 void SplittaFile::EndNow() {
     m_endRequested = true;
+    // A question or a file chooser still open would hold the process until someone answers:
+    // each is cancelled, the innermost first, as No or no file.
+    while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        if (QApplication::activeModalWidget() == dialog) {
+            break;  // it would not close; the close below still waits for it
+        }
+    }
     close();
 }
 

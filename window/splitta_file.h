@@ -45,9 +45,9 @@ public:
     // to the assemble page and is assembled, anything else to the split page. Refused
     // while an operation runs.
     void OpenAsDropped(const QString& path);
-    // The process is asked to end (a signal): a running operation gives up, leaving the
-    // folder as it was (a split deletes its pieces, an assembly its unfinished output), and
-    // the window closes.
+    // The process is asked to end (a signal): an open question or file chooser is cancelled,
+    // a running operation gives up, leaving the folder as it was (a split deletes its pieces,
+    // an assembly its unfinished output), and the window closes.
     void EndNow();
 
     void UpdateSizeLabel();

@@ -12,10 +12,6 @@ namespace {
 
 constexpr std::size_t kSizeUnit = 1433600;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // A real set of four pieces made by the program itself: report.000 .. report.003.
 class CliCheck : public ::testing::Test {
 protected:

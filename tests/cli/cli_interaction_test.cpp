@@ -1,11 +1,10 @@
-// The command line, the terminal and Ctrl-C, seen from outside the process.
+// The command line and the terminal, seen from outside the process; signals are in
+// cli_safety_test.cpp.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,10 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 constexpr std::size_t kSizeUnit = 1433600;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 TEST(Identity, VersionComesFromTheBuild) {
     const CliRun run = RunCli({"--version"});
@@ -128,43 +123,6 @@ TEST(Progress, IsRedrawnInPlaceOnATerminal) {
     EXPECT_EQ(process.ExitStatus(), 0);
     EXPECT_TRUE(Contains(screen, "\rTerminato: sono stati creati n\xC2\xB0 3 files")) << screen;
     EXPECT_TRUE(Contains(screen, "%")) << screen;
-}
-
-std::filesystem::path LargeScratchParent() {
-    const std::filesystem::path shm = "/dev/shm";
-    return std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
-}
-
-TEST(CtrlC, StopsTheSplitAndDeletesEveryPiece) {
-    TempDirectory directory(LargeScratchParent());
-    const auto source = directory.Path() / "big.bin";
-    {
-        // 1 GiB: the copy runs for hundreds of milliseconds after the first piece appears,
-        // even on tmpfs, which leaves ample time to deliver the signal mid-copy.
-        const std::string chunk = PseudoRandomBytes(1 << 20, 1);
-        std::ofstream out(source, std::ios::binary);
-        for (int megabyte = 0; megabyte < 1024; ++megabyte) {
-            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        }
-    }
-    ASSERT_EQ(std::filesystem::file_size(source), 1024u << 20) << "scratch space too small";
-    CliProcess process({"split", "--yes", source.string()});
-    const auto firstPiece = directory.Path() / "big.000";
-    while (!std::filesystem::exists(firstPiece)) {
-        ASSERT_FALSE(process.HasExited()) << "ended before any piece appeared: " << process.Error();
-        std::this_thread::sleep_for(1ms);
-    }
-    // Ctrl-C until the process ends, so a signal that came early or late cannot matter.
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!process.HasExited()) {
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-        kill(process.Pid(), SIGINT);
-        std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_EQ(process.ExitStatus(), 1) << "killed by the signal instead of stopping";
-    EXPECT_TRUE(Contains(process.Error(), "Operazione terminata volontariamente"))
-        << process.Error();
-    EXPECT_EQ(FileNames(directory.Path()), std::vector<std::string>{"big.bin"});
 }
 
 }  // namespace

@@ -191,4 +191,8 @@ std::vector<std::string> FileNames(const std::filesystem::path& directory) {
     return names;
 }
 
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 }  // namespace zirared::testing

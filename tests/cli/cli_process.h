@@ -71,5 +71,6 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
 // The names of the files in directory, sorted.
 std::vector<std::string> FileNames(const std::filesystem::path& directory);
+bool Contains(const std::string& text, const std::string& part);
 
 }  // namespace zirared::testing

@@ -27,10 +27,6 @@ std::vector<std::string> PieceNames(int count) {
     return names;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 struct RoundTripRow {
     const char* why;
     std::size_t length;

@@ -17,10 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 bool HasTemporaryFile(const std::filesystem::path& directory) {
     for (const auto& name : FileNames(directory)) {
         if (Contains(name, ".zirared-")) {
@@ -48,7 +44,8 @@ struct SignalRow {
     const char* why;
     bool join;
     int signal;
-    int exitStatus;  // -1: ended by the signal itself, after cleaning up
+    int exitStatus;       // -1: ended by the signal itself, after cleaning up
+    const char* message;  // what the program says before it ends, or nullptr
 };
 
 class EndingSignal : public ::testing::TestWithParam<SignalRow> {};
@@ -81,6 +78,9 @@ TEST_P(EndingSignal, LeavesTheFolderAsItWas) {
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_EQ(process.ExitStatus(), row.exitStatus) << process.Error();
+    if (row.message != nullptr) {
+        EXPECT_TRUE(Contains(process.Error(), row.message)) << process.Error();
+    }
     EXPECT_EQ(FileNames(directory.Path()), before);
     if (row.join) {
         EXPECT_EQ(ReadFile(source), "the old file");
@@ -88,10 +88,15 @@ TEST_P(EndingSignal, LeavesTheFolderAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, EndingSignal,
-                         ::testing::Values(SignalRow{"split_sigterm", false, SIGTERM, -1},
-                                           SignalRow{"split_sighup", false, SIGHUP, -1},
-                                           SignalRow{"join_ctrl_c", true, SIGINT, 1},
-                                           SignalRow{"join_sigterm", true, SIGTERM, -1}),
+                         ::testing::Values(
+                             // Ctrl-C is the split's Stop button: it ends with the stop's
+                             // message and status, not by the signal.
+                             SignalRow{"split_ctrl_c", false, SIGINT, 1,
+                                       "Operazione terminata volontariamente"},
+                             SignalRow{"split_sigterm", false, SIGTERM, -1, nullptr},
+                             SignalRow{"split_sighup", false, SIGHUP, -1, nullptr},
+                             SignalRow{"join_ctrl_c", true, SIGINT, 1, nullptr},
+                             SignalRow{"join_sigterm", true, SIGTERM, -1, nullptr}),
                          [](const auto& info) { return std::string(info.param.why); });
 
 struct SpecialFileRow {

@@ -26,15 +26,9 @@ constexpr std::size_t kSourceBytes = 2 * kSizeUnit + 700'000;
 constexpr std::uint64_t kPagesPerFullPiece = (kSizeUnit + kHeaderBytes + kPage - 1) / kPage;
 constexpr const char* kDiskFull = "\nSpazio insufficiente sul disco.\nErrore n° 28\n";
 
-bool Contains(const std::string& text, const std::string& part);
-
 // The warning names the file it is about, then gives the cause.
 bool ReportsDiskFull(const std::string& error, const std::string& file) {
     return Contains(error, "Zirared (avviso): Impossibile ") && Contains(error, file + kDiskFull);
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 std::string PieceName(int index) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 
 #include "open_file_chooser.h"
 #include "qt_dialogs.h"
+#include "splitta_file.h"
 
 namespace zirared {
 namespace {
@@ -159,6 +161,59 @@ INSTANTIATE_TEST_SUITE_P(
         ChooserCase{"DefaultExtensionCompletesAMissingName", "prova", "prova.c"},
         ChooserCase{"CancelGivesNothing", nullptr, nullptr}),
     [](const auto& info) { return info.param.why; });
+
+enum class Waiting { SplitConfirmation, FileChooser };
+
+struct EndCase {
+    const char* why;
+    Waiting waiting;
+};
+
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class EndingWhileADialogWaits : public ::testing::TestWithParam<EndCase> {};
+
+// A logout or a kill must not wait for somebody to answer: the open dialog is cancelled, nothing
+// is written and the window closes.
+TEST_P(EndingWhileADialogWaits, CancelsTheDialogAndClosesTheWindow) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("dati.bin"));
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(QByteArray(3000, 'x')), 3000);
+    }
+    QtDialogs dialogs;
+    SplittaFile window(dialogs);
+    window.show();
+    bool stillOpen = false;
+    WhenModalShows([&](QWidget* /*modal*/) {
+        window.EndNow();
+        // Never leave the test hanging on a dialog the window failed to cancel.
+        if (QWidget* left = QApplication::activeModalWidget()) {
+            stillOpen = true;
+            left->close();
+        }
+    });
+
+    if (GetParam().waiting == Waiting::SplitConfirmation) {
+        window.OpenAsDropped(source);
+    } else {
+        window.design().cmdOpen[0]->click();
+    }
+
+    EXPECT_FALSE(stillOpen);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("dati.bin")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndingWhileADialogWaits,
+                         ::testing::Values(EndCase{"SplitConfirmation", Waiting::SplitConfirmation},
+                                           EndCase{"FileChooser", Waiting::FileChooser}),
+                         [](const auto& info) { return info.param.why; });
 
 TEST(DefaultExtension, AppliesOnlyWhenTheNameAsTypedDoesNotExist) {
     QTemporaryDir dir;

@@ -19,10 +19,6 @@ void SetPixelClipped(QImage& image, int x, int y, QRgb colour) {
 
 }  // namespace
 
-void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour) {
-    DrawLineExcludingEnd(image, from, to, colour, 1);
-}
-
 void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, int scale) {
     const int dx = std::abs(to.x() - from.x());
     const int dy = -std::abs(to.y() - from.y());
