@@ -153,6 +153,17 @@ private:
             m_report.notes.push_back({SetNoteKind::ListLinesIgnored, digests.listPath,
                                       IgnoredNamesText(digests.listPath, digests.ignoredNames)});
         }
+        try {
+            HashFittingPieces(digests);
+        } catch (const FileError& error) {
+            // The hashing itself failed (the crypto library, a thread): the rest is unverified.
+            AddProblem(SetProblemKind::ListUnusable, m_report.listPath,
+                       UnusableListText(m_report.listPath, error.Cause()));
+        }
+    }
+
+    // Throws FileError only when the hashing fails; a piece that cannot be read is a problem.
+    void HashFittingPieces(const SetDigests& digests) {
         const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == m_first.count;
         InputFile reader(kChunkBytes, ReadBuffers::Two);  // the hashes may trail the reading
         HashPipeline pieceHashes;                         // after reader: gone before its buffers
@@ -180,6 +191,8 @@ private:
                 dataHashes.Settle();
                 reader.Close();
             } catch (const FileError& error) {
+                // A failure of the hashing itself comes out of these again, before the piece
+                // is blamed for it.
                 pieceHashes.Finish(static_cast<std::uint32_t>(j));  // drops the partial piece
                 pieceHashes.Settle();
                 pieceHashes.TakeFinished();
