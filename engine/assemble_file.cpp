@@ -97,7 +97,7 @@ private:
             if (auto altered = AlteredPiece()) {
                 return EndEarly(*altered);
             }
-            if (FinishedDigests(*m_rebuiltHashes).at(0) != m_digests->rebuilt) {
+            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt) {
                 return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
                                 NotRebuilt());
             }
@@ -147,18 +147,6 @@ private:
 
     std::string NotRebuilt() const {
         return kCrLf + std::string("Il file ") + m_outputPath + " non è stato riassemblato.";
-    }
-
-    // Waits for the hash of everything handed to hashes and ends its current message; the
-    // digests of the messages ended since the last call.
-    static std::vector<Sha256Digest> FinishedDigests(HashPipeline& hashes) {
-        hashes.Finish(0);
-        hashes.Settle();
-        std::vector<Sha256Digest> digests;
-        for (const HashPipeline::FinishedDigest& finished : hashes.TakeFinished()) {
-            digests.push_back(finished.digest);
-        }
-        return digests;
     }
 
     // Before the piece reader refills a buffer.

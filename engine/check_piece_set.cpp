@@ -170,6 +170,7 @@ private:
         HashPipeline dataHashes;
         for (const int j : m_fittingPieces) {
             const std::string path = PiecePath(m_opening.stem, j);
+            Sha256Digest pieceDigest{};
             try {
                 reader.Open(path);
                 std::int64_t offset = 0;
@@ -186,33 +187,26 @@ private:
                     dataHashes.Add(chunk.subspan(header));
                     offset += static_cast<std::int64_t>(chunk.size());
                 }
-                pieceHashes.Finish(static_cast<std::uint32_t>(j));
-                pieceHashes.Settle();
-                dataHashes.Settle();
+                pieceDigest = pieceHashes.FinishAndWait();
                 reader.Close();
             } catch (const FileError& error) {
                 // A failure of the hashing itself comes out of these again, before the piece
                 // is blamed for it.
-                pieceHashes.Finish(static_cast<std::uint32_t>(j));  // drops the partial piece
-                pieceHashes.Settle();
-                pieceHashes.TakeFinished();
+                pieceHashes.FinishAndWait();  // drops the partial piece
                 dataHashes.Settle();
                 reader.Close();
                 AddProblem(SetProblemKind::Unreadable, path,
                            "Impossibile leggere il file '" + path + "': " + error.Cause());
                 continue;
             }
-            if (pieceHashes.TakeFinished().at(0).digest !=
-                digests.pieces[static_cast<std::size_t>(j)]) {
+            if (pieceDigest != digests.pieces[static_cast<std::size_t>(j)]) {
                 AddProblem(SetProblemKind::Altered, path, AlteredPieceText(path, digests.listPath));
             } else {
                 ++m_report.verifiedPieces;
             }
         }
-        dataHashes.Finish(0);
-        dataHashes.Settle();
         if (wholeSet && m_report.verifiedPieces == m_first.count &&
-            dataHashes.TakeFinished().at(0).digest != digests.rebuilt) {
+            dataHashes.FinishAndWait() != digests.rebuilt) {
             AddProblem(SetProblemKind::Altered, m_opening.rebuiltPath,
                        "L'elenco di controllo " + digests.listPath +
                            " non corrisponde ai files: il file " + m_opening.rebuiltPath +

@@ -121,6 +121,12 @@ std::vector<HashPipeline::FinishedDigest> HashPipeline::TakeFinished() {
     return std::exchange(m_finished, {});
 }
 
+Sha256Digest HashPipeline::FinishAndWait() {
+    Finish(0);
+    Settle();
+    return TakeFinished().back().digest;
+}
+
 void HashPipeline::Work() {
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -54,6 +54,9 @@ public:
     // The digests finished since the last call, in the order of the Finish calls. Never
     // waits: a digest still being computed comes out of a later call.
     std::vector<FinishedDigest> TakeFinished();
+    // Ends the message, waits for its hash and returns its digest (with any finished earlier
+    // and not yet taken dropped): for a message whose digest is wanted at once.
+    Sha256Digest FinishAndWait();
 
 private:
     struct Command {
