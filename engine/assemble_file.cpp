@@ -106,10 +106,7 @@ private:
         m_host.SetProgress(kFullBar);
         m_host.SetAssembleStatus("");
         const Outcome outcome = Complete();
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         return outcome;
     }
 
@@ -168,12 +165,6 @@ private:
             }
         }
         return std::nullopt;
-    }
-
-    // Before the buffer the hashes' views point into is closed or dropped.
-    void StopHashing() {
-        m_pieceHashes.reset();
-        m_rebuiltHashes.reset();
     }
 
     // The path the rebuilt file is renamed to: the output path, or the file a symbolic link
@@ -293,28 +284,35 @@ private:
         return Outcome::Completed;
     }
 
-    Outcome EndEarly(const std::string& warning) {
-        StopHashing();
-        m_host.ShowMessage(warning, MessageKind::Warning);
+    // Every way out but success keeps nothing of the rebuilt file. Done before any message,
+    // so that no unfinished file waits on the user's answer.
+    void DropOutput() {
+        m_pieceHashes.reset();  // before the buffers their views point into
+        m_rebuiltHashes.reset();
         m_piece.reset();
         m_output.Discard();
-        m_host.SetAssembleStatus("");
+    }
+
+    void GiveControlsBack() {
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
         m_host.EnableAssembleControls(true);
+    }
+
+    Outcome EndEarly(const std::string& warning) {
+        DropOutput();
+        m_host.ShowMessage(warning, MessageKind::Warning);
+        m_host.SetAssembleStatus("");
+        GiveControlsBack();
         return Outcome::Failed;
     }
 
     // The host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
-        StopHashing();
-        m_output.Discard();
+        DropOutput();
         m_host.SetAssembleStatus("");
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
         return Outcome::Stopped;
     }
@@ -325,15 +323,10 @@ private:
     }
 
     Outcome Trap(int number, const std::string& description) {
+        DropOutput();
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
-        StopHashing();
-        m_piece.reset();
-        m_output.Discard();
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         return Outcome::Failed;
     }
 

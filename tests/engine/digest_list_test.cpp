@@ -115,11 +115,15 @@ TEST(DigestList, OneChangedByteInAnyPieceStopsTheJoinAndIsNamedByTheCheck) {
         ListedSet set;
         set.SplitWithList();
         set.ChangeByte(row.piece, row.offset, row.value);
+        std::vector<std::string> namesWhileWarned;
+        set.host.AtEveryMessage([&] { namesWhileWarned = set.dir.Names(); });
 
         EXPECT_EQ(set.Join(ListUse::Required), Outcome::Failed);
         EXPECT_TRUE(AnyMessageHas(set.host, MessageKind::Warning,
                                   AlteredPieceText(set.dir / row.piece, set.List())));
         EXPECT_EQ(set.dir.Names(), kSetNames) << "nothing kept, no temporary file left";
+        EXPECT_EQ(namesWhileWarned, kSetNames) << "nor one waiting on the user's answer";
+        set.host.AtEveryMessage({});
 
         WriteFile(set.Source(), "an older file");
         set.host.QueueAnswer(Answer::Yes);  // replace it
