@@ -35,7 +35,7 @@ public:
 
 private:
     Outcome Assemble() {
-        m_first = ReadHeader(m_headerReader, m_fileName, m_headerBytes);
+        m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
@@ -179,7 +179,7 @@ private:
     // Reads piece j's header and length; returns the warning when the piece does not belong.
     std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
         const std::string path = PiecePath(m_opening.stem, j);
-        const PieceHeader header = ReadHeader(file, path, m_headerBytes);
+        const PieceHeader header = ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
@@ -251,18 +251,6 @@ private:
             return AlteredPiece();
         }
         return std::nullopt;
-    }
-
-    // The first 16 bytes of path, left open in file and in bytes (a view into file's
-    // buffer); a missing file reads as empty.
-    static PieceHeader ReadHeader(InputFile& file, const std::string& path,
-                                  std::span<const char>& bytes) {
-        bytes = {};
-        if (!file.OpenIfExists(path)) {
-            return ParseHeader({});
-        }
-        bytes = file.Read(kHeaderBytes);
-        return ParseHeader({bytes.data(), bytes.size()});
     }
 
     Outcome Complete() {

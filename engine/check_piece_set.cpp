@@ -252,12 +252,12 @@ private:
     PieceRead Read(const std::string& path) {
         PieceRead result;
         try {
-            if (!m_file.OpenIfExists(path)) {
+            std::span<const char> bytes;
+            result.header = ReadPieceHeader(m_file, path, bytes);
+            if (!m_file.IsOpen()) {
                 return result;
             }
             result.length = m_file.Length();
-            const std::span<const char> bytes = m_file.Read(kHeaderBytes);
-            result.header = ParseHeader({bytes.data(), bytes.size()});
             result.state = PieceRead::State::Read;
         } catch (const FileError& error) {
             result.state = PieceRead::State::Unreadable;
