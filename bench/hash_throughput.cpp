@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        InputFile input;
+        InputFile input(kChunkBytes, ReadBuffers::Two);
         input.Open(argv[1]);
         const std::int64_t length = input.Length();
 
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         HashPipeline pipeline;
         while (!input.AtEnd()) {
             if (input.NextReadRefills(kBlockBytes)) {
-                pipeline.Settle();
+                pipeline.ReleaseViews(input.BufferToRefill());
             }
             pipeline.Add(input.Read(kBlockBytes));
         }

@@ -35,7 +35,7 @@ public:
 
 private:
     Outcome Assemble() {
-        m_first = ReadHeader(m_headerReader, m_fileName, m_headerBytes);
+        m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
@@ -97,7 +97,7 @@ private:
             if (auto altered = AlteredPiece()) {
                 return EndEarly(*altered);
             }
-            if (FinishedDigests(*m_rebuiltHashes).at(0) != m_digests->rebuilt) {
+            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt) {
                 return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
                                 NotRebuilt());
             }
@@ -106,10 +106,7 @@ private:
         m_host.SetProgress(kFullBar);
         m_host.SetAssembleStatus("");
         const Outcome outcome = Complete();
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         return outcome;
     }
 
@@ -149,18 +146,6 @@ private:
         return kCrLf + std::string("Il file ") + m_outputPath + " non è stato riassemblato.";
     }
 
-    // Waits for the hash of everything handed to hashes and ends its current message; the
-    // digests of the messages ended since the last call.
-    static std::vector<Sha256Digest> FinishedDigests(HashPipeline& hashes) {
-        hashes.Finish(0);
-        hashes.Settle();
-        std::vector<Sha256Digest> digests;
-        for (const HashPipeline::FinishedDigest& finished : hashes.TakeFinished()) {
-            digests.push_back(finished.digest);
-        }
-        return digests;
-    }
-
     // Before the piece reader refills a buffer.
     void ReleaseHashViews() {
         if (m_digests) {
@@ -182,12 +167,6 @@ private:
         return std::nullopt;
     }
 
-    // Before the buffer the hashes' views point into is closed or dropped.
-    void StopHashing() {
-        m_pieceHashes.reset();
-        m_rebuiltHashes.reset();
-    }
-
     // The path the rebuilt file is renamed to: the output path, or the file a symbolic link
     // there names. Empty for a link that leads nowhere.
     std::optional<std::string> OutputTarget() const {
@@ -200,7 +179,7 @@ private:
     // Reads piece j's header and length; returns the warning when the piece does not belong.
     std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
         const std::string path = PiecePath(m_opening.stem, j);
-        const PieceHeader header = ReadHeader(file, path, m_headerBytes);
+        const PieceHeader header = ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
@@ -274,18 +253,6 @@ private:
         return std::nullopt;
     }
 
-    // The first 16 bytes of path, left open in file and in bytes (a view into file's
-    // buffer); a missing file reads as empty.
-    static PieceHeader ReadHeader(InputFile& file, const std::string& path,
-                                  std::span<const char>& bytes) {
-        bytes = {};
-        if (!file.OpenIfExists(path)) {
-            return ParseHeader({});
-        }
-        bytes = file.Read(kHeaderBytes);
-        return ParseHeader({bytes.data(), bytes.size()});
-    }
-
     Outcome Complete() {
         std::string rebuilt =
             "Il file " + m_outputPath + kCrLf + "è stato riassemblato correttamente.";
@@ -305,28 +272,35 @@ private:
         return Outcome::Completed;
     }
 
-    Outcome EndEarly(const std::string& warning) {
-        StopHashing();
-        m_host.ShowMessage(warning, MessageKind::Warning);
+    // Every way out but success keeps nothing of the rebuilt file. Done before any message,
+    // so that no unfinished file waits on the user's answer.
+    void DropOutput() {
+        m_pieceHashes.reset();  // before the buffers their views point into
+        m_rebuiltHashes.reset();
         m_piece.reset();
         m_output.Discard();
-        m_host.SetAssembleStatus("");
+    }
+
+    void GiveControlsBack() {
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
         m_host.EnableAssembleControls(true);
+    }
+
+    Outcome EndEarly(const std::string& warning) {
+        DropOutput();
+        m_host.ShowMessage(warning, MessageKind::Warning);
+        m_host.SetAssembleStatus("");
+        GiveControlsBack();
         return Outcome::Failed;
     }
 
     // The host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
-        StopHashing();
-        m_output.Discard();
+        DropOutput();
         m_host.SetAssembleStatus("");
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
         return Outcome::Stopped;
     }
@@ -337,15 +311,10 @@ private:
     }
 
     Outcome Trap(int number, const std::string& description) {
+        DropOutput();
         m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
                            MessageKind::Warning);
-        StopHashing();
-        m_piece.reset();
-        m_output.Discard();
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.EnableAssembleControls(true);
+        GiveControlsBack();
         return Outcome::Failed;
     }
 

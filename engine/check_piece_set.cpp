@@ -153,12 +153,24 @@ private:
             m_report.notes.push_back({SetNoteKind::ListLinesIgnored, digests.listPath,
                                       IgnoredNamesText(digests.listPath, digests.ignoredNames)});
         }
+        try {
+            HashFittingPieces(digests);
+        } catch (const FileError& error) {
+            // The hashing itself failed (the crypto library, a thread): the rest is unverified.
+            AddProblem(SetProblemKind::ListUnusable, m_report.listPath,
+                       UnusableListText(m_report.listPath, error.Cause()));
+        }
+    }
+
+    // Throws FileError only when the hashing fails; a piece that cannot be read is a problem.
+    void HashFittingPieces(const SetDigests& digests) {
         const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == m_first.count;
         InputFile reader(kChunkBytes, ReadBuffers::Two);  // the hashes may trail the reading
         HashPipeline pieceHashes;                         // after reader: gone before its buffers
         HashPipeline dataHashes;
         for (const int j : m_fittingPieces) {
             const std::string path = PiecePath(m_opening.stem, j);
+            Sha256Digest pieceDigest{};
             try {
                 reader.Open(path);
                 std::int64_t offset = 0;
@@ -175,31 +187,26 @@ private:
                     dataHashes.Add(chunk.subspan(header));
                     offset += static_cast<std::int64_t>(chunk.size());
                 }
-                pieceHashes.Finish(static_cast<std::uint32_t>(j));
-                pieceHashes.Settle();
-                dataHashes.Settle();
+                pieceDigest = pieceHashes.FinishAndWait();
                 reader.Close();
             } catch (const FileError& error) {
-                pieceHashes.Finish(static_cast<std::uint32_t>(j));  // drops the partial piece
-                pieceHashes.Settle();
-                pieceHashes.TakeFinished();
+                // A failure of the hashing itself comes out of these again, before the piece
+                // is blamed for it.
+                pieceHashes.FinishAndWait();  // drops the partial piece
                 dataHashes.Settle();
                 reader.Close();
                 AddProblem(SetProblemKind::Unreadable, path,
                            "Impossibile leggere il file '" + path + "': " + error.Cause());
                 continue;
             }
-            if (pieceHashes.TakeFinished().at(0).digest !=
-                digests.pieces[static_cast<std::size_t>(j)]) {
+            if (pieceDigest != digests.pieces[static_cast<std::size_t>(j)]) {
                 AddProblem(SetProblemKind::Altered, path, AlteredPieceText(path, digests.listPath));
             } else {
                 ++m_report.verifiedPieces;
             }
         }
-        dataHashes.Finish(0);
-        dataHashes.Settle();
         if (wholeSet && m_report.verifiedPieces == m_first.count &&
-            dataHashes.TakeFinished().at(0).digest != digests.rebuilt) {
+            dataHashes.FinishAndWait() != digests.rebuilt) {
             AddProblem(SetProblemKind::Altered, m_opening.rebuiltPath,
                        "L'elenco di controllo " + digests.listPath +
                            " non corrisponde ai files: il file " + m_opening.rebuiltPath +
@@ -245,12 +252,12 @@ private:
     PieceRead Read(const std::string& path) {
         PieceRead result;
         try {
-            if (!m_file.OpenIfExists(path)) {
+            std::span<const char> bytes;
+            result.header = ReadPieceHeader(m_file, path, bytes);
+            if (!m_file.IsOpen()) {
                 return result;
             }
             result.length = m_file.Length();
-            const std::span<const char> bytes = m_file.Read(kHeaderBytes);
-            result.header = ParseHeader({bytes.data(), bytes.size()});
             result.state = PieceRead::State::Read;
         } catch (const FileError& error) {
             result.state = PieceRead::State::Unreadable;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <system_error>
 #include <utility>
+
+#include "file_error.h"
 
 namespace zirared {
 
@@ -14,7 +17,12 @@ constexpr std::size_t kSliceBytes = 128 * 1024;
 
 }  // namespace
 
-HashPipeline::HashPipeline() : m_thread([this] { Work(); }) {}
+// A thread the system refuses (a process or cgroup limit) ends the operation through its
+// failure trap, as a crypto library failure does.
+HashPipeline::HashPipeline() try : m_thread([this] { Work(); }) {
+} catch (const std::system_error& error) {
+    throw FileError(error.code().value(), "Impossibile avviare il calcolo dello SHA-256.");
+}
 
 HashPipeline::~HashPipeline() {
     {
@@ -111,6 +119,12 @@ void HashPipeline::RethrowFailure() const {
 std::vector<HashPipeline::FinishedDigest> HashPipeline::TakeFinished() {
     const std::lock_guard lock(m_mutex);
     return std::exchange(m_finished, {});
+}
+
+Sha256Digest HashPipeline::FinishAndWait() {
+    Finish(0);
+    Settle();
+    return TakeFinished().back().digest;
 }
 
 void HashPipeline::Work() {

@@ -30,6 +30,7 @@ public:
         Sha256Digest digest{};
     };
 
+    // Throws FileError when the hasher or its thread cannot be had.
     HashPipeline();
     // Drops what is still queued and waits for the thread; views handed earlier are no
     // longer read once the destructor returns.
@@ -47,11 +48,15 @@ public:
     // Returns once no view into buffer is read any more: at once when the hash is past it.
     void ReleaseViews(std::span<const char> buffer);
     // Returns once everything queued so far has been hashed. Both rethrow a failure of the
-    // hashing thread (after which nothing more is hashed).
+    // hashing thread, a FileError (after which nothing more is hashed, and every later call
+    // rethrows it).
     void Settle();
     // The digests finished since the last call, in the order of the Finish calls. Never
     // waits: a digest still being computed comes out of a later call.
     std::vector<FinishedDigest> TakeFinished();
+    // Ends the message, waits for its hash and returns its digest (with any finished earlier
+    // and not yet taken dropped): for a message whose digest is wanted at once.
+    Sha256Digest FinishAndWait();
 
 private:
     struct Command {

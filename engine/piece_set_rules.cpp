@@ -5,6 +5,15 @@
 
 namespace zirared {
 
+PieceHeader ReadPieceHeader(InputFile& file, const std::string& path,
+                            std::span<const char>& bytes) {
+    bytes = {};
+    if (file.OpenIfExists(path)) {
+        bytes = file.Read(kHeaderBytes);
+    }
+    return ParseHeader({bytes.data(), bytes.size()});
+}
+
 SetOpening OpenPieceSet(const std::string& chosenPath, const PieceHeader& header) {
     const NameCut cut = CutLastThreeCharacters(chosenPath);
     const std::string suffix = DecodeWindows1252({header.suffix.data(), header.suffix.size()});

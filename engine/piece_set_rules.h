@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "file_layer.h"
 #include "piece_set.h"
 
 namespace zirared {
@@ -22,6 +24,11 @@ struct SetOpening {
     std::string stem;         // the chosen path without its last three characters
     std::string rebuiltPath;  // stem + the header's suffix, decoded from Windows-1252
 };
+
+// Opens path in file and reads the header at its start, leaving file open after it; bytes
+// receives a view of the bytes read (valid as InputFile::Read's). Nothing at path reads as an
+// empty file, without magic, and leaves file closed. Throws FileError as InputFile does.
+PieceHeader ReadPieceHeader(InputFile& file, const std::string& path, std::span<const char>& bytes);
 
 // Judges the file the user chose from its header and derives the set's names.
 SetOpening OpenPieceSet(const std::string& chosenPath, const PieceHeader& header);

@@ -51,10 +51,9 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
     if (KindOfPath(listPath) == PathKind::Nothing) {
         return {};
     }
-    const std::string cannotUse = "Impossibile usare l'elenco di controllo " + listPath + ": ";
     const ParsedList parsed = ReadListFile(listPath);
     if (parsed.error) {
-        return Unusable(cannotUse + parsed.error->Description());
+        return Unusable(UnusableListText(listPath, parsed.error->Description()));
     }
     const std::vector<std::string> names = ListNamesOfSet(stem, pieceCount, rebuiltPath);
     ListMatch match = MatchList(parsed.lines, names);
@@ -63,8 +62,8 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
     lookup.digests.listPath = listPath;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!match.digests[i]) {
-            return Unusable(cannotUse + "Manca la riga del file " + DirectoryPart(stem) + names[i] +
-                            ".");
+            return Unusable(UnusableListText(
+                listPath, "Manca la riga del file " + DirectoryPart(stem) + names[i] + "."));
         }
         if (i + 1 < names.size()) {
             lookup.digests.pieces.push_back(*match.digests[i]);
@@ -74,6 +73,10 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
     }
     lookup.digests.ignoredNames = std::move(match.foreignNames);
     return lookup;
+}
+
+std::string UnusableListText(const std::string& listPath, const std::string& reason) {
+    return "Impossibile usare l'elenco di controllo " + listPath + ": " + reason;
 }
 
 std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath) {

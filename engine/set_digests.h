@@ -52,6 +52,7 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
 
 // The sentences, Italian, one line each (but the list of ignored names), each naming the
 // files concerned.
+std::string UnusableListText(const std::string& listPath, const std::string& reason);
 std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath);
 std::string AlteredRebuiltText(const std::string& rebuiltPath, const std::string& listPath);
 std::string IgnoredNamesText(const std::string& listPath, const std::vector<std::string>& names);

@@ -2,15 +2,18 @@
 
 #include <openssl/evp.h>
 
+#include <cerrno>
 #include <memory>
-#include <stdexcept>
+
+#include "file_error.h"
 
 namespace zirared {
 
 namespace {
 
+// A FileError, so that the operations' one failure trap reports it like any other.
 [[noreturn]] void ThrowLibraryFailure() {
-    throw std::runtime_error("La libreria di crittografia non calcola lo SHA-256.");
+    throw FileError(ENOSYS, "La libreria di crittografia non calcola lo SHA-256.");
 }
 
 // Fetched once: fetching looks the algorithm up among the providers, which costs more than

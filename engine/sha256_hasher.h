@@ -14,7 +14,7 @@ std::string HexOf(const Sha256Digest& digest);
 
 // SHA-256 through the system's crypto library (OpenSSL 3 EVP on POSIX, CNG on Windows),
 // which uses the processor's SHA instructions where it has them. Failures of the library
-// throw std::runtime_error.
+// throw FileError (file_error.h), without a path.
 class Sha256Hasher {
 public:
     Sha256Hasher();

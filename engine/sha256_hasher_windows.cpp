@@ -5,13 +5,15 @@
 #include <bcrypt.h>
 
 #include <limits>
-#include <stdexcept>
+
+#include "file_error.h"
 
 namespace zirared {
 namespace {
 
+// A FileError, so that the operations' one failure trap reports it like any other.
 [[noreturn]] void ThrowLibraryFailure() {
-    throw std::runtime_error("La libreria di crittografia non calcola lo SHA-256.");
+    throw FileError(ERROR_NOT_SUPPORTED, "La libreria di crittografia non calcola lo SHA-256.");
 }
 
 bool Succeeded(NTSTATUS status) {

@@ -115,11 +115,15 @@ TEST(DigestList, OneChangedByteInAnyPieceStopsTheJoinAndIsNamedByTheCheck) {
         ListedSet set;
         set.SplitWithList();
         set.ChangeByte(row.piece, row.offset, row.value);
+        std::vector<std::string> namesWhileWarned;
+        set.host.AtEveryMessage([&] { namesWhileWarned = set.dir.Names(); });
 
         EXPECT_EQ(set.Join(ListUse::Required), Outcome::Failed);
         EXPECT_TRUE(AnyMessageHas(set.host, MessageKind::Warning,
                                   AlteredPieceText(set.dir / row.piece, set.List())));
         EXPECT_EQ(set.dir.Names(), kSetNames) << "nothing kept, no temporary file left";
+        EXPECT_EQ(namesWhileWarned, kSetNames) << "nor one waiting on the user's answer";
+        set.host.AtEveryMessage({});
 
         WriteFile(set.Source(), "an older file");
         set.host.QueueAnswer(Answer::Yes);  // replace it
@@ -223,6 +227,55 @@ TEST(DigestList, ASplitStoppedOrWithoutListLeavesNoStaleListButKeepsTheUsersOwn)
         << "asked before replacing it";
     EXPECT_EQ(ReadFile(set.List()), own);
 }
+
+#ifndef _WIN32  // OpenSSL's configuration: the Windows build hashes through CNG
+// An OpenSSL configuration that loads no provider but the null one: the library then has no
+// SHA-256, as on a system whose openssl.cnf is broken.
+constexpr const char* kNoProviderConfig =
+    "openssl_conf = openssl_init\n"
+    "[openssl_init]\n"
+    "providers = provider_sect\n"
+    "[provider_sect]\n"
+    "null = null_sect\n"
+    "[null_sect]\n"
+    "activate = 1\n";
+
+// Runs in a child process of its own, before anything there has loaded the configuration.
+int JoinAndCheckWithoutSha256(ListedSet& set, const std::string& config) {
+    ::setenv("OPENSSL_CONF", config.c_str(), 1);
+    const std::string cause = "La libreria di crittografia non calcola lo SHA-256.";
+    if (set.Join(ListUse::Required) != Outcome::Failed ||
+        !AnyMessageHas(set.host, MessageKind::Warning, cause + "\r\nErrore n° ")) {
+        return 1;
+    }
+    if (test::TempDir::NamesIn(set.dir.Path()).size() != kSetNames.size() + 1) {
+        return 2;  // the pieces, the list and the configuration alone: nothing half-written
+    }
+    const SetCheckReport report = set.Check();
+    if (report.problems.size() != 1 || report.problems[0].kind != SetProblemKind::ListUnusable ||
+        report.problems[0].text != UnusableListText(set.List(), cause)) {
+        return 3;
+    }
+    return 0;
+}
+
+TEST(DigestList, ACryptoLibraryWithoutSha256IsReportedNotACrash) {
+    // A child that starts afresh: this process may have loaded the configuration already.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ListedSet set;
+    WriteFile(set.Source(), test::PatternBytes(kSourceBytes, 5));
+    ASSERT_EQ(SplitAnswering(set.Source(), kPieceKB, false), Outcome::Completed);
+    std::remove(set.Source().c_str());
+    std::string list;
+    for (const char* name : {"report.000", "report.001", "report.002", "report.doc"}) {
+        list += FormatListLine(name, Sha256Digest{});
+    }
+    WriteFile(set.List(), list);
+    const std::string config = set.dir / "openssl.cnf";
+    WriteFile(config, kNoProviderConfig);
+    EXPECT_EXIT(std::_Exit(JoinAndCheckWithoutSha256(set, config)), testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace zirared

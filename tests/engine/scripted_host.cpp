@@ -90,6 +90,9 @@ std::vector<std::string> ScriptedHost::Outline() const {
 
 Answer ScriptedHost::ShowMessage(const std::string& text, MessageKind kind) {
     m_calls.push_back({CallKind::Message, text, kind});
+    if (m_messageAction) {
+        m_messageAction();
+    }
     if (kind != MessageKind::Question) {
         return Answer::Yes;
     }

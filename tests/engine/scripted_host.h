@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "operation_services.h"
@@ -40,6 +41,8 @@ public:
     void SetStopFlag(bool requested) { m_stopRequested = requested; }
     void RequestStopAtEventPass(int pass);
     void AtEventPass(int pass, std::function<void()> action);
+    // Runs action as every message is shown, before it is answered (what the user sees then).
+    void AtEveryMessage(std::function<void()> action) { m_messageAction = std::move(action); }
 
     const std::vector<HostCall>& Calls() const { return m_calls; }
     std::vector<int> ProgressValues() const;
@@ -68,6 +71,7 @@ private:
     std::vector<HostCall> m_calls;
     std::deque<Answer> m_answers;
     std::map<int, std::vector<std::function<void()>>> m_actions;
+    std::function<void()> m_messageAction;
     bool m_deleteChoice = false;
     bool m_stopRequested = false;
     bool m_barExists = false;
