@@ -247,9 +247,8 @@ private:
     // stand in the folder; written once every piece is in place, like a piece: whole or not
     // at all.
     void WriteList() {
-        m_sourceHashes->Finish(0);
+        const Sha256Digest sourceDigest = m_sourceHashes->FinishAndWait();
         m_pieceHashes->Settle();
-        m_sourceHashes->Settle();
         KeepPieceDigests();
         const std::vector<std::string> names =
             ListNamesOfSet(m_stem, static_cast<int>(m_pieceCount), m_fileName);
@@ -257,7 +256,7 @@ private:
         for (std::size_t k = 0; k < m_pieceDigests.size(); ++k) {
             text += FormatListLine(names[k], m_pieceDigests[k]);
         }
-        text += FormatListLine(names.back(), m_sourceHashes->TakeFinished().at(0).digest);
+        text += FormatListLine(names.back(), sourceDigest);
         m_list.CreateFor(m_listPath);
         m_list.Write(text);
         m_list.Commit(false);
@@ -331,13 +330,15 @@ private:
         return Outcome::Refused;
     }
 
+    // What was written goes before the message: a process ended while it is shown must not
+    // leave a partial set behind.
     Outcome Trap(int number, const std::string& description) {
-        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
-                           MessageKind::Warning);
         m_pieceHashes.reset();
         m_sourceHashes.reset();
         RemoveWrittenPieces();
         m_source.Close();
+        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
+                           MessageKind::Warning);
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }

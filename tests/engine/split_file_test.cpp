@@ -455,6 +455,8 @@ TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     WriteFile(mountPoint + "/a.doc", source);
     ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | GetParam().flags, "size=200k");
     m_host.QueueAnswer(Answer::Yes);
+    std::vector<std::string> namesWhileWarned;
+    m_host.AtEveryMessage([&] { namesWhileWarned = test::TempDir::NamesIn(mountPoint); });
     const Outcome outcome = SplitFile(m_host, mountPoint + "/a.doc", kSmallKB);
     const bool sourceKept = ReadFile(mountPoint + "/a.doc") == source;
     const bool piecesRemoved =
@@ -463,6 +465,8 @@ TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     EXPECT_EQ(outcome, Outcome::Failed);
     EXPECT_TRUE(sourceKept);
     EXPECT_TRUE(piecesRemoved) << "a failed split takes back what it wrote";
+    EXPECT_EQ(namesWhileWarned, std::vector<std::string>{"a.doc"})
+        << "before the warning shows, not once it is dismissed";
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 3u);
     EXPECT_TRUE(outline[outline.size() - 3].starts_with("warning|Impossibile "));
