@@ -22,7 +22,6 @@ struct CommandLine {
 
 inline constexpr int kMinSizeSetting = 1;
 inline constexpr int kMaxSizeSetting = 40;
-inline constexpr int kSizeUnitKB = 1400;
 
 // arguments excludes the program name.
 CommandLine ParseCommandLine(std::span<const std::string> arguments);

@@ -8,6 +8,7 @@
 #include "assemble_file.h"
 #include "check_piece_set.h"
 #include "command_line.h"
+#include "piece_set.h"
 #include "set_check_output.h"
 #include "split_file.h"
 #include "stop_signal.h"

@@ -11,8 +11,9 @@ namespace zirared {
 // The one definition of what a split writes and an assembly reads: sizes, the 16-byte
 // header that opens every piece, and how pieces are named after their source.
 
-inline constexpr std::int64_t kSizeUnitBytes = 1'433'600;  // 1400 KB, one 3.5" floppy disk
-inline constexpr std::size_t kBlockBytes = 10'240;         // the unit of copying
+inline constexpr std::int32_t kSizeUnitKB = 1400;  // one 3.5" floppy disk, the unit of sizes
+inline constexpr std::int64_t kSizeUnitBytes = std::int64_t{kSizeUnitKB} * 1024;
+inline constexpr std::size_t kBlockBytes = 10'240;  // the unit of copying
 inline constexpr std::size_t kHeaderBytes = 16;
 inline constexpr std::string_view kMagic = "VAVOVOZ";
 inline constexpr std::int64_t kMaxPieceCount = 999;  // the header's three-digit fields

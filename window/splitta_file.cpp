@@ -26,6 +26,7 @@
 #include "link_label.h"
 #include "page_shadow.h"
 #include "piece_probe.h"
+#include "piece_set.h"
 #include "program_identity.h"
 #include "progress_bar.h"
 #include "progress_bar_placement.h"
@@ -39,7 +40,6 @@ namespace zirared {
 
 namespace {
 
-constexpr std::int32_t kSizeUnitKB = 1400;
 constexpr int kSplitPage = 0;
 constexpr int kAssemblePage = 1;
 
