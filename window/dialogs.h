@@ -31,9 +31,8 @@ public:
     virtual QString ChooseFileToOpen(QWidget* owner, const OpenFileRequest& request) = 0;
 };
 
-// The real Qt dialogs. Test hook: when the environment variable ZIRARED_DIALOGS_AUTO_ANSWER
-// is set (to anything), every message is written to standard error and answered at once
-// with its default button, and every file dialog is cancelled. Only this factory reads it.
+// The real Qt dialogs, whatever the environment: tests bring their own through a program
+// of their own, never through a switch the installed window would obey.
 std::unique_ptr<Dialogs> CreateDialogs();
 
 }  // namespace zirared

@@ -1,18 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QUrl>
 
 namespace zirared {
 
-// What a drop onto an operation page amounts to: one file to work on, or the reason it
-// is refused (exactly one of the two is set).
+// What a drop onto an operation page amounts to: one file to work on, named in the file
+// system's bytes, or the reason it is refused (exactly one of the two is set).
 struct DropVerdict {
-    QString path;
+    QByteArray path;
     QString refusal;
 };
 
 DropVerdict ClassifyDrop(const QList<QUrl>& urls);
+// The same for one file named by the command line or a second start.
+DropVerdict ClassifyDroppedFile(const QByteArray& path);
 
 }  // namespace zirared

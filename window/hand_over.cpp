@@ -1,15 +1,11 @@
 #include "hand_over.h"
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QLocalSocket>
-#include <QStandardPaths>
-#include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
@@ -40,31 +36,17 @@ bool PeerIsThisUser(const QLocalSocket& socket) {
 
 }  // namespace
 
-QString HandOverSocketPath(const QString& runtimeDirectory) {
-    if (runtimeDirectory.isEmpty()) {
-        return {};
-    }
-    struct stat status {};
-    if (stat(QFile::encodeName(runtimeDirectory).constData(), &status) != 0 ||
-        !S_ISDIR(status.st_mode) || status.st_uid != geteuid() ||
-        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        return {};
-    }
-    return QDir(runtimeDirectory).filePath(QLatin1String(kSocketName));
+QString HandOverSocketPath(const QString& privateFolder) {
+    return privateFolder.isEmpty() ? QString()
+                                   : QDir(privateFolder).filePath(QLatin1String(kSocketName));
 }
 
-QString HandOverSocketPath() {
-    return HandOverSocketPath(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
-}
-
-std::optional<QString> DecodeHandOverPath(const QByteArray& payload) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString path = decoder.decode(payload);
-    if (decoder.hasError() || path.isEmpty() || path.contains(QChar(u'\0')) ||
-        !QDir::isAbsolutePath(path)) {
+std::optional<QByteArray> DecodeHandOverPath(const QByteArray& payload) {
+    // Bytes as the file system has them: a name need not be valid UTF-8.
+    if (!payload.startsWith('/') || payload.contains('\0')) {
         return std::nullopt;
     }
-    return path;
+    return payload;
 }
 
 HandOverServer::HandOverServer(QObject* parent) : QObject(parent) {
@@ -113,7 +95,7 @@ void HandOverServer::ReadRequest(QLocalSocket* socket) {
         return;
     }
     socket->skip(kLengthBytes);
-    const std::optional<QString> path = DecodeHandOverPath(socket->read(length));
+    const std::optional<QByteArray> path = DecodeHandOverPath(socket->read(length));
     if (!path) {
         socket->abort();
         return;
@@ -128,10 +110,9 @@ void HandOverServer::ReadRequest(QLocalSocket* socket) {
         this, [this, requested = *path] { emit fileRequested(requested); }, Qt::QueuedConnection);
 }
 
-bool HandOverFile(const QString& socketPath, const QString& absolutePath, int timeoutMs) {
-    const QByteArray payload = absolutePath.toUtf8();
-    if (socketPath.isEmpty() || payload.isEmpty() ||
-        static_cast<quint64>(payload.size()) > kMaxHandOverPathBytes) {
+bool HandOverFile(const QString& socketPath, const QByteArray& absolutePath, int timeoutMs) {
+    if (socketPath.isEmpty() || absolutePath.isEmpty() ||
+        static_cast<quint64>(absolutePath.size()) > kMaxHandOverPathBytes) {
         return false;
     }
     const QDeadlineTimer deadline(timeoutMs);
@@ -149,8 +130,8 @@ bool HandOverFile(const QString& socketPath, const QString& absolutePath, int ti
         QThread::msleep(kConnectRetryMs);
     }
     QByteArray request(kLengthBytes, '\0');
-    qToBigEndian<quint32>(static_cast<quint32>(payload.size()), request.data());
-    request.append(payload);
+    qToBigEndian<quint32>(static_cast<quint32>(absolutePath.size()), request.data());
+    request.append(absolutePath);
     socket.write(request);
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(remainingMs())) {

@@ -11,21 +11,20 @@ class QLocalSocket;
 namespace zirared {
 
 // A second start with a file hands the file to the running copy over a local socket in the
-// user's runtime folder. One request: the path's length in UTF-8 bytes (4 bytes, big-endian)
-// and the path; the running copy answers with one receipt byte once it has the path.
+// user's private folder. One request: the path's length in bytes (4 bytes, big-endian) and
+// the path as the file system names it (any bytes but NUL, not necessarily UTF-8); the
+// running copy answers with one receipt byte once it has the path.
 
 // An absolute path on this system never needs more (PATH_MAX, NUL included).
 inline constexpr quint32 kMaxHandOverPathBytes = 4096;
 
-// The socket's path in `runtimeDirectory`, or empty when that folder is missing or open to
-// anyone but its owner, the user running this program: then no file is handed over.
-QString HandOverSocketPath(const QString& runtimeDirectory);
-// The same in the user's runtime folder (XDG_RUNTIME_DIR).
-QString HandOverSocketPath();
+// The socket's path in `privateFolder` (see UserPrivateFolder), or empty without one: then
+// no file is handed over.
+QString HandOverSocketPath(const QString& privateFolder);
 
-// The path a request carries, or nothing when it is not a well-formed absolute path:
-// invalid UTF-8, a NUL character, a relative path, or an empty one.
-std::optional<QString> DecodeHandOverPath(const QByteArray& payload);
+// The path a request carries, or nothing when it is not an absolute path: a NUL byte, a
+// relative path, or an empty one.
+std::optional<QByteArray> DecodeHandOverPath(const QByteArray& payload);
 
 // The running copy's end. A request is only a wish: the receiver checks the path like any
 // dropped file.
@@ -41,7 +40,7 @@ public:
     bool Listen(const QString& socketPath);
 
 signals:
-    void fileRequested(const QString& path);
+    void fileRequested(const QByteArray& path);
 
 private:
     void AcceptConnections();
@@ -50,8 +49,9 @@ private:
     QLocalServer m_server;
 };
 
-// Sends `absolutePath` to the copy listening at `socketPath`, waiting up to `timeoutMs` for
-// it to listen (it may still be starting) and to confirm. True once it has the path.
-bool HandOverFile(const QString& socketPath, const QString& absolutePath, int timeoutMs);
+// Sends `absolutePath` (the file system's bytes) to the copy listening at `socketPath`,
+// waiting up to `timeoutMs` for it to listen (it may still be starting) and to confirm. True
+// once it has the path.
+bool HandOverFile(const QString& socketPath, const QByteArray& absolutePath, int timeoutMs);
 
 }  // namespace zirared

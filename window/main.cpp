@@ -1,5 +1,6 @@
+#include "dialogs.h"
 #include "split_bas.h"
 
 int main(int argc, char* argv[]) {
-    return zirared::SplitBas::Main(argc, argv);
+    return zirared::SplitBas::Main(argc, argv, zirared::CreateDialogs);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 namespace zirared {
 
-// True when `path` names a regular file (links followed) that opens with the piece magic.
-// Never blocks and never opens anything but a regular file.
-bool StartsLikeAPiece(const QString& path);
+// True when `path` (the file system's bytes) names a regular file (links followed) that opens with
+// the piece magic. Never blocks and never opens anything but a regular file.
+bool StartsLikeAPiece(const QByteArray& path);
 
 }  // namespace zirared

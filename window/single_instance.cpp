@@ -1,7 +1,6 @@
 #include "single_instance.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace zirared {
 
@@ -11,13 +10,13 @@ constexpr const char* kLockFileName = "zirared.lock";
 
 }  // namespace
 
-QString SingleInstanceLockDirectory() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
-}
-
-std::unique_ptr<QLockFile> TryLockSingleInstance(const QString& directory) {
-    auto lock = std::make_unique<QLockFile>(QDir(directory).filePath(QLatin1String(kLockFileName)));
+std::unique_ptr<QLockFile> TryLockSingleInstance(const QString& privateFolder) {
+    if (privateFolder.isEmpty()) {
+        // A lock in a folder others can write to would let them keep the window from starting.
+        return std::make_unique<QLockFile>(QString());
+    }
+    auto lock =
+        std::make_unique<QLockFile>(QDir(privateFolder).filePath(QLatin1String(kLockFileName)));
     // A running copy may hold the lock for days: only a dead holder makes it stale, never
     // its age.
     lock->setStaleLockTime(0);

@@ -2,16 +2,17 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "dialogs.h"
 #include "ending_signals.h"
 #include "hand_over.h"
+#include "private_folder.h"
 #include "qt_translations.h"
 #include "single_instance.h"
 #include "splitta_file.h"
@@ -26,12 +27,23 @@ namespace {
 // How long a second start waits for the running copy to take a file.
 constexpr int kHandOverTimeoutMs = 10000;
 
-QStringList ArgumentsOf(int argc, char* argv[]) {
-    QStringList arguments;
+// argv's own bytes: decoding them would turn a name that is not UTF-8 into another name.
+QByteArrayList ArgumentsOf(int argc, char* argv[]) {
+    QByteArrayList arguments;
     for (int i = 1; i < argc; ++i) {
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     }
     return arguments;
+}
+
+// The running copy has another working folder.
+QByteArray AbsoluteName(const QByteArray& path) {
+    if (path.startsWith('/')) {
+        return path;
+    }
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    return error ? path : QByteArray::fromStdString(here.native()) + '/' + path;
 }
 
 void Print(std::FILE* stream, const QString& text) {
@@ -45,25 +57,26 @@ void BringToFront(QWidget& window) {
 }
 
 // A copy is running already: it gets the file, or the user learns that it runs.
-int SecondStart(Dialogs& dialogs, const QString& fileToOpen) {
+int SecondStart(Dialogs& dialogs, const QString& privateFolder, const QByteArray& fileToOpen) {
     const QString running =
         QString::fromUtf8(kProgramName) + QStringLiteral(" è già in esecuzione");
     if (fileToOpen.isEmpty()) {
         dialogs.ShowMessage(nullptr, running, MessageKind::Information);
         return 0;
     }
-    if (HandOverFile(HandOverSocketPath(), fileToOpen, kHandOverTimeoutMs)) {
+    if (HandOverFile(HandOverSocketPath(privateFolder), fileToOpen, kHandOverTimeoutMs)) {
         return 0;
     }
-    dialogs.ShowMessage(nullptr,
-                        running + QStringLiteral(" e non ha ricevuto il file ") + fileToOpen,
-                        MessageKind::Warning);
+    dialogs.ShowMessage(
+        nullptr,
+        running + QStringLiteral(" e non ha ricevuto il file ") + QFile::decodeName(fileToOpen),
+        MessageKind::Warning);
     return 1;
 }
 
 }  // namespace
 
-int Main(int argc, char* argv[]) {
+int Main(int argc, char* argv[], DialogsFactory createDialogs) {
     // Answered before QApplication exists, which would need a display.
     const WindowArguments early = ParseWindowArguments(ArgumentsOf(argc, argv));
     if (early.command == WindowCommand::Help) {
@@ -76,42 +89,42 @@ int Main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
-    // Qt has taken its own options out by now.
-    const WindowArguments arguments = ParseWindowArguments(QApplication::arguments().mid(1));
+    // Qt has taken its own options out of argv by now.
+    const WindowArguments arguments = ParseWindowArguments(ArgumentsOf(argc, argv));
     if (arguments.command == WindowCommand::UsageError) {
         Print(stderr, QStringLiteral("zirared: ") + arguments.error + QStringLiteral("\n") +
                           WindowUsageHint());
         return 2;
     }
-    // The running copy has another working folder.
-    const QString fileToOpen = arguments.command == WindowCommand::Open
-                                   ? QFileInfo(arguments.path).absoluteFilePath()
-                                   : QString();
+    const QByteArray fileToOpen =
+        arguments.command == WindowCommand::Open ? AbsoluteName(arguments.path) : QByteArray();
     EnsureResourcesLoaded();
     QApplication::setWindowIcon(ProgramIcon());
     // Qt's own texts (Sì/No, the file dialog) in Italian like ours, whatever the desktop's
     // language.
     InstallItalianQtTranslations(application);
-    const std::unique_ptr<Dialogs> dialogs = CreateDialogs();
+    const std::unique_ptr<Dialogs> dialogs = createDialogs();
 
-    const std::unique_ptr<QLockFile> instanceLock =
-        TryLockSingleInstance(SingleInstanceLockDirectory());
+    // The lock and the socket share one folder, so whoever holds the lock is the one that
+    // listens.
+    const QString privateFolder = UserPrivateFolder();
+    const std::unique_ptr<QLockFile> instanceLock = TryLockSingleInstance(privateFolder);
     if (!instanceLock) {
-        return SecondStart(*dialogs, fileToOpen);
+        return SecondStart(*dialogs, privateFolder, fileToOpen);
     }
 
     SplittaFile window(*dialogs);
     EndingSignals endingSignals;
     QObject::connect(&endingSignals, &EndingSignals::endRequested, &window,
                      [&window] { window.EndNow(); });
-    // Without a runtime folder private to the user the program runs alone, as before.
+    // Without a folder private to the user the program runs alone, as before.
     HandOverServer handOver;
     QObject::connect(&handOver, &HandOverServer::fileRequested, &window,
-                     [&window](const QString& path) {
+                     [&window](const QByteArray& path) {
                          BringToFront(window);
                          window.OpenAsDropped(path);
                      });
-    handOver.Listen(HandOverSocketPath());
+    handOver.Listen(HandOverSocketPath(privateFolder));
     window.show();
     if (!fileToOpen.isEmpty()) {
         // From the event loop, once the window is on screen, as a drop would arrive.

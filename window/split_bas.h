@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -10,11 +11,14 @@ class Dialogs;
 
 namespace SplitBas {
 
-// The program's start. --help and --version answer without a display. One copy per user:
-// a second start with a file hands the file to the running copy, one without says that a
-// copy is running; both end without a window. A file given to the first copy is opened as
-// if it had been dropped.
-int Main(int argc, char* argv[]);
+// Makes the dialogs every message and file chooser goes through.
+using DialogsFactory = std::unique_ptr<Dialogs> (*)();
+
+// The program's start, its messages shown by what `createDialogs` makes. --help and --version
+// answer without a display. One copy per user: a second start with a file hands the file to the
+// running copy, one without says that a copy is running; both end without a window. A file given to
+// the first copy is opened as if it had been dropped.
+int Main(int argc, char* argv[], DialogsFactory createDialogs);
 
 // Shows the open-file dialog. `filter` is one entry, caption NUL pattern NUL. On this
 // platform "*.*" would hide files without a dot in their name, so it lists everything.

@@ -157,7 +157,7 @@ void SplittaFile::cmdOpen_Click(int index) {
         const QString path = ChooseFile(index);
         // A close that arrived while the dialog was open wins over the chosen file.
         if (!path.isEmpty() && !m_closeRequested) {
-            RunOperation(index, path);
+            RunOperation(index, QFile::encodeName(path));
         }
     }
     CloseIfRequested();
@@ -287,8 +287,8 @@ QString SplittaFile::ChooseFile(int index) {
                                         QStringLiteral("c"));
 }
 
-void SplittaFile::RunOperation(int index, const QString& path) {
-    const std::string fileName = QFile::encodeName(path).toStdString();
+void SplittaFile::RunOperation(int index, const QByteArray& path) {
+    const std::string fileName = path.toStdString();
     if (index == kSplitPage) {
         m_activity = Activity::Splitting;
         // Taken now: the slider may have moved while the dialog was open.
@@ -303,7 +303,10 @@ void SplittaFile::OpenDroppedFiles(int index, const QList<QUrl>& urls) {
     if (RefuseWhileActive()) {
         return;
     }
-    const DropVerdict verdict = ClassifyDrop(urls);
+    OpenDropVerdict(index, ClassifyDrop(urls));
+}
+
+void SplittaFile::OpenDropVerdict(int index, const DropVerdict& verdict) {
     if (!verdict.refusal.isEmpty()) {
         m_dialogs.ShowMessage(this, verdict.refusal, MessageKind::Warning);
         return;
@@ -316,13 +319,13 @@ void SplittaFile::OpenDroppedFiles(int index, const QList<QUrl>& urls) {
     CloseIfRequested();
 }
 
-void SplittaFile::OpenAsDropped(const QString& path) {
+void SplittaFile::OpenAsDropped(const QByteArray& path) {
     if (RefuseWhileActive()) {
         return;
     }
     const int page = StartsLikeAPiece(path) ? kAssemblePage : kSplitPage;
     ShowPage(*m_design.picTabContainer, page);
-    OpenDroppedFiles(page, {QUrl::fromLocalFile(path)});
+    OpenDropVerdict(page, ClassifyDroppedFile(path));
 }
 
 void SplittaFile::EndNow() {

@@ -17,6 +17,7 @@ class QShortcut;
 namespace zirared {
 
 class Dialogs;
+struct DropVerdict;
 
 class WindowHost;
 
@@ -43,8 +44,8 @@ public:
 
     // A file given on the command line or by a second start, taken as a drop: a piece goes
     // to the assemble page and is assembled, anything else to the split page. Refused
-    // while an operation runs.
-    void OpenAsDropped(const QString& path);
+    // while an operation runs. `path` is in the file system's bytes, not necessarily UTF-8.
+    void OpenAsDropped(const QByteArray& path);
     // The process is asked to end (a signal): an open question or file chooser is cancelled,
     // a running operation gives up, leaving the folder as it was (a split deletes its pieces,
     // an assembly its unfinished output), and the window closes.
@@ -80,8 +81,9 @@ private:
     bool RefuseWhileActive();
     void ClearStatusLabels();
     QString ChooseFile(int index);
-    void RunOperation(int index, const QString& path);
+    void RunOperation(int index, const QByteArray& path);
     void OpenDroppedFiles(int index, const QList<QUrl>& urls);
+    void OpenDropVerdict(int index, const DropVerdict& verdict);
     void CloseIfRequested();
     static void SetStatusText(QLabel* label, const QString& text);
     ProgressBarClass& ProgBar();

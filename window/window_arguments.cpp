@@ -1,5 +1,6 @@
 #include "window_arguments.h"
 
+#include <QFile>
 #include <algorithm>
 
 #include "version.h"
@@ -8,33 +9,33 @@ namespace zirared {
 
 namespace {
 
-const QString kEndOfOptions = QStringLiteral("--");
+const QByteArray kEndOfOptions = "--";
 
-bool IsHelp(const QString& argument) {
-    return argument == QStringLiteral("--help") || argument == QStringLiteral("-h");
+bool IsHelp(const QByteArray& argument) {
+    return argument == "--help" || argument == "-h";
 }
 
-bool IsVersion(const QString& argument) {
-    return argument == QStringLiteral("--version");
+bool IsVersion(const QByteArray& argument) {
+    return argument == "--version";
 }
 
 // "-" alone is an ordinary (if unlikely) file name, as for most programs.
-bool IsOption(const QString& argument) {
-    return argument.size() > 1 && argument.startsWith(u'-');
+bool IsOption(const QByteArray& argument) {
+    return argument.size() > 1 && argument.startsWith('-');
 }
 
 }  // namespace
 
-WindowArguments ParseWindowArguments(const QStringList& arguments) {
+WindowArguments ParseWindowArguments(const QByteArrayList& arguments) {
     const qsizetype end = arguments.indexOf(kEndOfOptions);
-    const QStringList options = end < 0 ? arguments : arguments.first(end);
+    const QByteArrayList options = end < 0 ? arguments : arguments.first(end);
     if (std::any_of(options.begin(), options.end(), IsHelp)) {
         return {WindowCommand::Help, {}, {}};
     }
     if (std::any_of(options.begin(), options.end(), IsVersion)) {
         return {WindowCommand::Version, {}, {}};
     }
-    QStringList files;
+    QByteArrayList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (i == end) {
             continue;
@@ -43,7 +44,7 @@ WindowArguments ParseWindowArguments(const QStringList& arguments) {
         if (optionsAllowed && IsOption(arguments[i])) {
             return {WindowCommand::UsageError,
                     {},
-                    QStringLiteral("opzione sconosciuta: ") + arguments[i]};
+                    QStringLiteral("opzione sconosciuta: ") + QFile::decodeName(arguments[i])};
         }
         files.append(arguments[i]);
     }

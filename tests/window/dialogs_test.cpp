@@ -1,3 +1,5 @@
+#include "dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -199,7 +201,7 @@ TEST_P(EndingWhileADialogWaits, CancelsTheDialogAndClosesTheWindow) {
     });
 
     if (GetParam().waiting == Waiting::SplitConfirmation) {
-        window.OpenAsDropped(source);
+        window.OpenAsDropped(QFile::encodeName(source));
     } else {
         window.design().cmdOpen[0]->click();
     }
@@ -214,6 +216,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndingWhileADialogWaits,
                          ::testing::Values(EndCase{"SplitConfirmation", Waiting::SplitConfirmation},
                                            EndCase{"FileChooser", Waiting::FileChooser}),
                          [](const auto& info) { return info.param.why; });
+
+// The installed window's questions reach the user whatever the environment says: no test
+// switch answers for them.
+class InstalledDialogs : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(InstalledDialogs, AskTheUserWhateverTheEnvironment) {
+    const char* const kSwitch = "ZIRARED_DIALOGS_AUTO_ANSWER";
+    if (GetParam() != nullptr) {
+        qputenv(kSwitch, GetParam());
+    }
+    bool asked = false;
+    QTimer poll;  // ends with the test, whether or not a box came
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            asked = true;
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    poll.start(10);
+
+    const Answer answer = CreateDialogs()->ShowMessage(
+        nullptr, QStringLiteral("Sovrascrivere dati.000?"), MessageKind::Question);
+    qunsetenv(kSwitch);
+
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(answer, Answer::No);
+}
+
+INSTANTIATE_TEST_SUITE_P(Environments, InstalledDialogs, ::testing::Values(nullptr, "1", ""));
 
 TEST(DefaultExtension, AppliesOnlyWhenTheNameAsTypedDoesNotExist) {
     QTemporaryDir dir;

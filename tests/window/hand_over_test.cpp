@@ -1,7 +1,6 @@
 #include "hand_over.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -12,67 +11,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <cstdio>
 #include <ostream>
+
+#include "drop_event.h"
+#include "scripted_dialogs.h"
+#include "splitta_file.h"
 
 namespace zirared {
 namespace {
-
-// --- Where the socket may live -------------------------------------------------------
-
-enum class Runtime { Private, OpenToGroupAndOthers, OwnedByAnotherUser, Missing, AFile };
-
-struct RuntimeCase {
-    const char* why;
-    Runtime runtime;
-    bool handOverAllowed;
-};
-
-void PrintTo(const RuntimeCase& c, std::ostream* os) {
-    *os << c.why;
-}
-
-class RuntimeFolder : public ::testing::TestWithParam<RuntimeCase> {};
-
-TEST_P(RuntimeFolder, IsUsedOnlyWhenPrivateToTheUser) {
-    const RuntimeCase& c = GetParam();
-    QTemporaryDir dir;
-    QString runtime = dir.path();
-    const QByteArray name = QFile::encodeName(runtime);
-    switch (c.runtime) {
-        case Runtime::Private:
-            break;
-        case Runtime::OpenToGroupAndOthers:
-            ASSERT_EQ(chmod(name.constData(), 0755), 0);
-            break;
-        case Runtime::OwnedByAnotherUser:
-            if (chown(name.constData(), geteuid() + 1, static_cast<gid_t>(-1)) != 0) {
-                GTEST_SKIP() << "only root can give a folder away";
-            }
-            break;
-        case Runtime::Missing:
-            runtime = QDir(runtime).filePath(QStringLiteral("assente"));
-            break;
-        case Runtime::AFile:
-            runtime = QDir(runtime).filePath(QStringLiteral("file"));
-            QFile file(runtime);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            break;
-    }
-    const QString socket = HandOverSocketPath(runtime);
-    EXPECT_EQ(!socket.isEmpty(), c.handOverAllowed) << socket.toStdString();
-    if (c.handOverAllowed) {
-        EXPECT_EQ(QFileInfo(socket).absolutePath(), QFileInfo(runtime).absoluteFilePath());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RuntimeFolder,
-    ::testing::Values(RuntimeCase{"PrivateFolder", Runtime::Private, true},
-                      RuntimeCase{"OpenToGroupAndOthers", Runtime::OpenToGroupAndOthers, false},
-                      RuntimeCase{"OwnedByAnotherUser", Runtime::OwnedByAnotherUser, false},
-                      RuntimeCase{"MissingFolder", Runtime::Missing, false},
-                      RuntimeCase{"AFileInstead", Runtime::AFile, false}),
-    [](const auto& info) { return info.param.why; });
 
 // --- What a request may carry ---------------------------------------------------------
 
@@ -90,7 +37,7 @@ struct RequestCase {
     const char* why;
     QByteArray bytes;
     bool accepted;
-    QByteArray expectedPath;  // UTF-8
+    QByteArray expectedPath;  // the file system's bytes
 };
 
 void PrintTo(const RequestCase& c, std::ostream* os) {
@@ -129,37 +76,37 @@ TEST_P(HandOverRequest, ReachesTheWindowOnlyWhenWellFormed) {
         return;
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return requested.count() == 1; }));
-    EXPECT_EQ(requested.at(0).at(0).toString().toUtf8(), c.expectedPath);
+    EXPECT_EQ(requested.at(0).at(0).toByteArray(), c.expectedPath);
     EXPECT_EQ(client.readAll(), QByteArray("\x06"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HandOverRequest,
-    ::testing::Values(RequestCase{"AbsolutePath", Request("/tmp/dati.bin"), true, "/tmp/dati.bin"},
-                      RequestCase{"AccentedPath", Request("/tmp/perché.000"), true,
-                                  "/tmp/perché.000"},
-                      RequestCase{"LongestAllowed", Request(kLongestPath), true, kLongestPath},
-                      RequestCase{"OneByteTooLong", Request(kLongestPath + "a"), false, {}},
-                      RequestCase{"HugeAnnouncedLength", Request(0xFFFFFFFFU, "/tmp/x"), false, {}},
-                      RequestCase{"ZeroLength", Request(QByteArray()), false, {}},
-                      RequestCase{"RelativePath", Request("dati.bin"), false, {}},
-                      RequestCase{"InvalidUtf8", Request("/tmp/\xff\xfe.bin"), false, {}},
-                      RequestCase{"NulInside", Request(QByteArray("/tmp/a\0b", 8)), false, {}},
-                      // Says 100 bytes, sends 6 and waits: cut off by the server's timeout.
-                      RequestCase{"TruncatedThenSilent", Request(100, "/tmp/x"), false, {}}),
+    ::testing::Values(
+        RequestCase{"AbsolutePath", Request("/tmp/dati.bin"), true, "/tmp/dati.bin"},
+        RequestCase{"AccentedPath", Request("/tmp/perché.000"), true, "/tmp/perché.000"},
+        RequestCase{"LongestAllowed", Request(kLongestPath), true, kLongestPath},
+        RequestCase{"OneByteTooLong", Request(kLongestPath + "a"), false, {}},
+        RequestCase{"HugeAnnouncedLength", Request(0xFFFFFFFFU, "/tmp/x"), false, {}},
+        RequestCase{"ZeroLength", Request(QByteArray()), false, {}},
+        RequestCase{"RelativePath", Request("dati.bin"), false, {}},
+        // A name need not be UTF-8: it arrives byte for byte.
+        RequestCase{"NotUtf8", Request("/tmp/\xff\xfe.bin"), true, "/tmp/\xff\xfe.bin"},
+        RequestCase{"NulInside", Request(QByteArray("/tmp/a\0b", 8)), false, {}},
+        // Says 100 bytes, sends 6 and waits: cut off by the server's timeout.
+        RequestCase{"TruncatedThenSilent", Request(100, "/tmp/x"), false, {}}),
     [](const auto& info) { return info.param.why; });
 
 // --- The whole road: a running copy and a second start --------------------------------
 
-// Collects what a process writes on its error output, where the auto-answering dialogs
-// print every message.
+// The test window, which answers every question alone and prints every message on its error
+// output; this collects what it says.
 class RunningCopy {
 public:
     explicit RunningCopy(const QString& runtime) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("ZIRARED_DIALOGS_AUTO_ANSWER"), QStringLiteral("1"));
         m_process.setProcessEnvironment(environment);
     }
     ~RunningCopy() {
@@ -195,7 +142,7 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
     WriteFile(source, data);
 
     RunningCopy first(runtime.path());
-    first.process().start(QStringLiteral(ZIRARED_WINDOW_PATH), QStringList());
+    first.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
 
@@ -203,7 +150,7 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
     auto secondStart = [&](const QString& file) {
         RunningCopy second(runtime.path());
         second.process().setWorkingDirectory(work.path());
-        second.process().start(QStringLiteral(ZIRARED_WINDOW_PATH), {file});
+        second.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), {file});
         // Waited for without blocking this thread, where nothing listens anyway.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return second.process().state() == QProcess::NotRunning; }, 20000));
@@ -230,6 +177,85 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
         20000))
         << first.said().toStdString();
 }
+
+// --- A name that is not UTF-8, by every road into the window ---------------------------
+
+enum class Road { CommandLine, SecondStart, Drop };
+
+struct ByteNameCase {
+    const char* why;
+    Road road;
+};
+
+void PrintTo(const ByteNameCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+bool Exists(const QByteArray& path) {
+    return access(path.constData(), F_OK) == 0;
+}
+
+// QProcess would pass the name as text, losing the byte: a shell makes it from octal.
+void StartWithOctalName(RunningCopy& copy, const QString& folder, const char* octalName) {
+    copy.process().setWorkingDirectory(folder);
+    copy.process().start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$(printf \"$1\")\""),
+         QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QString::fromLatin1(octalName)});
+}
+
+class NameNotUtf8 : public ::testing::TestWithParam<ByteNameCase> {};
+
+TEST_P(NameNotUtf8, ReachesTheSplitByteForByte) {
+    QTemporaryDir runtime;
+    QTemporaryDir work;
+    const QByteArray folder = QFile::encodeName(work.path());
+    const QByteArray source = folder + "/bad\xff.bin";
+    std::FILE* file = std::fopen(source.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    const QByteArray data(1400 * 1024 + 777, 'z');  // two pieces at the start size
+    ASSERT_EQ(std::fwrite(data.constData(), 1, data.size(), file),
+              static_cast<size_t>(data.size()));
+    ASSERT_EQ(std::fclose(file), 0);
+
+    RunningCopy first(runtime.path());
+    RunningCopy second(runtime.path());
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    switch (GetParam().road) {
+        case Road::CommandLine:
+            StartWithOctalName(first, work.path(), "bad\\377.bin");
+            break;
+        case Road::SecondStart:
+            first.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
+            StartWithOctalName(second, work.path(), "bad\\377.bin");
+            break;
+        case Road::Drop:
+            // As a file manager sends it: the byte percent-encoded.
+            window.show();
+            Drop(window.design().pictab[0],
+                 {QUrl::fromEncoded("file://" + source.toPercentEncoding("/"))});
+            break;
+    }
+
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return first.Said(QStringLiteral("[information]")) || dialogs.messages().size() > 1;
+        },
+        20000))
+        << first.said().toStdString() << second.said().toStdString();
+    EXPECT_TRUE(Exists(folder + "/bad\xff.000"));
+    EXPECT_TRUE(Exists(folder + "/bad\xff.001"));
+    EXPECT_FALSE(first.said().contains(QStringLiteral("Rilasciare")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, NameNotUtf8,
+                         ::testing::Values(ByteNameCase{"CommandLine", Road::CommandLine},
+                                           ByteNameCase{"SecondStart", Road::SecondStart},
+                                           ByteNameCase{"Drop", Road::Drop}),
+                         [](const auto& info) { return info.param.why; });
 
 }  // namespace
 }  // namespace zirared

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -18,6 +17,7 @@
 #include <ostream>
 #include <string>
 
+#include "drop_event.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 #include "tab_container.h"
@@ -56,16 +56,6 @@ QString PiecePath(const QString& source, int index) {
 // Runs `action` at the operation's first pass over pending events.
 void DuringOperation(std::function<void()> action) {
     QTimer::singleShot(0, std::move(action));
-}
-
-void Drop(QWidget* page, const QList<QUrl>& urls) {
-    QMimeData mime;
-    mime.setUrls(urls);
-    // A drop only reaches the widget that accepted the drag's entry.
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(page, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(page, &drop);
 }
 
 class WindowOperations : public ::testing::Test {
@@ -282,7 +272,7 @@ TEST_P(SecondOperationGuard, IsRefusedAndTheRunningOneCompletes) {
                 Drop(d.pictab[1], other);
                 break;
             case SecondAction::HandedOver:
-                m_window.OpenAsDropped(other[0].toLocalFile());
+                m_window.OpenAsDropped(QFile::encodeName(other[0].toLocalFile()));
                 break;
         }
     });
@@ -380,18 +370,18 @@ TEST_F(WindowOperations, AFileFromOutsideGoesToThePageItsContentNeeds) {
     ShowPage(*d.picTabContainer, 2);
     // Any file: the split page, and the split asks before it writes.
     m_dialogs.QueueAnswer(Answer::No);
-    m_window.OpenAsDropped(m_source);
+    m_window.OpenAsDropped(QFile::encodeName(m_source));
     EXPECT_TRUE(d.pictab[0]->isVisible());
     ASSERT_EQ(m_dialogs.messages().size(), 1U);
     EXPECT_EQ(m_dialogs.messages()[0].kind, MessageKind::Question);
     EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
 
-    m_window.OpenAsDropped(m_source);
+    m_window.OpenAsDropped(QFile::encodeName(m_source));
     ASSERT_TRUE(QFileInfo::exists(PiecePath(m_source, 2)));
     ASSERT_TRUE(QFile::rename(m_source, m_source + QStringLiteral(".orig")));
     ShowPage(*d.picTabContainer, 0);
     // A piece, known by its content: the assemble page, and the assembly runs.
-    m_window.OpenAsDropped(PiecePath(m_source, 0));
+    m_window.OpenAsDropped(QFile::encodeName(PiecePath(m_source, 0)));
     EXPECT_TRUE(d.pictab[1]->isVisible());
     EXPECT_EQ(ReadFile(m_source), m_data);
     ExpectIdle();

@@ -91,9 +91,8 @@ TEST(SecondStart, ShowsItsMessageAndEndsWithStatusZeroWithoutAWindow) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("ZIRARED_DIALOGS_AUTO_ANSWER"), QStringLiteral("1"));
     second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(ZIRARED_WINDOW_PATH), QStringList());
+    second.start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
 
     // A window would keep the program in its event loop: it must end on its own.
     ASSERT_TRUE(second.waitForFinished(20000));

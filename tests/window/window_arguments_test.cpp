@@ -11,7 +11,7 @@ namespace {
 
 struct ArgumentsCase {
     const char* why;
-    QStringList arguments;
+    QByteArrayList arguments;
     WindowCommand command;
     const char* path;  // for Open
 };
@@ -34,14 +34,14 @@ TEST_P(WindowArgumentsParsing, GivesTheCommandAndTheFile) {
 }
 
 using C = WindowCommand;
-const QString kQtPlatform = QStringLiteral("-platform");
-const QString kOffscreen = QStringLiteral("offscreen");
+const QByteArray kQtPlatform = "-platform";
+const QByteArray kOffscreen = "offscreen";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WindowArgumentsParsing,
     ::testing::Values(
         ArgumentsCase{"NothingStartsTheWindow", {}, C::Start, ""},
-        ArgumentsCase{"OneFileIsOpened", {QStringLiteral("a b.doc")}, C::Open, "a b.doc"},
+        ArgumentsCase{"OneFileIsOpened", {"a b.doc"}, C::Open, "a b.doc"},
         // Before QApplication has taken its own options out, they are still there.
         ArgumentsCase{"HelpNextToAQtOption", {kQtPlatform, kOffscreen, "--help"}, C::Help, ""},
         ArgumentsCase{"ShortHelp", {"-h"}, C::Help, ""},

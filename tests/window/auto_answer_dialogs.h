@@ -4,8 +4,8 @@
 
 namespace zirared {
 
-// Answers without showing anything, for runs of the real program under test: messages go
-// to standard error and take their default button, file dialogs are cancelled.
+// Answers without showing anything, for zirared_test_window, the window as tests run it:
+// messages go to standard error and take their default button, file dialogs are cancelled.
 class AutoAnswerDialogs final : public Dialogs {
 public:
     Answer ShowMessage(QWidget* owner, const QString& text, MessageKind kind) override;
