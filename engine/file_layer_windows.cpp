@@ -518,8 +518,7 @@ TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandone
     }
     BY_HANDLE_FILE_INFORMATION information{};
     TemporaryState state = TemporaryState::NotOurs;
-    if (GetFileType(handle) == FILE_TYPE_DISK &&
-        GetFileInformationByHandle(handle, &information) &&
+    if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information) &&
         (information.dwFileAttributes &
          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0) {
         state = removeAbandoned && DeleteByHandle(handle) ? TemporaryState::Removed
