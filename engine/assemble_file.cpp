@@ -35,6 +35,9 @@ public:
 
 private:
     Outcome Assemble() {
+        if (!m_firstPieceLock.TryLock(m_fileName)) {
+            return Refuse(InUseText(m_fileName));
+        }
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
@@ -80,7 +83,8 @@ private:
         m_host.CreateProgressBar();
         // Written beside its target under another name: what stands at the output path stays
         // whole until the rebuilt file is complete and on disk.
-        m_output.CreateFor(*target);
+        RemoveAbandonedTemporaryFiles({*target});
+        m_output.CreateFor(*target, OutputAccess(*target));
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
         m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
@@ -174,6 +178,14 @@ private:
             return m_outputPath;
         }
         return ResolvedPath(m_outputPath);
+    }
+
+    // The replaced file's permission bits and owner, or a new file's from the first piece.
+    FileAccess OutputAccess(const std::string& target) const {
+        if (const auto replaced = AccessOf(target)) {
+            return *replaced;
+        }
+        return {AccessOf(m_fileName).value_or(FileAccess{}).permissions, std::nullopt};
     }
 
     // Reads piece j's header and length; returns the warning when the piece does not belong.
@@ -318,6 +330,7 @@ private:
         return Outcome::Failed;
     }
 
+    FileLock m_firstPieceLock;  // first: held until everything else is gone
     OperationServices& m_host;
     const std::string& m_fileName;
     std::vector<std::string>& m_pieceFiles;

@@ -43,6 +43,7 @@ public:
         }
         NoteLeftoverPieces();
         CheckRebuiltPath();
+        NoteTemporaryFiles();
         return std::move(m_report);
     }
 
@@ -245,6 +246,23 @@ private:
         if (!obstacle.empty()) {
             m_report.notes.push_back(
                 {SetNoteKind::RebuiltNotReplaceable, path, "Il file " + path + obstacle});
+        }
+    }
+
+    // Unfinished files of a split or join that runs, or that died and left them behind (the
+    // next one removes those).
+    void NoteTemporaryFiles() {
+        std::vector<std::string> targets{m_opening.rebuiltPath, ListPathFor(m_opening.rebuiltPath)};
+        for (int j = 0; j < m_first.count; ++j) {
+            targets.push_back(PiecePath(m_opening.stem, j));
+        }
+        for (const TemporaryFile& file : TemporaryFilesOf(targets)) {
+            const std::string text =
+                file.inUse ? " è il file temporaneo di un'operazione di Zirared in corso."
+                           : " è il file temporaneo di un'operazione interrotta: la prossima "
+                             "operazione sugli stessi files lo cancellerà.";
+            m_report.notes.push_back(
+                {SetNoteKind::TemporaryFile, file.path, "Il file " + file.path + text});
         }
     }
 

@@ -33,6 +33,7 @@ enum class SetNoteKind {
     LeftoverPiece,          // a file named like a piece beyond the count, never read
     RebuiltNotReplaceable,  // something at the rebuilt path that the assembly cannot replace
     ListLinesIgnored,       // lines of the digest list that name no file of the set
+    TemporaryFile,          // a split's or join's unfinished file for a file of the set
 };
 
 struct SetNote {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace zirared {
 
@@ -74,6 +75,28 @@ private:
     std::int64_t m_filePosition = 0;  // bytes read from the system
 };
 
+// Device and inode: two paths name the same file when these match.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What a new file takes from the file it stands for (the source of a split, the file a join
+// replaces): its rwx bits, never setuid, setgid or sticky, and the owner and group, which
+// only a process running as root can keep (best effort).
+struct FileOwner {
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+};
+struct FileAccess {
+    std::uint32_t permissions = 0600;  // private unless told otherwise
+    std::optional<FileOwner> owner;
+};
+// The access of the file at path (links followed); empty when nothing is there. On Windows,
+// where a new file takes its folder's rules, always the default.
+std::optional<FileAccess> AccessOf(const std::string& path);
+
 // A file written under a temporary name in its target's folder and put in place whole:
 // whatever stands at the target stays untouched until Commit, and an OutputFile destroyed
 // or discarded before Commit leaves nothing behind.
@@ -84,9 +107,14 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates a new, empty file under a fresh name beside target. Errors name target.
-    void CreateFor(const std::string& target);
+    // Creates a new, empty file under a fresh name beside target, born with access's
+    // permission bits exactly (whatever the umask) and, as root, its owner. The file stays
+    // locked while open, so the next run can tell it from one a dead run left behind
+    // (RemoveAbandonedTemporaryFiles). Errors name target.
+    void CreateFor(const std::string& target, const FileAccess& access = {});
     bool IsOpen() const;
+    // The file created: after Commit, the one at the target.
+    const FileIdentity& Identity() const { return m_identity; }
     // Writes at once (after what is pending).
     void Write(std::span<const char> bytes);
     // Queues a view that must stay valid until the next Flush, Write, Commit or Discard; a
@@ -94,9 +122,9 @@ public:
     void Append(std::span<const char> view);
     void Flush();
     // Writes what is pending, syncs the file to disk (always when syncToDisk, and whenever
-    // something stands at the target), gives it the permission bits of the file it replaces,
-    // and renames it to the target, replacing a file or a symbolic link there (never a
-    // folder). Throws on failure; the temporary file is then removed.
+    // something stands at the target; otherwise SyncFileSystemOf does it for many files at
+    // once) and renames it to the target, replacing a file or a symbolic link there (never
+    // a folder). Throws on failure; the temporary file is then removed.
     void Commit(bool syncToDisk);
     // Closes and removes the unfinished file; never throws.
     void Discard();
@@ -107,6 +135,7 @@ private:
     std::intptr_t m_handle = -1;
     std::string m_target;
     std::string m_temporaryPath;
+    FileIdentity m_identity;
     const char* m_pending = nullptr;
     std::size_t m_pendingSize = 0;
 };
@@ -125,12 +154,6 @@ PathKind KindOfPath(const std::string& path);
 // the path cannot be examined. A path without links comes back as it is, made absolute.
 std::optional<std::string> ResolvedPath(const std::string& path);
 
-// Device and inode: two paths name the same file when these match.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
 // Empty when nothing exists at the path (symbolic links are followed).
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
@@ -151,5 +174,46 @@ std::string LeadingBytes(const std::string& path, std::size_t maxBytes);
 
 // Removes the file or link at path; never a directory. Returns 0 or the system's error code.
 int RemoveFile(const std::string& path);
+
+// Removes the file at path (a final link not followed) only while it is still the file
+// identified, so a file another program put there since is left alone. Never throws.
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity);
+
+// Puts on disk the data and names written to the file system that holds path's folder: one
+// call after many Commit(false) costs far less than a sync per file. Throws naming path. On
+// Windows, where a user cannot sync a volume, Commit syncs every file itself instead.
+void SyncFileSystemOf(const std::string& path);
+
+// An advisory lock two runs of the program take on the same file to keep out of each other's
+// way; the system drops it when its holder ends, however it ends.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Takes the lock on the regular file at path without waiting, until destruction. False
+    // only when another holds it: a path that cannot be opened, or a file system without
+    // locks, guards nothing, and the operation meets the problem on its own.
+    bool TryLock(const std::string& path);
+
+private:
+    std::intptr_t m_handle = -1;
+};
+
+// The refusal when another run holds the lock on path.
+std::string InUseText(const std::string& path);
+
+// The temporary files OutputFile made for the targets (all in one folder) that are still
+// there: a locked one is being written, a free one was left by a run that died.
+struct TemporaryFile {
+    std::string path;
+    bool inUse = false;
+};
+std::vector<TemporaryFile> TemporaryFilesOf(const std::vector<std::string>& targets);
+// Removes those temporary files whose lock is free, each only while still the file found
+// free. Never throws.
+void RemoveAbandonedTemporaryFiles(const std::vector<std::string>& targets);
 
 }  // namespace zirared

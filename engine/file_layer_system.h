@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace zirared {
 
@@ -22,9 +23,25 @@ void CloseForReading(std::intptr_t handle);
 extern const int kFileShrankNumber;
 extern const int kNothingAtPathNumber;
 
-// A name nobody else uses, beside target (whose file name starts at nameStart): hidden,
-// and marked as ours should a crash leave it behind.
-std::string TemporaryNameFor(const std::string& target, std::size_t nameStart,
-                             std::mt19937_64& random);
+// Where the file name starts in path, after its folder.
+std::size_t FileNameStart(const std::string& path);
+
+// A name nobody else uses, beside target: hidden, and marked as ours should a crash leave it
+// behind.
+std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random);
+
+// The names in folder ("" for the current one), without "." and ".."; empty when it cannot
+// be listed.
+std::vector<std::string> NamesInFolder(const std::string& folder);
+
+// What a file named like one of our temporary files turns out to be. Examining never
+// blocks and never follows a link.
+enum class TemporaryState {
+    NotOurs,    // gone, or not a regular file
+    InUse,      // its writer holds the lock (or the lock cannot be tried)
+    Abandoned,  // the lock is free
+    Removed,    // abandoned, and removed as asked
+};
+TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandoned);
 
 }  // namespace zirared

@@ -13,6 +13,12 @@
 #include "windows_path.h"
 
 namespace zirared {
+
+std::size_t FileNameStart(const std::string& path) {
+    const auto separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
 namespace {
 
 HANDLE HandleOf(std::intptr_t handle) {
@@ -30,11 +36,6 @@ constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
 constexpr DWORD kClassicAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
                                      FILE_ATTRIBUTE_ARCHIVE;
-
-std::size_t FileNameStart(const std::string& path) {
-    const auto separator = path.find_last_of("\\/:");
-    return separator == std::string::npos ? 0 : separator + 1;
-}
 
 // A path is examined through its wide form: empty when it is not valid UTF-8.
 struct Examined {
@@ -160,6 +161,31 @@ int LastError() {
     return static_cast<int>(GetLastError());
 }
 
+FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& information) {
+    return {information.dwVolumeSerialNumber,
+            (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+// Opens the file at path itself (a link not followed) with the right to delete it; other
+// programs may go on using it, unless they refused to share its deletion.
+HANDLE OpenForDeletion(const std::string& path) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(systemPath->c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// Deletes the file behind handle: unlike a deletion by name, it cannot reach another file.
+bool DeleteByHandle(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
 }  // namespace
 
 const int kFileShrankNumber = ERROR_HANDLE_EOF;
@@ -199,11 +225,15 @@ void CloseForReading(std::intptr_t handle) {
     CloseHandle(HandleOf(handle));
 }
 
-void OutputFile::CreateFor(const std::string& target) {
+// A new file takes the access rules of its folder; the permission bits of access mean nothing
+// here. The handle shares neither writing nor deletion: while it is open, no other run can
+// take the file for abandoned (ExamineTemporaryFile), and the system drops the handle when
+// the process dies.
+void OutputFile::CreateFor(const std::string& target, const FileAccess&) {
     Discard();
     std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0;; ++attempt) {
-        const std::string temporary = TemporaryNameFor(target, FileNameStart(target), random);
+        const std::string temporary = TemporaryNameFor(target, random);
         const auto systemPath = SystemPath(temporary);
         if (!systemPath) {
             throw SystemError(ERROR_NO_UNICODE_TRANSLATION, target, FileAction::Create);
@@ -211,9 +241,12 @@ void OutputFile::CreateFor(const std::string& target) {
         const HANDLE handle = CreateFileW(systemPath->c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
+            BY_HANDLE_FILE_INFORMATION information{};
+            GetFileInformationByHandle(handle, &information);
             m_handle = SlotOf(handle);
             m_target = target;
             m_temporaryPath = temporary;
+            m_identity = IdentityFrom(information);
             return;
         }
         const DWORD error = GetLastError();
@@ -238,7 +271,9 @@ void OutputFile::Commit(bool syncToDisk) {
         }
         const bool replacing = replaced.attributes != INVALID_FILE_ATTRIBUTES;
         const HANDLE handle = HandleOf(m_handle);
-        if ((syncToDisk || replacing) && !FlushFileBuffers(handle)) {
+        // Always synced: there is no SyncFileSystemOf for a user here (see file_layer.h).
+        static_cast<void>(syncToDisk);
+        if (!FlushFileBuffers(handle)) {
             throw SystemError(LastError(), m_target, FileAction::Write);
         }
         m_handle = -1;
@@ -270,9 +305,7 @@ void OutputFile::Discard() {
         m_handle = -1;
     }
     if (!m_temporaryPath.empty()) {
-        if (const auto systemPath = SystemPath(m_temporaryPath)) {
-            DeleteFileW(systemPath->c_str());
-        }
+        RemoveIfSameFile(m_temporaryPath, m_identity);
         m_temporaryPath.clear();
     }
 }
@@ -338,9 +371,14 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     if (!information) {
         return std::nullopt;
     }
-    return FileIdentity{
-        information->dwVolumeSerialNumber,
-        (std::uint64_t{information->nFileIndexHigh} << 32) | information->nFileIndexLow};
+    return IdentityFrom(*information);
+}
+
+std::optional<FileAccess> AccessOf(const std::string& path) {
+    if (!InformationOf(path)) {
+        return std::nullopt;
+    }
+    return FileAccess{};
 }
 
 int AttributeValue(const std::string& path) {
@@ -403,6 +441,91 @@ int RemoveFile(const std::string& path) {
         return RemoveDirectoryW(examined.systemPath->c_str()) ? 0 : LastError();
     }
     return DeleteFileW(examined.systemPath->c_str()) ? 0 : LastError();
+}
+
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {
+    const HANDLE handle = OpenForDeletion(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileInformationByHandle(handle, &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        IdentityFrom(information) == identity) {
+        DeleteByHandle(handle);
+    }
+    CloseHandle(handle);
+}
+
+void SyncFileSystemOf(const std::string&) {
+    // Every Commit has synced its file, and renamed it with MOVEFILE_WRITE_THROUGH.
+}
+
+FileLock::~FileLock() {
+    if (m_handle != -1) {
+        CloseHandle(HandleOf(m_handle));  // releases the lock
+    }
+}
+
+bool FileLock::TryLock(const std::string& path) {
+    const Opened opened = OpenRegularForReading(path);
+    if (opened.handle == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    // Windows locks are mandatory: the lock covers one byte far beyond any end of file, so
+    // reading the file through another handle is never refused.
+    OVERLAPPED place{};
+    place.Offset = 0xFFFFFFFE;
+    place.OffsetHigh = 0x7FFFFFFF;
+    if (!LockFileEx(opened.handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                    &place) &&
+        GetLastError() == ERROR_LOCK_VIOLATION) {
+        CloseHandle(opened.handle);
+        return false;
+    }
+    m_handle = SlotOf(opened.handle);
+    return true;
+}
+
+std::vector<std::string> NamesInFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    const auto pattern = SystemPath((folder.empty() ? std::string(".\\") : folder) + "*");
+    if (!pattern) {
+        return names;
+    }
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(Utf8FromWide(name));
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The writer's handle refuses to share deletion: opening for deletion fails while it lives.
+TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandoned) {
+    const HANDLE handle = OpenForDeletion(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION ? TemporaryState::InUse
+                                                         : TemporaryState::NotOurs;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    TemporaryState state = TemporaryState::NotOurs;
+    if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information) &&
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0) {
+        state = removeAbandoned && DeleteByHandle(handle) ? TemporaryState::Removed
+                                                          : TemporaryState::Abandoned;
+    }
+    CloseHandle(handle);
+    return state;
 }
 
 }  // namespace zirared

@@ -51,6 +51,10 @@ public:
 private:
     Outcome Split() {
         m_source.Open(m_fileName);
+        if (!m_sourceLock.TryLock(m_fileName)) {
+            m_source.Close();
+            return Refuse(InUseText(m_fileName));
+        }
         if (m_pieceDataSize <= 0) {
             throw FileError(EINVAL, "Dimensione dei pezzi non valida.");
         }
@@ -90,6 +94,8 @@ private:
                 throw SystemError(error, m_listPath, FileAction::Delete);
             }
         }
+        RemoveAbandonedTemporaryFiles(WrittenPaths());
+        m_access.permissions = AccessOf(m_fileName).value_or(FileAccess{}).permissions;
         m_host.SetBusy(true);
         m_host.CreateProgressBar();
         if (m_writeList) {
@@ -176,6 +182,16 @@ private:
         return kind != PathKind::Nothing;
     }
 
+    // Every path the split may write, the list last.
+    std::vector<std::string> WrittenPaths() const {
+        std::vector<std::string> paths;
+        for (int k = 0; k < m_pieceCount; ++k) {
+            paths.push_back(PiecePath(m_stem, k));
+        }
+        paths.push_back(m_listPath);
+        return paths;
+    }
+
     void Copy(std::int64_t sourceLength) {
         OpenPiece(0);
         std::int64_t dataInPiece = 0;
@@ -221,6 +237,8 @@ private:
             if (m_writeList) {
                 WriteList();
             }
+            // On disk before the user is told, who may then delete the source.
+            SyncFileSystemOf(m_writeList ? m_listPath : PiecePath(m_stem, m_pieceIndex));
         }
         m_pieceHashes.reset();  // before the buffer their views point into
         m_sourceHashes.reset();
@@ -257,9 +275,10 @@ private:
             text += FormatListLine(names[k], m_pieceDigests[k]);
         }
         text += FormatListLine(names.back(), sourceDigest);
-        m_list.CreateFor(m_listPath);
+        m_list.CreateFor(m_listPath, m_access);
         m_list.Write(text);
         m_list.Commit(false);
+        m_listWritten = m_list.Identity();
     }
 
     bool Stopping() { return m_host.StopRequested() || m_host.EndRequested(); }
@@ -268,20 +287,23 @@ private:
     // last piece that would pass for a complete set.
     void CommitPiece() {
         m_piece.Commit(false);
-        m_committedPieces = m_pieceIndex + 1;
+        m_written.push_back(m_piece.Identity());
         if (m_pieceHashes) {
             m_pieceHashes->Finish(static_cast<std::uint32_t>(m_pieceIndex));
         }
     }
 
-    // A stopped or failed split takes back what it wrote; a piece that cannot go stays,
-    // silently.
+    // A stopped or failed split takes back what it wrote, and only that: a piece another
+    // run put in its place since stays, and so does one that cannot go, silently.
     void RemoveWrittenPieces() {
         m_piece.Discard();
-        for (int k = 0; k < m_committedPieces; ++k) {
-            RemoveFile(PiecePath(m_stem, k));
+        for (std::size_t k = 0; k < m_written.size(); ++k) {
+            RemoveIfSameFile(PiecePath(m_stem, static_cast<int>(k)), m_written[k]);
         }
-        m_committedPieces = 0;
+        m_written.clear();
+        if (m_listWritten) {
+            RemoveIfSameFile(m_listPath, *m_listWritten);
+        }
     }
 
     Outcome Finish() {
@@ -307,7 +329,7 @@ private:
 
     void OpenPiece(int index) {
         m_pieceIndex = index;
-        m_piece.CreateFor(PiecePath(m_stem, index));
+        m_piece.CreateFor(PiecePath(m_stem, index), m_access);
         const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
         m_piece.Write(header);
         if (m_pieceHashes) {
@@ -346,6 +368,7 @@ private:
         return Outcome::Failed;
     }
 
+    FileLock m_sourceLock;  // first: held until everything else is gone
     OperationServices& m_host;
     const std::string& m_fileName;
     const std::int64_t m_pieceDataSize;
@@ -363,7 +386,9 @@ private:
     std::optional<HashPipeline> m_sourceHashes;
     std::vector<Sha256Digest> m_pieceDigests;
     int m_pieceIndex = 0;
-    int m_committedPieces = 0;
+    std::vector<FileIdentity> m_written;  // the pieces committed, in order
+    std::optional<FileIdentity> m_listWritten;
+    FileAccess m_access;  // the source's permission bits
     int m_statusPiece = -1;
     std::string m_status;
 };

@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "check_piece_set.h"
 #include "file_error.h"
+#include "file_layer.h"
 #include "scripted_host.h"
 #include "split_file.h"
 #include "test_files.h"
@@ -532,6 +534,135 @@ TEST_F(AssembleFileTest, ReplacesWhatALinkNamesAndKeepsItsPermissions) {
               std::filesystem::perms(0640));
     EXPECT_EQ(test::TempDir::NamesIn(m_dir / "real"), std::vector<std::string>{"report.doc"})
         << "no temporary file left";
+}
+
+// A second split or join of the same file, started while the first runs (from a second window
+// or terminal), is refused at once and names the file; once the first ends, it may run.
+class SecondRunTest : public AssembleFileTest, public testing::WithParamInterface<bool> {
+protected:
+    Outcome Run(test::ScriptedHost& host, const std::string& chosen) {
+        std::vector<std::string> pieces;
+        return GetParam() ? AssembleFile(host, chosen, pieces) : SplitFile(host, chosen, 1400);
+    }
+};
+
+TEST_P(SecondRunTest, IsRefusedAtOnceNamingTheFile) {
+    std::string chosen = m_dir / "report.000";
+    if (GetParam()) {
+        MakeSet("report.", 2, 10);
+    } else {
+        chosen = m_dir / "report.doc";
+        WriteFile(chosen, PatternBytes(kPieceData + 10));
+        m_host.QueueAnswer(Answer::Yes);
+    }
+    test::ScriptedHost second;
+    std::optional<Outcome> secondOutcome;
+    m_host.AtEventPass(1, [&] { secondOutcome = Run(second, chosen); });
+    EXPECT_EQ(Run(m_host, chosen), Outcome::Completed);
+    EXPECT_EQ(secondOutcome, Outcome::Refused);
+    EXPECT_EQ(second.Outline(),
+              std::vector<std::string>{"warning|Il file " + chosen +
+                                       " è già in uso da un'altra operazione di Zirared."});
+    second.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(Run(second, chosen), Outcome::Completed) << "the lock went with the first run";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "join" : "split"; });
+
+#ifndef _WIN32
+// The join's file is as private as it will end while it is written, never setuid, and, for
+// root, keeps the owner of the file it replaces.
+struct JoinModeRow {
+    const char* why;
+    std::optional<mode_t> replaced;
+    mode_t pieces;
+    mode_t written;
+};
+
+class JoinModeTest : public AssembleFileTest, public testing::WithParamInterface<JoinModeRow> {};
+
+mode_t ModeOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+TEST_P(JoinModeTest, TemporaryFileIsBornWithTheFinalMode) {
+    const JoinModeRow& row = GetParam();
+    MakeSet("report.", 2, 10);
+    for (const char* piece : {"report.000", "report.001"}) {
+        ASSERT_EQ(::chmod((m_dir / piece).c_str(), row.pieces), 0);
+    }
+    const std::string output = m_dir / "report.doc";
+    const bool root = ::geteuid() == 0;
+    if (row.replaced) {
+        WriteFile(output, "older");
+        if (root) {
+            ASSERT_EQ(::chown(output.c_str(), 4321, 4322), 0);
+        }
+        ASSERT_EQ(::chmod(output.c_str(), *row.replaced), 0);
+        m_host.QueueAnswer(Answer::Yes);
+    }
+    std::vector<mode_t> whileWritten;
+    m_host.AtEventPass(1, [&] {
+        for (const std::string& name : m_dir.Names()) {
+            if (name.find(".zirared-") != std::string::npos) {
+                whileWritten.push_back(ModeOf(m_dir / name));
+            }
+        }
+    });
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    EXPECT_EQ(whileWritten, std::vector<mode_t>{row.written});
+    EXPECT_EQ(ModeOf(output), row.written);
+    struct stat status {};
+    ASSERT_EQ(::stat(output.c_str(), &status), 0);
+    if (root && row.replaced) {
+        EXPECT_EQ(std::pair(status.st_uid, status.st_gid), std::pair(4321u, 4322u));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, JoinModeTest,
+                         testing::Values(JoinModeRow{"private_file_replaced", 0600, 0644, 0600},
+                                         JoinModeRow{"setuid_file_replaced", 04755, 0644, 0755},
+                                         JoinModeRow{"new_file_from_the_first_piece", std::nullopt,
+                                                     0640, 0640}),
+                         [](const auto& info) { return std::string(info.param.why); });
+#endif
+
+// A temporary file whose writer died goes with the next join of its target; one whose writer
+// runs (this test holds it open) stays, as does one of another target. The check names both.
+TEST_F(AssembleFileTest, AbandonedTemporaryFilesGoThoseInUseStay) {
+    MakeSet("report.", 2, 10);
+    const std::string abandoned = m_dir / ".report.doc.zirared-dead0001";
+    WriteFile(abandoned, "a killed join's partial output");
+    WriteFile(m_dir / ".other.doc.zirared-dead0002", "another file's");
+    OutputFile running;
+    running.CreateFor(m_dir / "report.doc");
+    std::vector<std::string> before = m_dir.Names();
+    const auto inUse = std::find_if(before.begin(), before.end(), [](const std::string& name) {
+        return name.starts_with(".report.doc.zirared-") && !name.ends_with("dead0001");
+    });
+    ASSERT_NE(inUse, before.end());
+    const std::string inUsePath = m_dir / *inUse;
+
+    std::vector<std::string> notes;
+    for (const SetNote& note : CheckPieceSet(m_dir / "report.000").notes) {
+        notes.push_back(note.text);
+    }
+    std::vector<std::string> expected{
+        "Il file " + abandoned +
+            " è il file temporaneo di un'operazione interrotta: la prossima operazione sugli "
+            "stessi files lo cancellerà.",
+        "Il file " + inUsePath + " è il file temporaneo di un'operazione di Zirared in corso."};
+    std::sort(notes.begin(), notes.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(notes, expected);
+
+    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    before.erase(std::find(before.begin(), before.end(), ".report.doc.zirared-dead0001"));
+    before.push_back("report.doc");
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(m_dir.Names(), before);
 }
 
 }  // namespace

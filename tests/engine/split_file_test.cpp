@@ -4,6 +4,7 @@
 #ifndef _WIN32
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -273,6 +274,19 @@ TEST_F(SplitFileTest, StopDuringLastEventPassDeletesOnlyTheNamedPieces) {
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.007", "a.dat", "a.doc"}));
 }
 
+TEST_F(SplitFileTest, StopKeepsAPieceAnotherRunPutInItsPlace) {
+    Source("a.doc", 2 * kSmallM + 5);  // 5 blocks, 3 pieces: a.000 is whole after block 2
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.AtEventPass(4, [this] {
+        WriteFile(m_dir / "other", "another run's a.000");
+        std::filesystem::rename(m_dir / "other", m_dir / "a.000");
+    });
+    m_host.RequestStopAtEventPass(4);
+    EXPECT_EQ(Split("a.doc", kSmallKB), Outcome::Stopped);
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.000", "a.doc"}));
+    EXPECT_EQ(ReadFile(m_dir / "a.000"), "another run's a.000");
+}
+
 TEST_F(SplitFileTest, StaleStopFlagIsClearedBeforeTheCopy) {
     Source("a.doc", kSmallM + 1);
     m_host.SetStopFlag(true);
@@ -506,6 +520,43 @@ TEST_F(SplitFileTest, WriteFailureRemovesWhatItWrote) {
 }
 
 #endif  // _WIN32
+
+#ifndef _WIN32
+// Pieces and list are exactly as private as the source, whatever the umask, and never setuid.
+struct SplitModeRow {
+    const char* why;
+    mode_t source;
+    mode_t umask;
+    mode_t written;
+};
+
+class SplitModeTest : public SplitFileTest, public testing::WithParamInterface<SplitModeRow> {};
+
+TEST_P(SplitModeTest, PiecesAndListTakeTheSourcesRwxBits) {
+    const std::string path = Source("a.doc", kSmallM + 1);
+    ASSERT_EQ(::chmod(path.c_str(), GetParam().source), 0);
+    const mode_t umaskBefore = ::umask(GetParam().umask);
+    m_host.QueueAnswer(Answer::Yes);
+    const Outcome outcome = SplitFile(m_host, path, kSmallKB, true);
+    ::umask(umaskBefore);
+    ASSERT_EQ(outcome, Outcome::Completed);
+    const std::vector<std::string> names = m_dir.Names();
+    ASSERT_EQ(names.size(), 4u) << "two pieces, the list and the source";
+    for (const std::string& name : names) {
+        struct stat status {};
+        ASSERT_EQ(::stat((m_dir / name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, name == "a.doc" ? GetParam().source : GetParam().written)
+            << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SplitModeTest,
+                         testing::Values(SplitModeRow{"private_source", 0600, 022, 0600},
+                                         SplitModeRow{"wider_than_the_umask", 0664, 077, 0664},
+                                         SplitModeRow{"setuid_setgid_sticky_dropped", 07755, 022,
+                                                      0755}),
+                         [](const auto& info) { return std::string(info.param.why); });
+#endif
 
 }  // namespace
 }  // namespace zirared
