@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <sstream>
 
 #include "progress_line.h"
 #include "reply_parsing.h"
+#include "shown_name.h"
+#include "stop_signal.h"
+#include "terminal_text.h"
 
 namespace zirared {
 namespace {
@@ -73,6 +77,58 @@ TEST(Message, ShowsKindAndTerminalLineBreaks) {
               "Zirared (avviso): Riga uno\nRiga due\n");
     EXPECT_EQ(FormatMessage("x", MessageKind::Error), "Zirared (errore): x\n");
 }
+
+struct NameRow {
+    const char* why;
+    std::string name;
+    const char* shown;        // inside a message
+    const char* forTerminal;  // as printed, where CR LF is a line break
+};
+
+class Name : public ::testing::TestWithParam<NameRow> {};
+
+TEST_P(Name, IsEscapedWhereItCouldControlTheTerminal) {
+    EXPECT_EQ(ShownName(GetParam().name), GetParam().shown);
+    EXPECT_EQ(ForTerminal(GetParam().name), GetParam().forTerminal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Name,
+    ::testing::Values(NameRow{"CrLf", "a\r\nb", "a\\x0D\\x0Ab", "a\nb"},
+                      NameRow{"LoneLf", "a\nb", "a\\x0Ab", "a\\x0Ab"},
+                      NameRow{"Escape", "\x1b[2J\x7f", "\\x1B[2J\\x7F", "\\x1B[2J\\x7F"},
+                      NameRow{"RawCsi",
+                              "a\x9b"
+                              "1m",
+                              "a\\x9B1m", "a\\x9B1m"},
+                      NameRow{"C1Csi",
+                              "a\xC2\x9B"
+                              "1m",
+                              "a\\xC2\\x9B1m", "a\\xC2\\x9B1m"},
+                      NameRow{"InvalidBytes", "\xFF\xC3(\xE2\x82", "\\xFF\\xC3(\\xE2\\x82",
+                              "\\xFF\\xC3(\\xE2\\x82"},
+                      NameRow{"Overlong", "\xC0\xAF", "\\xC0\\xAF", "\\xC0\\xAF"},
+                      NameRow{"ValidUtf8AndBackslash", "\xC3\xA8\xE2\x82\xAC\\x41.doc",
+                              "\xC3\xA8\xE2\x82\xAC\\x41.doc", "\xC3\xA8\xE2\x82\xAC\\x41.doc"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+#ifndef _WIN32
+// Ctrl-C or an ending signal has come: a question that follows is not the user's to agree
+// to, even with --yes.
+TEST(Question, AfterASignalIsNoEvenWithYes) {
+    ArmStopSignal();
+    std::raise(SIGTERM);
+    TerminalSettings settings;
+    settings.assumeYes = true;
+    std::istringstream input;
+    std::ostringstream output;
+    TerminalHost host(settings, input, output);
+    EXPECT_EQ(host.ShowMessage("Confermi?", MessageKind::Question), Answer::No);
+    EXPECT_NE(output.str().find("Risposta: no (interruzione)"), std::string::npos);
+    ClearStopSignal();
+    FinishEndingSignal(false);
+}
+#endif
 
 TEST(ProgressFormat, ClampsPercentAndFitsTheTerminal) {
     ProgressSnapshot snapshot;
