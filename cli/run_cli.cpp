@@ -1,5 +1,6 @@
 #include "run_cli.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -8,8 +9,10 @@
 #include "assemble_file.h"
 #include "check_piece_set.h"
 #include "command_line.h"
+#include "file_error.h"
 #include "piece_set.h"
 #include "set_check_output.h"
+#include "shown_name.h"
 #include "split_file.h"
 #include "stop_signal.h"
 #include "terminal_host.h"
@@ -52,10 +55,30 @@ Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
                         command.verifyList ? ListUse::Required : ListUse::Ignored);
 }
 
-}  // namespace
+// Output that did not reach standard output or error fails the run, whatever the command
+// did, so that a script never takes lost output for success.
+int WithLostOutputReported(int status, std::ostream& output, std::ostream& error) {
+    output.flush();
+    const bool outputLost = !output;
+    if (outputLost) {
+        // Nothing calls the system after the write to output that failed, so errno is still
+        // its reason.
+        int cause = errno;
+#ifdef _WIN32
+        cause = 0;  // a C library code, not one of the system's that the sentences cover
+#endif
+        error << "zirared-cli: errore di scrittura sull'uscita standard"
+              << (cause != 0 ? ": " + DescribeSystemError(cause) : std::string(".")) << "\n";
+    }
+    error.flush();
+    if ((outputLost || !error) && status == kExitCompleted) {
+        return kExitNotCompleted;
+    }
+    return status;
+}
 
-int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal,
-           std::istream& input, std::ostream& output, std::ostream& error) {
+int RunCommand(std::span<const std::string> arguments, const TerminalFacts& terminal,
+               std::istream& input, std::ostream& output, std::ostream& error) {
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.command) {
         case CliCommand::Help:
@@ -65,7 +88,8 @@ int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal
             output << VersionText() << std::flush;
             return kExitCompleted;
         case CliCommand::UsageError:
-            error << "zirared-cli: " << command.error << "\n" << UsageHint() << std::flush;
+            error << "zirared-cli: " << ShownName(command.error) << "\n"
+                  << UsageHint() << std::flush;
             return kExitUsageError;
         case CliCommand::Check: {
             const SetCheckReport report = CheckPieceSet(FullPath(command.path));
@@ -91,8 +115,16 @@ int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal
         TerminalHost host(settings, input, error);
         status = ExitStatusFor(RunOperation(command, host));
     }
-    FinishEndingSignal();
+    FinishEndingSignal(status == kExitCompleted);
     return status;
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> arguments, const TerminalFacts& terminal,
+           std::istream& input, std::ostream& output, std::ostream& error) {
+    return WithLostOutputReported(RunCommand(arguments, terminal, input, output, error), output,
+                                  error);
 }
 
 }  // namespace zirared

@@ -1,5 +1,6 @@
 #include "set_check_output.h"
 
+#include "shown_name.h"
 #include "terminal_text.h"
 
 namespace zirared {
@@ -12,17 +13,17 @@ void PrintSetCheckReport(const SetCheckReport& report, std::ostream& output) {
         output << "nota: " << ForTerminal(note.text) << "\n";
     }
     if (!report.rebuiltPath.empty()) {
-        output << "File da ricostruire: " << ForTerminal(report.rebuiltPath) << " ("
+        output << "File da ricostruire: " << ShownName(report.rebuiltPath) << " ("
                << report.rebuiltSize << " byte, " << report.pieceCount << " files)\n";
         if (report.rebuiltExists) {
-            output << "Il file " << ForTerminal(report.rebuiltPath)
+            output << "Il file " << ShownName(report.rebuiltPath)
                    << " esiste già: l'assemblaggio chiederà se sovrascriverlo.\n";
         } else {
-            output << "Il file " << ForTerminal(report.rebuiltPath) << " non esiste ancora.\n";
+            output << "Il file " << ShownName(report.rebuiltPath) << " non esiste ancora.\n";
         }
     }
     if (!report.listPath.empty()) {
-        output << "Pezzi verificati con l'elenco di controllo " << ForTerminal(report.listPath)
+        output << "Pezzi verificati con l'elenco di controllo " << ShownName(report.listPath)
                << ": " << report.verifiedPieces << " di " << report.pieceCount << ".\n";
     }
     if (report.IsConsistent()) {

@@ -4,13 +4,14 @@
 
 #include <csignal>
 
+#include "signal_actions.h"
+
 namespace zirared {
 namespace {
 
 volatile std::sig_atomic_t g_signalReceived = 0;  // the signal's number, 0 for none
 bool g_armed = false;
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+SignalActions g_actions;  // put back when the operation is over
 
 void OnStopSignal(int number) {
     g_signalReceived = number;
@@ -23,13 +24,9 @@ void ArmStopSignal() {
         return;
     }
     g_signalReceived = 0;
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // the file layer retries on EINTR; a question must not
-    for (const int number : kStopSignals) {
-        sigaction(number, &action, nullptr);
-    }
+    // No SA_RESTART: the file layer retries on EINTR; a question must not.
+    g_actions.Catch({SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2}, OnStopSignal, 0);
+    g_actions.Ignore({SIGPIPE, SIGXFSZ});
     g_armed = true;
 }
 
@@ -45,11 +42,11 @@ void ClearStopSignal() {
     g_signalReceived = 0;
 }
 
-void FinishEndingSignal() {
+void FinishEndingSignal(bool completed) {
+    g_actions.Restore();
     const int number = g_signalReceived;
-    if (number == SIGTERM || number == SIGHUP) {
-        std::signal(number, SIG_DFL);
-        std::raise(number);
+    if (number != 0 && (completed || number != SIGINT)) {
+        EndBySignal(number);
     }
 }
 

@@ -54,11 +54,18 @@ void ClearStopSignal() {
     g_received = false;
 }
 
-void FinishEndingSignal() {
+void FinishEndingSignal(bool completed) {
+    if (!g_received) {
+        return;
+    }
     const DWORD event = g_eventReceived;
-    if (g_received && event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
         SetEvent(g_cleanedUp);  // the handler returns and the system ends the process
         Sleep(INFINITE);
+    }
+    if (completed) {
+        // The status the console gives a program that Ctrl-C ends: never a success's.
+        ExitProcess(STATUS_CONTROL_C_EXIT);
     }
 }
 

@@ -53,6 +53,11 @@ Answer TerminalHost::ShowMessage(const std::string& text, MessageKind kind) {
 }
 
 Answer TerminalHost::AskQuestion() {
+    // A question asked after Ctrl-C or an ending signal is not the user's to agree to.
+    if (StopSignalReceived()) {
+        m_output << "Risposta: no (interruzione)\n" << std::flush;
+        return Answer::No;
+    }
     if (m_settings.assumeYes) {
         m_output << "Risposta: sì (--yes)\n" << std::flush;
         return Answer::Yes;

@@ -23,7 +23,8 @@ struct TerminalSettings {
 
 // The engine's host on a terminal: messages and questions as text on the error
 // stream, status and progress redrawn in place, Ctrl-C as the split's Stop button and,
-// with SIGTERM and SIGHUP, as the end of a join that leaves nothing behind.
+// with the other ending signals (stop_signal.h), as the end of a join that leaves nothing
+// behind. A question asked after one of them is answered No, even with --yes.
 class TerminalHost final : public OperationServices {
 public:
     TerminalHost(const TerminalSettings& settings, std::istream& input, std::ostream& output);

@@ -41,10 +41,11 @@ std::string HelpText() {
            "Ctrl-C durante la divisione la interrompe ed elimina i pezzi già scritti.\n"
            "Ctrl-C durante l'assemblaggio lo interrompe senza lasciare nulla: i pezzi\n"
            "restano intatti e un file con lo stesso nome resta com'era.\n"
+           "Ctrl-C arrivato a operazione ormai completa termina il programma con SIGINT.\n"
            "\n"
            "Stato di uscita: 0 operazione completata (check: sequenza completa e coerente);\n"
            "1 operazione rifiutata, annullata, interrotta o fallita (check: problemi\n"
-           "trovati); 2 errore nella riga di comando.\n";
+           "trovati), o testo non scritto sull'uscita; 2 errore nella riga di comando.\n";
 }
 
 std::string VersionText() {

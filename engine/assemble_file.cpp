@@ -10,6 +10,7 @@
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "progress_meter.h"
+#include "shown_name.h"
 
 namespace zirared {
 namespace {
@@ -49,7 +50,7 @@ private:
         }
         m_outputPath = m_opening.rebuiltPath;
         if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
-            return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
                           "Il file da creare coincide con uno dei files da leggere.");
         }
         // The whole set is judged before the output path is touched: a damaged set must
@@ -66,18 +67,18 @@ private:
         }
         const std::optional<std::string> target = OutputTarget();
         if (!target) {
-            return Refuse("Impossibile riassemblare il file " + m_outputPath + kCrLf +
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
                           "Il collegamento simbolico punta a un file inesistente.");
         }
         if (FileExists(m_outputPath)) {
-            const std::string question =
-                "Il file " + m_outputPath + " esiste già!" + kCrLf + "Sovrascrivere il file?";
+            const std::string question = "Il file " + ShownName(m_outputPath) + " esiste già!" +
+                                         kCrLf + "Sovrascrivere il file?";
             if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
                 return Outcome::Declined;
             }
         }
         if (FileExists(m_outputPath) && !FileIsWritable(m_outputPath)) {
-            return Refuse("Impossibile sovrascrivere il file " + m_outputPath + kCrLf +
+            return Refuse("Impossibile sovrascrivere il file " + ShownName(m_outputPath) + kCrLf +
                           "Il file potrebbe essere di sola lettura o di sistema.");
         }
         m_host.CreateProgressBar();
@@ -147,7 +148,8 @@ private:
     }
 
     std::string NotRebuilt() const {
-        return kCrLf + std::string("Il file ") + m_outputPath + " non è stato riassemblato.";
+        return kCrLf + std::string("Il file ") + ShownName(m_outputPath) +
+               " non è stato riassemblato.";
     }
 
     // Before the piece reader refills a buffer.
@@ -204,13 +206,13 @@ private:
             case PieceVerdict::Fits:
                 return std::nullopt;
             case PieceVerdict::NotAPiece:  // a missing piece reads as empty
-                return "Errore" + std::string(kCrLf) + "Il file " + path + kCrLf +
+                return "Errore" + std::string(kCrLf) + "Il file " + ShownName(path) + kCrLf +
                        "non è un file splittato oppure è stata modificata l'estensione!";
             case PieceVerdict::OutOfSequence:
             case PieceVerdict::OtherSet:  // a piece of another set must not pass as rebuilt
-                return "Il file '" + path + "' è fuori dalla sequenza!";
+                return "Il file '" + ShownName(path) + "' è fuori dalla sequenza!";
             case PieceVerdict::WrongLength:  // nor one cut short or grown
-                return "Il file '" + path + "' è incompleto o danneggiato!";
+                return "Il file '" + ShownName(path) + "' è incompleto o danneggiato!";
         }
         return std::nullopt;
     }
@@ -267,7 +269,7 @@ private:
 
     Outcome Complete() {
         std::string rebuilt =
-            "Il file " + m_outputPath + kCrLf + "è stato riassemblato correttamente.";
+            "Il file " + ShownName(m_outputPath) + kCrLf + "è stato riassemblato correttamente.";
         if (m_digests) {
             rebuilt += kCrLf + VerifiedText(m_digests->listPath);
         }
@@ -374,7 +376,7 @@ bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& p
         if (error != 0) {
             host.ShowMessage("Impossibile cancellare i files!" + std::string(kCrLf) +
                                  std::to_string(error) + "  " + DescribeSystemError(error) + kCrLf +
-                                 "Il file " + pieceFiles[j] + " non è stato cancellato.",
+                                 "Il file " + ShownName(pieceFiles[j]) + " non è stato cancellato.",
                              MessageKind::Error);
             return false;
         }

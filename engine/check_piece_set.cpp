@@ -12,6 +12,7 @@
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "set_digests.h"
+#include "shown_name.h"
 
 namespace zirared {
 namespace {
@@ -38,7 +39,7 @@ public:
         VerifyAgainstList();
         if (RebuiltPathIsRead(m_chosenPath, m_opening, m_first.count)) {
             AddProblem(SetProblemKind::RebuiltIsAPiece, m_opening.rebuiltPath,
-                       "Impossibile riassemblare il file " + m_opening.rebuiltPath +
+                       "Impossibile riassemblare il file " + ShownName(m_opening.rebuiltPath) +
                            ": il file da creare coincide con uno dei files da leggere.");
         }
         NoteLeftoverPieces();
@@ -99,7 +100,7 @@ private:
 
     void AddPieceProblem(const std::string& path, int j, const PieceRead& piece,
                          std::int64_t pieceZeroLength, PieceVerdict verdict) {
-        const std::string quoted = "Il file '" + path + "'";
+        const std::string quoted = "Il file '" + ShownName(path) + "'";
         switch (verdict) {
             case PieceVerdict::Fits:
                 return;
@@ -196,8 +197,9 @@ private:
                 pieceHashes.FinishAndWait();  // drops the partial piece
                 dataHashes.Settle();
                 reader.Close();
-                AddProblem(SetProblemKind::Unreadable, path,
-                           "Impossibile leggere il file '" + path + "': " + error.Cause());
+                AddProblem(
+                    SetProblemKind::Unreadable, path,
+                    "Impossibile leggere il file '" + ShownName(path) + "': " + error.Cause());
                 continue;
             }
             if (pieceDigest != digests.pieces[static_cast<std::size_t>(j)]) {
@@ -209,8 +211,9 @@ private:
         if (wholeSet && m_report.verifiedPieces == m_first.count &&
             dataHashes.FinishAndWait() != digests.rebuilt) {
             AddProblem(SetProblemKind::Altered, m_opening.rebuiltPath,
-                       "L'elenco di controllo " + digests.listPath +
-                           " non corrisponde ai files: il file " + m_opening.rebuiltPath +
+                       "L'elenco di controllo " + ShownName(digests.listPath) +
+                           " non corrisponde ai files: il file " +
+                           ShownName(m_opening.rebuiltPath) +
                            " riassemblato da questi pezzi sarebbe diverso da quello elencato.");
         }
     }
@@ -221,7 +224,7 @@ private:
             const std::string path = PiecePath(m_opening.stem, j);
             if (FileExists(path)) {
                 m_report.notes.push_back({SetNoteKind::LeftoverPiece, path,
-                                          "Il file '" + path +
+                                          "Il file '" + ShownName(path) +
                                               "' è oltre la fine della sequenza e non "
                                               "verrà usato."});
             }
@@ -244,8 +247,8 @@ private:
                 "lettura o di sistema.";
         }
         if (!obstacle.empty()) {
-            m_report.notes.push_back(
-                {SetNoteKind::RebuiltNotReplaceable, path, "Il file " + path + obstacle});
+            m_report.notes.push_back({SetNoteKind::RebuiltNotReplaceable, path,
+                                      "Il file " + ShownName(path) + obstacle});
         }
     }
 
@@ -293,10 +296,11 @@ private:
 
     void AddReadProblem(const std::string& path, const PieceRead& piece) {
         if (piece.state == PieceRead::State::Missing) {
-            AddProblem(SetProblemKind::Missing, path, "Il file '" + path + "' non esiste!");
+            AddProblem(SetProblemKind::Missing, path,
+                       "Il file '" + ShownName(path) + "' non esiste!");
         } else {
             AddProblem(SetProblemKind::Unreadable, path,
-                       "Impossibile leggere il file '" + path + "': " + piece.failure);
+                       "Impossibile leggere il file '" + ShownName(path) + "': " + piece.failure);
         }
     }
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "shown_name.h"
+
 namespace zirared {
 namespace {
 
@@ -32,7 +34,7 @@ FileError::FileError(int number, std::string cause, std::string path, FileAction
       m_path(std::move(path)),
       m_description(m_path.empty() ? m_cause
                                    : std::string("Impossibile ") + Verb(action) + " il file " +
-                                         m_path + "\r\n" + m_cause) {}
+                                         ShownName(m_path) + "\r\n" + m_cause) {}
 
 FileError SystemError(int number, const std::string& path, FileAction action) {
     return FileError(number, DescribeSystemError(number), path, action);

@@ -68,6 +68,8 @@ std::string DescribeSystemError(int number) {
             return "Tempo scaduto.";
         case ENOLCK:
             return "Nessun lock disponibile.";
+        case EPIPE:
+            return "Pipe interrotta: il programma che leggeva i dati è terminato.";
         default:
             return "Errore di sistema n° " + std::to_string(number) + ".";
     }

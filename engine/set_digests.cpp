@@ -5,6 +5,7 @@
 #include "file_layer.h"
 #include "piece_set.h"
 #include "sha256_list.h"
+#include "shown_name.h"
 
 namespace zirared {
 
@@ -63,7 +64,8 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!match.digests[i]) {
             return Unusable(UnusableListText(
-                listPath, "Manca la riga del file " + DirectoryPart(stem) + names[i] + "."));
+                listPath,
+                "Manca la riga del file " + ShownName(DirectoryPart(stem) + names[i]) + "."));
         }
         if (i + 1 < names.size()) {
             lookup.digests.pieces.push_back(*match.digests[i]);
@@ -76,31 +78,31 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
 }
 
 std::string UnusableListText(const std::string& listPath, const std::string& reason) {
-    return "Impossibile usare l'elenco di controllo " + listPath + ": " + reason;
+    return "Impossibile usare l'elenco di controllo " + ShownName(listPath) + ": " + reason;
 }
 
 std::string AlteredPieceText(const std::string& piecePath, const std::string& listPath) {
-    return "Il file " + piecePath +
+    return "Il file " + ShownName(piecePath) +
            " è stato alterato: il suo contenuto non corrisponde all'elenco di controllo " +
-           listPath + ".";
+           ShownName(listPath) + ".";
 }
 
 std::string AlteredRebuiltText(const std::string& rebuiltPath, const std::string& listPath) {
-    return "Il file riassemblato " + rebuiltPath + " non corrisponde all'elenco di controllo " +
-           listPath + ".";
+    return "Il file riassemblato " + ShownName(rebuiltPath) +
+           " non corrisponde all'elenco di controllo " + ShownName(listPath) + ".";
 }
 
 std::string IgnoredNamesText(const std::string& listPath, const std::vector<std::string>& names) {
-    std::string text = "L'elenco di controllo " + listPath +
+    std::string text = "L'elenco di controllo " + ShownName(listPath) +
                        " nomina file che non fanno parte della sequenza; sono stati ignorati:";
     for (const std::string& name : names) {
-        text += kCrLf + name;
+        text += kCrLf + ShownName(name);
     }
     return text;
 }
 
 std::string VerifiedText(const std::string& listPath) {
-    return "Il contenuto è stato verificato con il file " + listPath + ".";
+    return "Il contenuto è stato verificato con il file " + ShownName(listPath) + ".";
 }
 
 bool IsListOfEarlierSplit(const std::string& listPath, const std::string& sourcePath,

@@ -15,6 +15,7 @@
 #include "progress_meter.h"
 #include "set_digests.h"
 #include "sha256_list.h"
+#include "shown_name.h"
 #include "windows1252.h"
 
 namespace zirared {
@@ -24,7 +25,7 @@ constexpr const char* kCrLf = "\r\n";
 
 std::string ConfirmationText(std::int64_t pieceCount, const std::string& directory) {
     return "Il file selezionato verrà diviso in " + std::to_string(pieceCount) + " files." + kCrLf +
-           kCrLf + "I files verranno scritti in: " + directory + kCrLf + kCrLf +
+           kCrLf + "I files verranno scritti in: " + ShownName(directory) + kCrLf + kCrLf +
            "Confermi l'operazione?";
 }
 
@@ -166,9 +167,9 @@ private:
     // the first No declines them all.
     bool OverwriteAgreed(const std::vector<std::string>& paths) {
         return std::all_of(paths.begin(), paths.end(), [this](const std::string& path) {
-            return m_host.ShowMessage(
-                       "Il file " + path + " esiste già!" + kCrLf + "Sovrascrivere il file?",
-                       MessageKind::Question) == Answer::Yes;
+            return m_host.ShowMessage("Il file " + ShownName(path) + " esiste già!" + kCrLf +
+                                          "Sovrascrivere il file?",
+                                      MessageKind::Question) == Answer::Yes;
         });
     }
 
@@ -316,9 +317,9 @@ private:
             outcome = Outcome::Stopped;
         } else {
             m_host.SetSplitStatus("Terminato: sono stati creati n° " + written + " files");
-            m_host.ShowMessage(
-                "Il file: " + m_fileName + kCrLf + "é stato diviso in " + written + " files.",
-                MessageKind::Information);
+            m_host.ShowMessage("Il file: " + ShownName(m_fileName) + kCrLf + "é stato diviso in " +
+                                   written + " files.",
+                               MessageKind::Information);
         }
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();

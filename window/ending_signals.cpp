@@ -10,7 +10,6 @@ namespace zirared {
 namespace {
 
 int g_pipe[2] = {-1, -1};  // the handler writes, the event loop reads
-constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 void OnEndingSignal(int) {
     const int saved = errno;
@@ -23,26 +22,20 @@ void OnEndingSignal(int) {
 
 EndingSignals::EndingSignals() {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
-        return;  // the signals keep their default action
+        return;  // the signals keep their actions
     }
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[1], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &EndingSignals::Drain);
-    struct sigaction action {};
-    action.sa_handler = OnEndingSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int number : kSignals) {
-        ::sigaction(number, &action, nullptr);
-    }
+    m_actions.Catch({SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2}, OnEndingSignal,
+                    SA_RESTART);
+    m_actions.Ignore({SIGPIPE, SIGXFSZ});
 }
 
 EndingSignals::~EndingSignals() {
     if (!m_notifier) {
         return;
     }
-    for (const int number : kSignals) {
-        ::signal(number, SIG_DFL);
-    }
+    m_actions.Restore();
     m_notifier.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

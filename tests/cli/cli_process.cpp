@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +34,8 @@ std::string ReadWholeDescriptor(int fd) {
 
 }  // namespace
 
-CliProcess::CliProcess(const std::vector<std::string>& arguments, int inputFd, int errorFd) {
+CliProcess::CliProcess(const std::vector<std::string>& arguments, int inputFd, int errorFd,
+                       const Inherited& inherited) {
     m_outputFd = memfd_create("cli-stdout", 0);
     m_errorFd = errorFd >= 0 ? -1 : memfd_create("cli-stderr", 0);
     std::vector<char*> argv;
@@ -52,9 +54,18 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, int inputFd, i
     if (m_pid == 0) {
         const int input = inputFd >= 0 ? inputFd : open("/dev/null", O_RDONLY);
         dup2(input, STDIN_FILENO);
-        dup2(m_outputFd, STDOUT_FILENO);
+        dup2(inherited.output != nullptr ? open(inherited.output, O_WRONLY) : m_outputFd,
+             STDOUT_FILENO);
         dup2(errorFd >= 0 ? errorFd : m_errorFd, STDERR_FILENO);
         signal(SIGINT, SIG_DFL);
+        if (inherited.ignoredSignal != 0) {
+            signal(inherited.ignoredSignal, SIG_IGN);
+        }
+        if (inherited.fileSizeLimit >= 0) {
+            const rlimit limit{static_cast<rlim_t>(inherited.fileSizeLimit),
+                               static_cast<rlim_t>(inherited.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -91,6 +102,11 @@ void CliProcess::Wait() {
 int CliProcess::ExitStatus() {
     Wait();
     return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+}
+
+int CliProcess::EndingSignal() {
+    Wait();
+    return WIFSIGNALED(m_status) ? WTERMSIG(m_status) : 0;
 }
 
 std::string CliProcess::Output() {

@@ -8,12 +8,19 @@
 
 namespace zirared::testing {
 
+// What the child inherits besides its descriptors, as a shell could hand it over.
+struct Inherited {
+    int ignoredSignal = 0;         // ignored from the start, as nohup leaves SIGHUP
+    long fileSizeLimit = -1;       // bytes (ulimit -f), -1 for none
+    const char* output = nullptr;  // a file for standard output instead of a capture
+};
+
 // zirared-cli run as a child process. Standard input comes from inputFd (or /dev/null),
 // standard error goes to errorFd when given; whatever is not redirected is captured.
 class CliProcess {
 public:
     explicit CliProcess(const std::vector<std::string>& arguments, int inputFd = -1,
-                        int errorFd = -1);
+                        int errorFd = -1, const Inherited& inherited = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
@@ -23,6 +30,7 @@ public:
     void Wait();
     // The exit status, or -1 when the process was killed by a signal.
     int ExitStatus();
+    int EndingSignal();  // the signal that ended the process, 0 for none
     std::string Output();
     std::string Error();
 

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <sstream>
 
 #include "progress_line.h"
 #include "reply_parsing.h"
+#include "shown_name.h"
+#include "stop_signal.h"
 
 namespace zirared {
 namespace {
@@ -72,7 +75,51 @@ TEST(Message, ShowsKindAndTerminalLineBreaks) {
     EXPECT_EQ(FormatMessage("Riga uno\r\nRiga due", MessageKind::Warning),
               "Zirared (avviso): Riga uno\nRiga due\n");
     EXPECT_EQ(FormatMessage("x", MessageKind::Error), "Zirared (errore): x\n");
+    // Only CR LF breaks the line; a raw byte that is not UTF-8 is shown, not sent.
+    EXPECT_EQ(FormatMessage("a\nb\x9bz", MessageKind::Error), "Zirared (errore): a\\x0Ab\\x9Bz\n");
 }
+
+struct NameRow {
+    const char* why;
+    std::string name;
+    const char* shown;
+};
+
+class Name : public ::testing::TestWithParam<NameRow> {};
+
+TEST_P(Name, IsEscapedWhereItCouldControlTheTerminal) {
+    EXPECT_EQ(ShownName(GetParam().name), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Name,
+    ::testing::Values(NameRow{"CrLf", "a\r\nb", "a\\x0D\\x0Ab"},
+                      NameRow{"LoneLf", "a\nb", "a\\x0Ab"},
+                      NameRow{"EscapeAndDelete", "\x1b[2J\x7f", "\\x1B[2J\\x7F"},
+                      NameRow{"RawCsi", "a\x9bz", "a\\x9Bz"},
+                      NameRow{"C1Csi", "a\xC2\x9Bz", "a\\xC2\\x9Bz"},
+                      NameRow{"InvalidAndOverlong", "\xFF\xC3(\xE2\x82\xC0\xAF",
+                              "\\xFF\\xC3(\\xE2\\x82\\xC0\\xAF"},
+                      NameRow{"ValidUtf8AndBackslash", "\xC3\xA8\xE2\x82\xAC\\x41.doc",
+                              "\xC3\xA8\xE2\x82\xAC\\x41.doc"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+#ifndef _WIN32
+// After Ctrl-C or an ending signal, a question is not the user's to agree to.
+TEST(Question, AfterASignalIsNoEvenWithYes) {
+    ArmStopSignal();
+    std::raise(SIGTERM);
+    TerminalSettings settings;
+    settings.assumeYes = true;
+    std::istringstream input;
+    std::ostringstream output;
+    TerminalHost host(settings, input, output);
+    EXPECT_EQ(host.ShowMessage("Confermi?", MessageKind::Question), Answer::No);
+    EXPECT_NE(output.str().find("Risposta: no (interruzione)"), std::string::npos);
+    ClearStopSignal();
+    FinishEndingSignal(false);
+}
+#endif
 
 TEST(ProgressFormat, ClampsPercentAndFitsTheTerminal) {
     ProgressSnapshot snapshot;
