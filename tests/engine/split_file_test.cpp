@@ -306,9 +306,14 @@ TEST_P(ForeignFileTest, AsksOnceAndNeverWritesThroughALink) {
     Source("a.doc", 3 * kSmallM);
     WriteFile(m_dir / "notes.txt", "the user's notes");
     row.prepare(m_dir);
+    const std::string standing = ReadFile(m_dir / "a.001");
     m_host.QueueAnswer(Answer::Yes);
     m_host.QueueAnswer(row.overwrite);
     EXPECT_EQ(Split("a.doc", kSmallKB), row.outcome);
+    if (row.outcome == Outcome::Declined) {
+        EXPECT_EQ(ReadFile(m_dir / "a.001"), standing);
+        EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.001", "a.doc", "notes.txt"}));
+    }
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 2U);
     EXPECT_EQ(outline[1],
@@ -317,12 +322,24 @@ TEST_P(ForeignFileTest, AsksOnceAndNeverWritesThroughALink) {
     EXPECT_EQ(test::PathExists(m_dir / "a.000"), row.outcome == Outcome::Completed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ForeignFileTest,
-                         testing::Values(ForeignFileRow{
-                             "unrelated_file_kept_on_no",
-                             [](auto& d) { WriteFile(d / "a.001", "unrelated"); }, Answer::No,
-                             Outcome::Declined}),
-                         [](const auto& info) { return std::string(info.param.why); });
+// Only this source's own pieces go unasked (ExistingPieceNamesAreReplacedWithoutAsking): a
+// piece of another source's set (report.000 of report.doc, when report.xls is split) may be
+// the only copy of that source.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ForeignFileTest,
+    testing::Values(ForeignFileRow{"unrelated_file_kept_on_no",
+                                   [](auto& d) { WriteFile(d / "a.001", "unrelated"); }, Answer::No,
+                                   Outcome::Declined},
+                    ForeignFileRow{"piece_of_another_sources_set_kept_on_no",
+                                   [](auto& d) {
+                                       WriteFile(d / "a.001",
+                                                 "VAVOVOZ001003xls" + PatternBytes(99));
+                                   },
+                                   Answer::No, Outcome::Declined},
+                    ForeignFileRow{"header_cut_short_kept_on_no",
+                                   [](auto& d) { WriteFile(d / "a.001", "VAVOVOZ001003do"); },
+                                   Answer::No, Outcome::Declined}),
+    [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32  // Wine cannot make symbolic links, Windows only with a privilege
 INSTANTIATE_TEST_SUITE_P(Links, ForeignFileTest,
@@ -334,46 +351,6 @@ INSTANTIATE_TEST_SUITE_P(Links, ForeignFileTest,
                                                         Answer::Yes, Outcome::Completed}),
                          [](const auto& info) { return std::string(info.param.why); });
 #endif
-
-struct OwnershipRow {
-    const char* why;
-    std::string standing;  // what stands at a.001 before a.doc is split
-    bool asked;
-};
-
-class PieceOwnershipTest : public SplitFileTest,
-                           public testing::WithParamInterface<OwnershipRow> {};
-
-// Only this source's own pieces go unasked: a piece of another source's set (report.000 of
-// report.doc, when report.xls is split) may be the only copy of that source.
-TEST_P(PieceOwnershipTest, OnlyThisSourcesPiecesAreReplacedUnasked) {
-    const OwnershipRow& row = GetParam();
-    Source("a.doc", 3 * kSmallM);
-    WriteFile(m_dir / "a.001", row.standing);
-    m_host.QueueAnswer(Answer::Yes);
-    m_host.QueueAnswer(Answer::No);
-    EXPECT_EQ(Split("a.doc", kSmallKB), row.asked ? Outcome::Declined : Outcome::Completed);
-    if (row.asked) {
-        EXPECT_EQ(m_host.Outline(),
-                  (std::vector<std::string>{Confirmation(4, m_dir.Path() + "/"),
-                                            "question|Il file " + (m_dir / "a.001") +
-                                                " esiste già!\r\nSovrascrivere il file?"}));
-        EXPECT_EQ(ReadFile(m_dir / "a.001"), row.standing);
-        EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.001", "a.doc"}));
-    } else {
-        EXPECT_EQ(JoinPieces(m_dir / "a.", 4, "doc"), m_source);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PieceOwnershipTest,
-    testing::Values(OwnershipRow{"piece_of_this_source", "VAVOVOZ001006doc" + PatternBytes(900, 7),
-                                 false},
-                    OwnershipRow{"piece_of_another_sources_set",
-                                 "VAVOVOZ001003xls" + PatternBytes(900, 7), true},
-                    OwnershipRow{"header_cut_short", "VAVOVOZ001003do", true},
-                    OwnershipRow{"plain_file", "the user's notes", true}),
-    [](const auto& info) { return std::string(info.param.why); });
 
 // Every file of the user's that the split would replace is named in a question of its own;
 // the first No keeps them all.
@@ -476,7 +453,7 @@ struct LongNameRow {
     std::size_t pathLength;  // of the source; 0: in the test's folder
     std::size_t nameLength;  // of the source's name, ".doc" included
     bool writeList;
-    std::string named;  // the file the refusal names: "piece" 000, "list", or none
+    std::string named;  // the file the refusal names: "piece" 000 or "list"
 };
 
 class LongNameTest : public SplitFileTest, public testing::WithParamInterface<LongNameRow> {};
@@ -493,25 +470,19 @@ TEST_P(LongNameTest, RefusedBeforeTheQuestion) {
     const std::string source = folder + "/" + name;
     WriteFile(source, PatternBytes(3 * kSmallM));
     m_host.QueueAnswer(Answer::Yes);
-    const Outcome outcome = SplitFile(m_host, source, kSmallKB, row.writeList);
-    if (row.named.empty()) {
-        EXPECT_EQ(outcome, Outcome::Completed);
-        return;
-    }
     const std::string named =
         row.named == "list" ? source + ".sha256" : source.substr(0, source.size() - 3) + "000";
-    EXPECT_EQ(outcome, Outcome::Refused);
+    EXPECT_EQ(SplitFile(m_host, source, kSmallKB, row.writeList), Outcome::Refused);
     EXPECT_EQ(m_host.Outline(),
               (std::vector<std::string>{"warning|Il file non può essere diviso: il nome del file " +
                                         named + " è troppo lungo per la cartella." + kRename}));
     EXPECT_EQ(test::TempDir::NamesIn(folder), std::vector<std::string>{name});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, LongNameTest,
-    testing::Values(LongNameRow{"list_name_past_the_longest_name", 0, 251, true, "list"},
-                    LongNameRow{"same_name_without_a_list", 0, 251, false, ""}),
-    [](const auto& info) { return std::string(info.param.why); });
+INSTANTIATE_TEST_SUITE_P(Rows, LongNameTest,
+                         testing::Values(LongNameRow{"list_name_past_the_longest_name", 0, 251,
+                                                     true, "list"}),
+                         [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32
 INSTANTIATE_TEST_SUITE_P(Paths, LongNameTest,
@@ -526,8 +497,7 @@ struct LateStopRow {
     const char* why;
     bool end;  // an ending signal; else the Stop button
     std::function<bool(const test::TempDir&, const std::string& shown)> moment;
-    Outcome outcome;
-    std::vector<std::string> namesAfter;
+    Outcome outcome;      // Completed keeps everything; anything else, nothing but the source
     std::string message;  // among those shown; "{dir}" for the folder
 };
 
@@ -550,7 +520,10 @@ TEST_P(LateStopTest, HonouredUntilTheLastRename) {
         arrive();
     });
     EXPECT_EQ(SplitFile(m_host, m_dir / "a.doc", kSmallKB, true), row.outcome);
-    EXPECT_EQ(m_dir.Names(), row.namesAfter);
+    const std::vector<std::string> kept = {"a.000", "a.001", "a.002",
+                                           "a.003", "a.doc", "a.doc.sha256"};
+    EXPECT_EQ(m_dir.Names(),
+              row.outcome == Outcome::Completed ? kept : std::vector<std::string>{"a.doc"});
     const auto outline = m_host.Outline();
     EXPECT_NE(std::find(outline.begin(), outline.end(), Placed(row.message, m_dir.Path())),
               outline.end());
@@ -563,34 +536,21 @@ const std::string kStopped = "information|Operazione terminata volontariamente";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LateStopTest,
-    testing::Values(LateStopRow{"stop_while_the_list_is_hashed",
-                                false,
-                                kLastPieceStands,
-                                Outcome::Stopped,
-                                {"a.doc"},
-                                kStopped},
-                    LateStopRow{"end_while_the_list_is_hashed",
-                                true,
-                                kLastPieceStands,
-                                Outcome::Stopped,
-                                {"a.doc"},
-                                kStopped},
-                    LateStopRow{"end_once_the_list_stands",
-                                true,
+    testing::Values(LateStopRow{"stop_while_the_list_is_hashed", false, kLastPieceStands,
+                                Outcome::Stopped, kStopped},
+                    LateStopRow{"end_while_the_list_is_hashed", true, kLastPieceStands,
+                                Outcome::Stopped, kStopped},
+                    LateStopRow{"end_once_the_list_stands", true,
                                 [](const test::TempDir& d, const std::string&) {
                                     return test::PathExists(d / "a.doc.sha256");
                                 },
                                 Outcome::Completed,
-                                {"a.000", "a.001", "a.002", "a.003", "a.doc", "a.doc.sha256"},
                                 "information|Il file: {dir}/a.doc\r\né stato diviso in 4 files."},
-                    LateStopRow{"end_during_the_confirmation_answers_no",
-                                true,
+                    LateStopRow{"end_during_the_confirmation_answers_no", true,
                                 [](const test::TempDir&, const std::string& shown) {
                                     return shown.starts_with("Il file selezionato");
                                 },
-                                Outcome::Declined,
-                                {"a.doc"},
-                                Confirmation(4, "{dir}/")}),
+                                Outcome::Declined, Confirmation(4, "{dir}/")}),
     [](const auto& info) { return std::string(info.param.why); });
 
 // tmpfs mounts and rlimits: POSIX only. On Windows, the file layer's own suite checks the
