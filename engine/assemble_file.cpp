@@ -70,10 +70,15 @@ private:
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
                           "Il collegamento simbolico punta a un file inesistente.");
         }
+        // Found now rather than at the rename, after the whole set has been copied.
+        if (!OutputNamesFit(*target)) {
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
+                          "Il nome del file è troppo lungo per la cartella.");
+        }
         if (FileExists(m_outputPath)) {
             const std::string question = "Il file " + ShownName(m_outputPath) + " esiste già!" +
                                          kCrLf + "Sovrascrivere il file?";
-            if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+            if (Ask(m_host, question) == Answer::No) {
                 return Outcome::Declined;
             }
         }
@@ -107,6 +112,11 @@ private:
                                 NotRebuilt());
             }
         }
+        // The last check before the rename: an end that came during the waits for the hashes
+        // still leaves the folder as it was.
+        if (m_host.EndRequested()) {
+            return GiveUp();
+        }
         m_output.Commit(true);
         m_host.SetProgress(kFullBar);
         m_host.SetAssembleStatus("");
@@ -131,7 +141,7 @@ private:
             }
             const std::string question =
                 lookup.problem + kCrLf + kCrLf + "Riassemblare il file senza verifica?";
-            if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No) {
+            if (Ask(m_host, question) == Answer::No) {
                 return Outcome::Declined;
             }
             return std::nullopt;
@@ -273,14 +283,15 @@ private:
         if (m_digests) {
             rebuilt += kCrLf + VerifiedText(m_digests->listPath);
         }
-        if (!m_host.DeleteChoice()) {
+        // An end that came after the rename keeps the pieces: the process is ending, and the
+        // user never agreed to their deletion while it was.
+        if (!m_host.DeleteChoice() || m_host.EndRequested()) {
             m_host.ShowMessage(rebuilt, MessageKind::Information);
             return Outcome::Completed;
         }
         const std::string question = rebuilt + kCrLf + kCrLf + "Confermi l'eliminazione dei " +
                                      std::to_string(m_pieceFiles.size() - 1) + " files sorgenti?";
-        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::Yes &&
-            !DeletePieceFiles(m_host, m_pieceFiles)) {
+        if (Ask(m_host, question) == Answer::Yes && !DeletePieceFiles(m_host, m_pieceFiles)) {
             return Outcome::Failed;
         }
         return Outcome::Completed;

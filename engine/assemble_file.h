@@ -17,6 +17,10 @@ namespace zirared {
 // put in place only when complete and on disk, so a failure leaves the folder as it was.
 // When the set has a digest list (set_digests.h), each piece is checked against it as it is
 // read and the rebuilt file at the end: an altered piece or file stops the join, nothing kept.
+// A name too long for the folder (the output's or its temporary name) is refused before the
+// copy. The window's Stop does not stop a join; the host's end (EndRequested) does, up to the
+// rename: before it nothing is kept, after it the pieces are kept and their deletion is not
+// asked (see operation_outcome.h).
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles,
                      ListUse listUse = ListUse::AskWhenUnusable);

@@ -216,4 +216,13 @@ std::vector<TemporaryFile> TemporaryFilesOf(const std::vector<std::string>& targ
 // free. Never throws.
 void RemoveAbandonedTemporaryFiles(const std::vector<std::string>& targets);
 
+// True when the folder of target takes both names an OutputFile for target writes there: the
+// target's and the temporary one beside it. Each name must stay within the longest name the
+// folder's file system allows (POSIX: pathconf's _PC_NAME_MAX, in bytes; Windows: 255 UTF-16
+// units, the limit of NTFS, FAT and exFAT alike) and each path within the longest path
+// (POSIX: _PC_PATH_MAX with its final NUL; Windows: the 32,767 units of a \\?\ path, as
+// long paths are written that way and the classic 260 does not apply). A folder that cannot
+// be asked is held to the system's usual limits. Never throws.
+bool OutputNamesFit(const std::string& target);
+
 }  // namespace zirared

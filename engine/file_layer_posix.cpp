@@ -74,6 +74,14 @@ int OpenFolderOf(const std::string& path) {
     return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+// A limit of the folder's file system; the system's usual one when the folder cannot be
+// asked, none when it has none (-1).
+long FolderLimit(const std::string& folder, int name, long usual) {
+    errno = 0;
+    const long limit = ::pathconf(folder.c_str(), name);
+    return limit < 0 && errno != 0 ? usual : limit;
+}
+
 FileError OpenFailure(int error, const std::string& path) {
     return error == kNotRegularFileNumber ? NotRegularFileError(path)
                                           : SystemError(error, path, FileAction::Open);
@@ -396,6 +404,19 @@ TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandone
     }
     ::close(fd);
     return state;
+}
+
+bool OutputNamesFit(const std::string& target) {
+    const std::size_t nameStart = FileNameStart(target);
+    const std::string folder = nameStart == 0 ? "." : target.substr(0, nameStart);
+    const long nameMax = FolderLimit(folder, _PC_NAME_MAX, NAME_MAX);
+    const long pathMax = FolderLimit(folder, _PC_PATH_MAX, PATH_MAX);
+    const auto fits = [&](const std::string& path) {
+        return (nameMax < 0 || path.size() - nameStart <= static_cast<std::size_t>(nameMax)) &&
+               (pathMax < 0 || path.size() < static_cast<std::size_t>(pathMax));
+    };
+    std::mt19937_64 random{0};  // the tag's characters do not change the name's length
+    return fits(target) && fits(TemporaryNameFor(target, nameStart, random));
 }
 
 }  // namespace zirared

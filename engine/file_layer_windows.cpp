@@ -528,4 +528,19 @@ TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandone
     return state;
 }
 
+bool OutputNamesFit(const std::string& target) {
+    // NTFS, FAT and exFAT all stop a name at 255 UTF-16 units; a \\?\ path at 32,767.
+    constexpr std::size_t kLongestName = 255;
+    constexpr std::size_t kLongestPath = 32'767;
+    const std::size_t nameStart = FileNameStart(target);
+    const auto fits = [&](const std::string& path) {
+        const auto name = WideFromUtf8(std::string_view(path).substr(nameStart));
+        const auto full = SystemPath(path);
+        // A name that is not UTF-8 is refused where it is created, with its own message.
+        return !name || !full || (name->size() <= kLongestName && full->size() < kLongestPath);
+    };
+    std::mt19937_64 random{0};  // the tag's characters do not change the name's length
+    return fits(target) && fits(TemporaryNameFor(target, nameStart, random));
+}
+
 }  // namespace zirared

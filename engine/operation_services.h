@@ -50,4 +50,15 @@ public:
     virtual bool EndRequested() { return false; }
 };
 
+// Asks a question of the user. Once the host is ending the process the answer is No, whether
+// the end came before the question or while it was shown: an ending signal must never turn
+// into a Yes (from a host that answers every question Yes on its own, say).
+inline Answer Ask(OperationServices& host, const std::string& question) {
+    if (host.EndRequested()) {
+        return Answer::No;
+    }
+    const Answer answer = host.ShowMessage(question, MessageKind::Question);
+    return host.EndRequested() ? Answer::No : answer;
+}
+
 }  // namespace zirared

@@ -83,8 +83,7 @@ private:
             foreign.push_back(m_listPath);
         }
         const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
-        if (m_host.ShowMessage(question, MessageKind::Question) == Answer::No ||
-            !OverwriteAgreed(foreign)) {
+        if (Ask(m_host, question) == Answer::No || !OverwriteAgreed(foreign)) {
             m_source.Close();
             return Outcome::Declined;
         }
@@ -141,11 +140,24 @@ private:
                        rename;
             }
         }
+        // Found now rather than at the rename that ends the split, after every piece has been
+        // copied. The pieces' names all have the same length.
+        std::vector<std::string> created{PiecePath(m_stem, 0)};
+        if (m_writeList) {
+            created.push_back(m_listPath);
+        }
+        for (const std::string& path : created) {
+            if (!OutputNamesFit(path)) {
+                return "Il file non può essere diviso: il nome del file " + ShownName(path) +
+                       " è troppo lungo per la cartella." + rename;
+            }
+        }
         return std::nullopt;
     }
 
-    // Pieces of an earlier split are replaced without asking; anything else at a piece path
-    // only after a question, and a folder never. Returns those other files.
+    // Pieces of an earlier split of this same source are replaced without asking; anything
+    // else at a piece path, a piece of another source's set among them (it may be the only
+    // copy of that source), only after a question, and a folder never. Returns those others.
     std::vector<std::string> ForeignFiles() const {
         std::vector<std::string> foreign;
         for (int k = 0; k < m_pieceCount; ++k) {
@@ -154,22 +166,27 @@ private:
             if (kind == PathKind::Directory) {
                 throw SystemError(kIsADirectoryNumber, path, FileAction::Create);
             }
-            const bool earlierPiece =
-                kind == PathKind::Regular && StartsWithMagic(LeadingBytes(path, kMagic.size()));
-            if (kind != PathKind::Nothing && !earlierPiece) {
+            if (kind != PathKind::Nothing && !IsPieceOfThisSource(path)) {
                 foreign.push_back(path);
             }
         }
         return foreign;
     }
 
+    // A piece whose header carries the suffix this source's pieces carry: the source's name
+    // is the pieces' stem plus that suffix, so it was cut from a file of this very name.
+    bool IsPieceOfThisSource(const std::string& path) const {
+        const std::string head = LeadingBytes(path, kHeaderBytes);
+        const PieceHeader header = ParseHeader(head);
+        return head.size() == kHeaderBytes && header.magicValid && header.suffix == m_suffix;
+    }
+
     // One question per file, so that no file of the user's is replaced without being named;
     // the first No declines them all.
     bool OverwriteAgreed(const std::vector<std::string>& paths) {
         return std::all_of(paths.begin(), paths.end(), [this](const std::string& path) {
-            return m_host.ShowMessage("Il file " + ShownName(path) + " esiste già!" + kCrLf +
-                                          "Sovrascrivere il file?",
-                                      MessageKind::Question) == Answer::Yes;
+            return Ask(m_host, "Il file " + ShownName(path) + " esiste già!" + kCrLf +
+                                   "Sovrascrivere il file?") == Answer::Yes;
         });
     }
 
@@ -202,7 +219,7 @@ private:
         while (!m_source.AtEnd()) {
             m_host.SetSplitStatus(StatusText());
             m_host.SetProgress(progress.Advance());
-            if (Stopping()) {
+            if (Abandoned()) {
                 break;
             }
             m_host.ProcessPendingEvents();
@@ -231,13 +248,13 @@ private:
                 }
             } while (!block.empty());
         }
-        if (Stopping()) {
-            m_piece.Discard();
-        } else {
+        if (!Abandoned()) {
             CommitPiece();
-            if (m_writeList) {
-                WriteList();
-            }
+        }
+        if (m_writeList && !m_abandoned) {
+            WriteList();
+        }
+        if (!m_abandoned) {
             // On disk before the user is told, who may then delete the source.
             SyncFileSystemOf(m_writeList ? m_listPath : PiecePath(m_stem, m_pieceIndex));
         }
@@ -278,11 +295,19 @@ private:
         text += FormatListLine(names.back(), sourceDigest);
         m_list.CreateFor(m_listPath, m_access);
         m_list.Write(text);
-        m_list.Commit(false);
-        m_listWritten = m_list.Identity();
+        if (!Abandoned()) {
+            m_list.Commit(false);
+            m_listWritten = m_list.Identity();
+        }
     }
 
-    bool Stopping() { return m_host.StopRequested() || m_host.EndRequested(); }
+    // Read once per block and again just before each rename that could end the split (the
+    // last piece's, the list's): until the last one is done a stop or an end takes back
+    // everything written, however long the final waits took; after it the split is complete.
+    bool Abandoned() {
+        m_abandoned = m_abandoned || m_host.StopRequested() || m_host.EndRequested();
+        return m_abandoned;
+    }
 
     // A piece takes its name only when whole, so an interrupted split never leaves a short
     // last piece that would pass for a complete set.
@@ -298,6 +323,7 @@ private:
     // run put in its place since stays, and so does one that cannot go, silently.
     void RemoveWrittenPieces() {
         m_piece.Discard();
+        m_list.Discard();
         for (std::size_t k = 0; k < m_written.size(); ++k) {
             RemoveIfSameFile(PiecePath(m_stem, static_cast<int>(k)), m_written[k]);
         }
@@ -310,7 +336,7 @@ private:
     Outcome Finish() {
         Outcome outcome = Outcome::Completed;
         const std::string written = std::to_string(m_pieceIndex + 1);
-        if (Stopping()) {
+        if (m_abandoned) {
             m_host.SetSplitStatus("");
             RemoveWrittenPieces();
             m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
@@ -391,6 +417,7 @@ private:
     std::optional<FileIdentity> m_listWritten;
     FileAccess m_access;  // the source's permission bits
     int m_statusPiece = -1;
+    bool m_abandoned = false;  // a stop or an end came before the last rename
     std::string m_status;
 };
 

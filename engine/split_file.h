@@ -13,8 +13,12 @@ namespace zirared {
 // Before anything is written it refuses a source no larger than one piece, one that is
 // already a piece, one that would need more than 999 pieces, a file name shorter than three
 // characters or whose last three cannot be stored one byte each in Windows-1252, and a
-// source that one of its own pieces would overwrite. Each piece is written under a temporary
-// name and takes its own only when whole; a stopped or failed split removes what it wrote.
+// source that one of its own pieces would overwrite, or one whose pieces or list would have a
+// name too long for the folder. Pieces of an earlier split of this same source (their header
+// carries its suffix) are replaced without asking; any other file at a piece's name, pieces
+// of another source's set included, only once the user agrees, naming it. Each piece is
+// written under a temporary name and takes its own only when whole; a split stopped or ended
+// before its last rename, or failed, removes what it wrote (see operation_outcome.h).
 // Lengths are 64-bit.
 // With writeList, a completed split also writes the set's digest list (<fileName>.sha256,
 // see set_digests.h) after the last piece. Either way a list left there by an earlier split

@@ -17,6 +17,7 @@
 #include "scripted_host.h"
 #include "split_file.h"
 #include "test_files.h"
+#include "windows1252.h"
 
 namespace zirared {
 namespace {
@@ -24,6 +25,7 @@ namespace {
 using test::CallKind;
 using test::PathExists;
 using test::PatternBytes;
+using test::Placed;
 using test::ReadFile;
 using test::WriteFile;
 
@@ -479,6 +481,126 @@ INSTANTIATE_TEST_SUITE_P(
                         {"warning|Impossibile aprire il file {dir}/report.001\r\nNon è un file "
                          "ordinario.\r\nErrore n° 22",
                          "enable|1"}}),
+    [](const auto& info) { return std::string(info.param.why); });
+#endif
+
+constexpr std::size_t kLateLength = kPieceData + 5;  // two pieces
+
+struct LateEndRow {
+    const char* why;
+    std::function<bool(const test::TempDir&, const std::string& shown)> moment;
+    Outcome outcome;
+    bool rebuilt;         // the old a.doc replaced by the rebuilt one
+    std::string message;  // how one of the texts shown starts; "{dir}" for the folder
+};
+
+class LateEndTest : public AssembleFileTest, public testing::WithParamInterface<LateEndRow> {};
+
+// An ending signal arrives at a moment picked by what stands on disk or is shown then; the
+// user ticked the deletion and answers Yes to every question.
+TEST_P(LateEndTest, HonouredUntilTheRenameAndNothingDeletedAfter) {
+    const LateEndRow& row = GetParam();
+    const std::string source = PatternBytes(kLateLength, 4);
+    WriteFile(m_dir / "a.doc", source);
+    test::ScriptedHost splitter;
+    splitter.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(SplitFile(splitter, m_dir / "a.doc", 1400, true), Outcome::Completed);
+    WriteFile(m_dir / "a.doc", "the old a.doc");
+    const auto namesBefore = m_dir.Names();
+    m_host.SetDeleteChoice(true);
+    m_host.QueueAnswer(Answer::Yes);
+    m_host.QueueAnswer(Answer::Yes);
+    std::string shown;
+    const auto arrive = [&] {
+        if (row.moment(m_dir, shown)) {
+            m_host.SetEndFlag(true);
+        }
+    };
+    m_host.AtEveryFlagRead(arrive);
+    m_host.AtEveryMessage([&] {
+        shown = m_host.Calls().back().text;
+        arrive();
+    });
+    EXPECT_EQ(Assemble("a.000"), row.outcome);
+    EXPECT_EQ(m_dir.Names(), namesBefore) << "the pieces kept, nothing left behind";
+    EXPECT_TRUE(ReadFile(m_dir / "a.doc") == (row.rebuilt ? source : "the old a.doc"));
+    const auto outline = m_host.Outline();
+    const std::string message = Placed(row.message, m_dir.Path());
+    EXPECT_TRUE(std::any_of(outline.begin(), outline.end(), [&](const std::string& line) {
+        return line.starts_with(message);
+    })) << message;
+}
+
+const std::string kRebuilt = "Il file {dir}/a.doc\r\nè stato riassemblato correttamente.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LateEndTest,
+    testing::Values(
+        LateEndRow{"while_the_rebuilt_file_is_hashed",
+                   [](const test::TempDir& d, const std::string&) {
+                       const auto names = d.Names();
+                       return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+                           return n.find(".zirared-") != std::string::npos &&
+                                  test::FileSize(d / n) == kLateLength;
+                       });
+                   },
+                   Outcome::Stopped, false, "information|Operazione terminata volontariamente"},
+        LateEndRow{"once_the_rebuilt_file_stands",
+                   [](const test::TempDir& d, const std::string&) {
+                       return test::FileSize(d / "a.doc") == kLateLength;
+                   },
+                   Outcome::Completed, true, "information|" + kRebuilt},
+        LateEndRow{"during_the_overwrite_question",
+                   [](const test::TempDir&, const std::string& shown) {
+                       return shown.ends_with("Sovrascrivere il file?");
+                   },
+                   Outcome::Declined, false,
+                   "question|Il file {dir}/a.doc esiste già!\r\nSovrascrivere il file?"},
+        LateEndRow{"during_the_deletion_question",
+                   [](const test::TempDir&, const std::string& shown) {
+                       return shown.ends_with("files sorgenti?");
+                   },
+                   Outcome::Completed, true, "question|" + kRebuilt}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+#ifndef _WIN32  // on Windows a name is never longer than its pieces' (UTF-16 units)
+struct LongOutputRow {
+    const char* why;
+    std::size_t pathLength;  // of the pieces; 0: in the test's folder
+    std::size_t stemLength;  // of the pieces' name, without its three digits
+    std::string suffix;
+};
+
+class LongOutputTest : public AssembleFileTest,
+                       public testing::WithParamInterface<LongOutputRow> {};
+
+// Linux allows 255 bytes a name and 4,096 a path, NUL included; a temporary name is the
+// name, a dot before it and 17 characters after it.
+TEST_P(LongOutputTest, RefusedBeforeTheQuestion) {
+    const LongOutputRow& row = GetParam();
+    const std::string folder =
+        row.pathLength == 0
+            ? m_dir.Path()
+            : test::FolderOfLength(m_dir.Path(), row.pathLength - row.stemLength - 4);
+    const std::string stem =
+        folder.substr(m_dir.Path().size()) + "/" + std::string(row.stemLength, 'n');
+    MakeSet(stem.substr(1), 2, 10, row.suffix);
+    const std::string output = m_dir.Path() + stem + DecodeWindows1252(row.suffix);
+    if (row.pathLength != 0) {
+        WriteFile(output, "the old one");
+    }
+    const auto namesBefore = test::TempDir::NamesIn(folder);
+    EXPECT_EQ(Assemble(stem.substr(1) + "000"), Outcome::Refused);
+    EXPECT_EQ(m_host.Outline(),
+              (std::vector<std::string>{"warning|Impossibile riassemblare il file " + output +
+                                        "\r\nIl nome del file è troppo lungo per la cartella."}));
+    EXPECT_EQ(test::TempDir::NamesIn(folder), namesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LongOutputTest,
+    testing::Values(LongOutputRow{"euro_signs_past_the_longest_name", 0, 251, "\x80\x80\x80"},
+                    LongOutputRow{"temporary_name_past_the_longest_path", 4085, 100, "doc"}),
     [](const auto& info) { return std::string(info.param.why); });
 #endif
 

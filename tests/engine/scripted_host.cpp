@@ -147,6 +147,20 @@ void ScriptedHost::ProcessPendingEvents() {
     }
 }
 
+bool ScriptedHost::StopRequested() {
+    if (m_flagAction) {
+        m_flagAction();
+    }
+    return m_stopRequested;
+}
+
+bool ScriptedHost::EndRequested() {
+    if (m_flagAction) {
+        m_flagAction();
+    }
+    return m_endRequested;
+}
+
 void ScriptedHost::ClearStopFlag() {
     m_calls.push_back({CallKind::ClearStop, {}});
     m_stopRequested = false;

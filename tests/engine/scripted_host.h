@@ -39,10 +39,14 @@ public:
     void QueueAnswer(Answer answer) { m_answers.push_back(answer); }
     void SetDeleteChoice(bool ticked) { m_deleteChoice = ticked; }
     void SetStopFlag(bool requested) { m_stopRequested = requested; }
+    void SetEndFlag(bool requested) { m_endRequested = requested; }
     void RequestStopAtEventPass(int pass);
     void AtEventPass(int pass, std::function<void()> action);
     // Runs action as every message is shown, before it is answered (what the user sees then).
     void AtEveryMessage(std::function<void()> action) { m_messageAction = std::move(action); }
+    // Runs action as the stop or end flag is read, before it is answered: a signal arriving
+    // at a moment the test picks by what stands on disk then.
+    void AtEveryFlagRead(std::function<void()> action) { m_flagAction = std::move(action); }
 
     const std::vector<HostCall>& Calls() const { return m_calls; }
     std::vector<int> ProgressValues() const;
@@ -65,15 +69,18 @@ public:
     void RemoveProgressBar() override;
     void ProcessPendingEvents() override;
     void ClearStopFlag() override;
-    bool StopRequested() override { return m_stopRequested; }
+    bool StopRequested() override;
+    bool EndRequested() override;
 
 private:
     std::vector<HostCall> m_calls;
     std::deque<Answer> m_answers;
     std::map<int, std::vector<std::function<void()>>> m_actions;
     std::function<void()> m_messageAction;
+    std::function<void()> m_flagAction;
     bool m_deleteChoice = false;
     bool m_stopRequested = false;
+    bool m_endRequested = false;
     bool m_barExists = false;
     int m_eventPasses = 0;
     int m_unexpectedQuestions = 0;

@@ -23,6 +23,7 @@ namespace {
 using test::CallKind;
 using test::FileSize;
 using test::PatternBytes;
+using test::Placed;
 using test::ReadFile;
 using test::WriteFile;
 
@@ -319,9 +320,14 @@ TEST_P(ForeignFileTest, AsksOnceAndNeverWritesThroughALink) {
     Source("a.doc", 3 * kSmallM);
     WriteFile(m_dir / "notes.txt", "the user's notes");
     row.prepare(m_dir);
+    const std::string standing = ReadFile(m_dir / "a.001");
     m_host.QueueAnswer(Answer::Yes);
     m_host.QueueAnswer(row.overwrite);
     EXPECT_EQ(Split("a.doc", kSmallKB), row.outcome);
+    if (row.outcome == Outcome::Declined) {
+        EXPECT_EQ(ReadFile(m_dir / "a.001"), standing);
+        EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"a.001", "a.doc", "notes.txt"}));
+    }
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 2U);
     EXPECT_EQ(outline[1],
@@ -330,12 +336,24 @@ TEST_P(ForeignFileTest, AsksOnceAndNeverWritesThroughALink) {
     EXPECT_EQ(test::PathExists(m_dir / "a.000"), row.outcome == Outcome::Completed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ForeignFileTest,
-                         testing::Values(ForeignFileRow{
-                             "unrelated_file_kept_on_no",
-                             [](auto& d) { WriteFile(d / "a.001", "unrelated"); }, Answer::No,
-                             Outcome::Declined}),
-                         [](const auto& info) { return std::string(info.param.why); });
+// Only this source's own pieces go unasked (ExistingPieceNamesAreReplacedWithoutAsking): a
+// piece of another source's set (report.000 of report.doc, when report.xls is split) may be
+// the only copy of that source.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ForeignFileTest,
+    testing::Values(ForeignFileRow{"unrelated_file_kept_on_no",
+                                   [](auto& d) { WriteFile(d / "a.001", "unrelated"); }, Answer::No,
+                                   Outcome::Declined},
+                    ForeignFileRow{"piece_of_another_sources_set_kept_on_no",
+                                   [](auto& d) {
+                                       WriteFile(d / "a.001",
+                                                 "VAVOVOZ001003xls" + PatternBytes(99));
+                                   },
+                                   Answer::No, Outcome::Declined},
+                    ForeignFileRow{"header_cut_short_kept_on_no",
+                                   [](auto& d) { WriteFile(d / "a.001", "VAVOVOZ001003do"); },
+                                   Answer::No, Outcome::Declined}),
+    [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32  // Wine cannot make symbolic links, Windows only with a privilege
 INSTANTIATE_TEST_SUITE_P(Links, ForeignFileTest,
@@ -403,10 +421,7 @@ TEST_P(SplitFailureTest, TrapReportsAndReturnsToIdle) {
     const auto outline = m_host.Outline();
     ASSERT_GE(outline.size(), 2U);
     EXPECT_EQ(outline.back(), "busy|0");
-    std::string message = row.message;
-    if (const auto at = message.find("{dir}"); at != std::string::npos) {
-        message.replace(at, 5, m_dir.Path());
-    }
+    const std::string message = Placed(row.message, m_dir.Path());
     const auto warning = std::find(outline.begin(), outline.end(), "warning|" + message);
     EXPECT_NE(warning, outline.end()) << message;
     EXPECT_FALSE(m_host.ProgressBarCreated());
@@ -445,6 +460,111 @@ INSTANTIATE_TEST_SUITE_P(
                                0,
                                "Dimensione dei pezzi non valida.\r\nErrore n° 22",
                                {"a.doc"}}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+struct LongNameRow {
+    const char* why;
+    std::size_t pathLength;  // of the source; 0: in the test's folder
+    std::size_t nameLength;  // of the source's name, ".doc" included
+    bool writeList;
+    std::string named;  // the file the refusal names: "piece" 000 or "list"
+};
+
+class LongNameTest : public SplitFileTest, public testing::WithParamInterface<LongNameRow> {};
+
+// Linux allows 255 bytes a name and 4,096 a path, NUL included; a temporary name is the
+// name, a dot before it and 17 characters after it.
+TEST_P(LongNameTest, RefusedBeforeTheQuestion) {
+    const LongNameRow& row = GetParam();
+    const std::string folder =
+        row.pathLength == 0
+            ? m_dir.Path()
+            : test::FolderOfLength(m_dir.Path(), row.pathLength - row.nameLength - 1);
+    const std::string name = std::string(row.nameLength - 4, 'n') + ".doc";
+    const std::string source = folder + "/" + name;
+    WriteFile(source, PatternBytes(3 * kSmallM));
+    m_host.QueueAnswer(Answer::Yes);
+    const std::string named =
+        row.named == "list" ? source + ".sha256" : source.substr(0, source.size() - 3) + "000";
+    EXPECT_EQ(SplitFile(m_host, source, kSmallKB, row.writeList), Outcome::Refused);
+    EXPECT_EQ(m_host.Outline(),
+              (std::vector<std::string>{"warning|Il file non può essere diviso: il nome del file " +
+                                        named + " è troppo lungo per la cartella." + kRename}));
+    EXPECT_EQ(test::TempDir::NamesIn(folder), std::vector<std::string>{name});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LongNameTest,
+                         testing::Values(LongNameRow{"list_name_past_the_longest_name", 0, 251,
+                                                     true, "list"}),
+                         [](const auto& info) { return std::string(info.param.why); });
+
+#ifndef _WIN32
+INSTANTIATE_TEST_SUITE_P(Paths, LongNameTest,
+                         testing::Values(LongNameRow{"piece_temporary_name_past_the_longest_path",
+                                                     4090, 100, false, "piece"},
+                                         LongNameRow{"list_temporary_name_past_the_longest_path",
+                                                     4075, 100, true, "list"}),
+                         [](const auto& info) { return std::string(info.param.why); });
+#endif
+
+struct LateStopRow {
+    const char* why;
+    bool end;  // an ending signal; else the Stop button
+    std::function<bool(const test::TempDir&, const std::string& shown)> moment;
+    Outcome outcome;      // Completed keeps everything; anything else, nothing but the source
+    std::string message;  // among those shown; "{dir}" for the folder
+};
+
+class LateStopTest : public SplitFileTest, public testing::WithParamInterface<LateStopRow> {};
+
+// The stop or the end arrives at a moment picked by what stands on disk or is shown then.
+TEST_P(LateStopTest, HonouredUntilTheLastRename) {
+    const LateStopRow& row = GetParam();
+    Source("a.doc", 3 * kSmallM);
+    m_host.QueueAnswer(Answer::Yes);
+    std::string shown;
+    const auto arrive = [&] {
+        if (row.moment(m_dir, shown)) {
+            row.end ? m_host.SetEndFlag(true) : m_host.SetStopFlag(true);
+        }
+    };
+    m_host.AtEveryFlagRead(arrive);
+    m_host.AtEveryMessage([&] {
+        shown = m_host.Calls().back().text;
+        arrive();
+    });
+    EXPECT_EQ(SplitFile(m_host, m_dir / "a.doc", kSmallKB, true), row.outcome);
+    const std::vector<std::string> kept = {"a.000", "a.001", "a.002",
+                                           "a.003", "a.doc", "a.doc.sha256"};
+    EXPECT_EQ(m_dir.Names(),
+              row.outcome == Outcome::Completed ? kept : std::vector<std::string>{"a.doc"});
+    const auto outline = m_host.Outline();
+    EXPECT_NE(std::find(outline.begin(), outline.end(), Placed(row.message, m_dir.Path())),
+              outline.end());
+}
+
+const auto kLastPieceStands = [](const test::TempDir& d, const std::string&) {
+    return test::PathExists(d / "a.003");
+};
+const std::string kStopped = "information|Operazione terminata volontariamente";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LateStopTest,
+    testing::Values(LateStopRow{"stop_while_the_list_is_hashed", false, kLastPieceStands,
+                                Outcome::Stopped, kStopped},
+                    LateStopRow{"end_while_the_list_is_hashed", true, kLastPieceStands,
+                                Outcome::Stopped, kStopped},
+                    LateStopRow{"end_once_the_list_stands", true,
+                                [](const test::TempDir& d, const std::string&) {
+                                    return test::PathExists(d / "a.doc.sha256");
+                                },
+                                Outcome::Completed,
+                                "information|Il file: {dir}/a.doc\r\né stato diviso in 4 files."},
+                    LateStopRow{"end_during_the_confirmation_answers_no", true,
+                                [](const test::TempDir&, const std::string& shown) {
+                                    return shown.starts_with("Il file selezionato");
+                                },
+                                Outcome::Declined, Confirmation(4, "{dir}/")}),
     [](const auto& info) { return std::string(info.param.why); });
 
 // tmpfs mounts and rlimits: POSIX only. On Windows, the file layer's own suite checks the

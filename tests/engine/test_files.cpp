@@ -101,6 +101,24 @@ long long FileSize(const std::string& path) {
     return error ? -1 : static_cast<long long>(size);
 }
 
+std::string FolderOfLength(const std::string& base, std::size_t length) {
+    std::string path = base;
+    while (path.size() < length) {
+        const std::size_t left = length - path.size() - 1;  // after the separator
+        // Never 200 exactly when more follows: each later step needs two bytes.
+        path += "/" + std::string(left <= 200 ? left : std::min<std::size_t>(200, left - 2), 'd');
+        std::filesystem::create_directory(Native(path));
+    }
+    return path;
+}
+
+std::string Placed(std::string text, const std::string& dir) {
+    if (const auto at = text.find("{dir}"); at != std::string::npos) {
+        text.replace(at, 5, dir);
+    }
+    return text;
+}
+
 std::string DirectoryErrorLine() {
     return "Errore n° " + std::to_string(kIsADirectoryNumber);
 }

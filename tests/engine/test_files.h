@@ -31,6 +31,13 @@ std::string ReadFile(const std::string& path);
 bool PathExists(const std::string& path);
 long long FileSize(const std::string& path);
 
+// A folder made inside base (base's path and more than one byte longer) whose path is exactly
+// length bytes long: nested folders whose names fit any file system.
+std::string FolderOfLength(const std::string& base, std::size_t length);
+
+// text with its first "{dir}" replaced by dir: expected texts that name a test's folder.
+std::string Placed(std::string text, const std::string& dir);
+
 // "Errore n° " and this platform's code for a folder where a file was expected.
 std::string DirectoryErrorLine();
 
