@@ -265,7 +265,7 @@ private:
                            : " è il file temporaneo di un'operazione interrotta: la prossima "
                              "operazione sugli stessi files lo cancellerà.";
             m_report.notes.push_back(
-                {SetNoteKind::TemporaryFile, file.path, "Il file " + file.path + text});
+                {SetNoteKind::TemporaryFile, file.path, "Il file " + ShownName(file.path) + text});
         }
     }
 

@@ -9,6 +9,7 @@
 
 #include "file_error.h"
 #include "file_layer_system.h"
+#include "shown_name.h"
 
 namespace zirared {
 
@@ -163,7 +164,7 @@ void RemoveAbandonedTemporaryFiles(const std::vector<std::string>& targets) {
 }
 
 std::string InUseText(const std::string& path) {
-    return "Il file " + path + " è già in uso da un'altra operazione di Zirared.";
+    return "Il file " + ShownName(path) + " è già in uso da un'altra operazione di Zirared.";
 }
 
 OutputFile::~OutputFile() {

@@ -416,7 +416,7 @@ bool OutputNamesFit(const std::string& target) {
                (pathMax < 0 || path.size() < static_cast<std::size_t>(pathMax));
     };
     std::mt19937_64 random{0};  // the tag's characters do not change the name's length
-    return fits(target) && fits(TemporaryNameFor(target, nameStart, random));
+    return fits(target) && fits(TemporaryNameFor(target, random));
 }
 
 }  // namespace zirared

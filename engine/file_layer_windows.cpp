@@ -540,7 +540,7 @@ bool OutputNamesFit(const std::string& target) {
         return !name || !full || (name->size() <= kLongestName && full->size() < kLongestPath);
     };
     std::mt19937_64 random{0};  // the tag's characters do not change the name's length
-    return fits(target) && fits(TemporaryNameFor(target, nameStart, random));
+    return fits(target) && fits(TemporaryNameFor(target, random));
 }
 
 }  // namespace zirared
