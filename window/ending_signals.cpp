@@ -11,9 +11,9 @@ namespace {
 
 int g_pipe[2] = {-1, -1};  // the handler writes, the event loop reads
 
-void OnEndingSignal(int) {
+void OnEndingSignal(int number) {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(number);  // every ending signal's number fits
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[0], &byte, 1);
     errno = saved;
 }
@@ -44,7 +44,9 @@ EndingSignals::~EndingSignals() {
 
 void EndingSignals::Drain() {
     char bytes[16];
-    while (::read(g_pipe[1], bytes, sizeof bytes) > 0) {
+    ssize_t got = 0;
+    while ((got = ::read(g_pipe[1], bytes, sizeof bytes)) > 0) {
+        m_received = static_cast<unsigned char>(bytes[got - 1]);
     }
     emit endRequested();
 }

@@ -23,6 +23,10 @@ public:
     EndingSignals();
     ~EndingSignals() override;
 
+    // The last ending signal received, 0 for none: once the window has closed, the process
+    // ends by it, so whoever sent it sees that.
+    int Received() const { return m_received; }
+
 signals:
     void endRequested();
 
@@ -30,6 +34,7 @@ private:
     void Drain();
 
     SignalActions m_actions;
+    int m_received = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 

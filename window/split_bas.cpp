@@ -113,24 +113,35 @@ int Main(int argc, char* argv[], DialogsFactory createDialogs) {
         return SecondStart(*dialogs, privateFolder, fileToOpen);
     }
 
-    SplittaFile window(*dialogs);
-    EndingSignals endingSignals;
-    QObject::connect(&endingSignals, &EndingSignals::endRequested, &window,
-                     [&window] { window.EndNow(); });
-    // Without a folder private to the user the program runs alone, as before.
-    HandOverServer handOver;
-    QObject::connect(&handOver, &HandOverServer::fileRequested, &window,
-                     [&window](const QByteArray& path) {
-                         BringToFront(window);
-                         window.OpenAsDropped(path);
-                     });
-    handOver.Listen(HandOverSocketPath(privateFolder));
-    window.show();
-    if (!fileToOpen.isEmpty()) {
-        // From the event loop, once the window is on screen, as a drop would arrive.
-        QTimer::singleShot(0, &window, [&window, fileToOpen] { window.OpenAsDropped(fileToOpen); });
+    int status = 0;
+    int endingSignal = 0;
+    {
+        SplittaFile window(*dialogs);
+        EndingSignals endingSignals;
+        QObject::connect(&endingSignals, &EndingSignals::endRequested, &window,
+                         [&window] { window.EndNow(); });
+        // Without a folder private to the user the program runs alone, as before.
+        HandOverServer handOver;
+        QObject::connect(&handOver, &HandOverServer::fileRequested, &window,
+                         [&window](const QByteArray& path) {
+                             BringToFront(window);
+                             window.OpenAsDropped(path);
+                         });
+        handOver.Listen(HandOverSocketPath(privateFolder));
+        window.show();
+        if (!fileToOpen.isEmpty()) {
+            // From the event loop, once the window is on screen, as a drop would arrive.
+            QTimer::singleShot(0, &window,
+                               [&window, fileToOpen] { window.OpenAsDropped(fileToOpen); });
+        }
+        status = QApplication::exec();
+        endingSignal = endingSignals.Received();
+    }  // the window, the socket and the signal actions are gone here
+    if (endingSignal != 0) {
+        instanceLock->unlock();
+        EndBySignal(endingSignal);
     }
-    return QApplication::exec();
+    return status;
 }
 
 QString ShowOpenFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title,

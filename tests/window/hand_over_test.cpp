@@ -134,6 +134,19 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
+// Whoever ends the window by a signal sees it end by that signal, its lock given back.
+TEST(RunningCopy, EndsByTheSignalThatEndedIt) {
+    QTemporaryDir runtime;
+    RunningCopy copy(runtime.path());
+    copy.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
+    copy.process().terminate();  // SIGTERM
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.process().state() == QProcess::NotRunning; }));
+    EXPECT_EQ(copy.process().exitStatus(), QProcess::CrashExit) << copy.said().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(runtime.path()).filePath(QStringLiteral("zirared.lock"))));
+}
+
 TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
     QTemporaryDir runtime;  // private to the user, as a runtime folder must be
     QTemporaryDir work;
