@@ -75,6 +75,10 @@ private:
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
                           "Il nome del file è troppo lungo per la cartella.");
         }
+        // A split of the file standing there holds it.
+        if (!m_outputLock.TryLock(*target)) {
+            return Refuse(InUseText(*target));
+        }
         if (FileExists(m_outputPath)) {
             const std::string question = "Il file " + ShownName(m_outputPath) + " esiste già!" +
                                          kCrLf + "Sovrascrivere il file?";
@@ -112,8 +116,9 @@ private:
                                 NotRebuilt());
             }
         }
+        m_output.SyncToDisk();
         // The last check before the rename: an end that came during the waits for the hashes
-        // still leaves the folder as it was.
+        // or the disk still leaves the folder as it was.
         if (m_host.EndRequested()) {
             return GiveUp();
         }
@@ -343,7 +348,10 @@ private:
         return Outcome::Failed;
     }
 
-    FileLock m_firstPieceLock;  // first: held until everything else is gone
+    // First: held until everything else is gone. A split of the rebuilt file locks the same
+    // two files, its source and its first piece, so neither runs beside the other.
+    FileLock m_firstPieceLock;
+    FileLock m_outputLock;
     OperationServices& m_host;
     const std::string& m_fileName;
     std::vector<std::string>& m_pieceFiles;

@@ -121,6 +121,9 @@ public:
     // view that continues the pending one is merged with it, so one write() carries them all.
     void Append(std::span<const char> view);
     void Flush();
+    // Writes what is pending and puts the data on disk, under the temporary name still: the
+    // long wait of a Commit(true), done first where the caller must still be able to give up.
+    void SyncToDisk();
     // Writes what is pending, syncs the file to disk (always when syncToDisk, and whenever
     // something stands at the target; otherwise SyncFileSystemOf does it for many files at
     // once) and renames it to the target, replacing a file or a symbolic link there (never

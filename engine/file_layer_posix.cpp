@@ -176,22 +176,28 @@ void OutputFile::Commit(bool syncToDisk) {
         const int fd = Descriptor(m_handle);
         struct stat replaced {};
         const bool replacing = ::lstat(m_target.c_str(), &replaced) == 0;
-        if ((syncToDisk || replacing) && ::fsync(fd) != 0) {
+        const bool synced = syncToDisk || replacing;
+        if (synced && ::fsync(fd) != 0) {
             throw SystemError(errno, m_target, FileAction::Write);
         }
-        m_handle = -1;
-        if (::close(fd) != 0 && errno != EINTR) {
-            throw SystemError(errno, m_target, FileAction::Write);
-        }
+        // Renamed before it is closed: closing gives up the lock that tells the next run
+        // this file is no leftover.
         if (::rename(m_temporaryPath.c_str(), m_target.c_str()) != 0) {
             throw SystemError(errno, m_target,
                               replacing ? FileAction::Replace : FileAction::Create);
+        }
+        m_temporaryPath.clear();
+        m_handle = -1;
+        if (::close(fd) != 0 && errno != EINTR && !synced) {
+            // Data the system could not write: the new file (nothing stood there) goes.
+            const int error = errno;
+            RemoveIfSameFile(m_target, m_identity);
+            throw SystemError(error, m_target, FileAction::Write);
         }
     } catch (...) {
         Discard();
         throw;
     }
-    m_temporaryPath.clear();
     if (syncToDisk) {
         // The new name must survive a crash too.
         const int directory = OpenFolderOf(m_target);
@@ -199,6 +205,13 @@ void OutputFile::Commit(bool syncToDisk) {
             ::fsync(directory);
             ::close(directory);
         }
+    }
+}
+
+void OutputFile::SyncToDisk() {
+    Flush();
+    if (m_handle >= 0 && ::fsync(Descriptor(m_handle)) != 0) {
+        throw SystemError(errno, m_target, FileAction::Write);
     }
 }
 

@@ -297,6 +297,13 @@ void OutputFile::Commit(bool syncToDisk) {
     m_temporaryPath.clear();
 }
 
+void OutputFile::SyncToDisk() {
+    Flush();
+    if (m_handle != -1 && !FlushFileBuffers(HandleOf(m_handle))) {
+        throw SystemError(LastError(), m_target, FileAction::Write);
+    }
+}
+
 void OutputFile::Discard() {
     m_pending = nullptr;
     m_pendingSize = 0;

@@ -77,6 +77,11 @@ private:
             m_source.Close();
             return Refuse(*refusal);
         }
+        // A join of the set standing there holds its first piece.
+        if (const std::string first = PiecePath(m_stem, 0); !m_firstPieceLock.TryLock(first)) {
+            m_source.Close();
+            return Refuse(InUseText(first));
+        }
         const bool earlierList = IsListOfEarlierSplit(m_listPath, m_fileName, m_stem);
         std::vector<std::string> foreign = ForeignFiles();
         if (m_writeList && !earlierList && ListPathTaken()) {
@@ -395,7 +400,10 @@ private:
         return Outcome::Failed;
     }
 
-    FileLock m_sourceLock;  // first: held until everything else is gone
+    // First: held until everything else is gone. A join of this set locks the same two
+    // files, its output and its first piece, so neither runs beside the other.
+    FileLock m_sourceLock;
+    FileLock m_firstPieceLock;
     OperationServices& m_host;
     const std::string& m_fileName;
     const std::int64_t m_pieceDataSize;

@@ -689,6 +689,32 @@ TEST_P(SecondRunTest, IsRefusedAtOnceNamingTheFile) {
     EXPECT_EQ(Run(second, chosen), Outcome::Completed) << "the lock went with the first run";
 }
 
+// A split and a join of one set exclude each other too: the split holds its source and the
+// set's first piece, the join its first piece and its output, the split's source.
+TEST_P(SecondRunTest, ExcludesTheOtherOperationOnTheSameSet) {
+    const std::string source = m_dir / "report.doc";
+    const std::string first = m_dir / "report.000";
+    const std::string bytes = MakeSet("report.", 2, 10);
+    WriteFile(source, bytes);
+    test::ScriptedHost other;
+    std::optional<Outcome> otherOutcome;
+    std::vector<std::string> pieces;
+    if (GetParam()) {                     // the join runs, a split of its output starts
+        m_host.QueueAnswer(Answer::Yes);  // replace report.doc
+        m_host.AtEventPass(1, [&] { otherOutcome = SplitFile(other, source, 1400); });
+        EXPECT_EQ(AssembleFile(m_host, first, pieces), Outcome::Completed);
+    } else {  // the split runs over the earlier set, a join of that set starts
+        m_host.QueueAnswer(Answer::Yes);
+        m_host.AtEventPass(1, [&] { otherOutcome = AssembleFile(other, first, pieces); });
+        EXPECT_EQ(SplitFile(m_host, source, 1400), Outcome::Completed);
+    }
+    EXPECT_EQ(otherOutcome, Outcome::Refused);
+    EXPECT_EQ(other.Outline(),
+              std::vector<std::string>{"warning|Il file " + (GetParam() ? source : first) +
+                                       " è già in uso da un'altra operazione di Zirared."});
+    EXPECT_EQ(ReadFile(source), bytes);
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest, testing::Bool(),
                          [](const auto& info) { return info.param ? "join" : "split"; });
 
