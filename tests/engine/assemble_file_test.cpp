@@ -510,17 +510,7 @@ TEST_P(LateEndTest, HonouredUntilTheRenameAndNothingDeletedAfter) {
     m_host.SetDeleteChoice(true);
     m_host.QueueAnswer(Answer::Yes);
     m_host.QueueAnswer(Answer::Yes);
-    std::string shown;
-    const auto arrive = [&] {
-        if (row.moment(m_dir, shown)) {
-            m_host.SetEndFlag(true);
-        }
-    };
-    m_host.AtEveryFlagRead(arrive);
-    m_host.AtEveryMessage([&] {
-        shown = m_host.Calls().back().text;
-        arrive();
-    });
+    m_host.SignalWhen([&](const std::string& shown) { return row.moment(m_dir, shown); }, true);
     EXPECT_EQ(Assemble("a.000"), row.outcome);
     EXPECT_EQ(m_dir.Names(), namesBefore) << "the pieces kept, nothing left behind";
     EXPECT_TRUE(ReadFile(m_dir / "a.doc") == (row.rebuilt ? source : "the old a.doc"));
@@ -658,90 +648,83 @@ TEST_F(AssembleFileTest, ReplacesWhatALinkNamesAndKeepsItsPermissions) {
         << "no temporary file left";
 }
 
-// A second split or join of the same file, started while the first runs (from a second window
-// or terminal), is refused at once and names the file; once the first ends, it may run.
-class SecondRunTest : public AssembleFileTest, public testing::WithParamInterface<bool> {
+// A second split or join that would touch what a running one holds (its source and the set's
+// first piece for a split, the first piece and the output for a join), started from a second
+// window or terminal, is refused at once naming its file; once the first ends, it may run.
+struct SecondRunRow {
+    const char* why;
+    bool firstJoins;
+    bool secondJoins;
+};
+
+class SecondRunTest : public AssembleFileTest, public testing::WithParamInterface<SecondRunRow> {
 protected:
-    Outcome Run(test::ScriptedHost& host, const std::string& chosen) {
+    std::string Chosen(bool join) { return m_dir / (join ? "report.000" : "report.doc"); }
+    Outcome Run(test::ScriptedHost& host, bool join) {
         std::vector<std::string> pieces;
-        return GetParam() ? AssembleFile(host, chosen, pieces) : SplitFile(host, chosen, 1400);
+        host.QueueAnswer(Answer::Yes);  // the split's confirmation or the join's overwrite
+        return join ? AssembleFile(host, Chosen(true), pieces)
+                    : SplitFile(host, Chosen(false), 1400);
     }
 };
 
-TEST_P(SecondRunTest, IsRefusedAtOnceNamingTheFile) {
-    std::string chosen = m_dir / "report.000";
-    if (GetParam()) {
-        MakeSet("report.", 2, 10);
-    } else {
-        chosen = m_dir / "report.doc";
-        WriteFile(chosen, PatternBytes(kPieceData + 10));
-        m_host.QueueAnswer(Answer::Yes);
-    }
+TEST_P(SecondRunTest, IsRefusedAtOnceNamingItsFile) {
+    const SecondRunRow& row = GetParam();
+    const std::string bytes = MakeSet("report.", 2, 10);
+    WriteFile(m_dir / "report.doc", bytes);
     test::ScriptedHost second;
     std::optional<Outcome> secondOutcome;
-    m_host.AtEventPass(1, [&] { secondOutcome = Run(second, chosen); });
-    EXPECT_EQ(Run(m_host, chosen), Outcome::Completed);
+    m_host.AtEventPass(1, [&] { secondOutcome = Run(second, row.secondJoins); });
+    EXPECT_EQ(Run(m_host, row.firstJoins), Outcome::Completed);
     EXPECT_EQ(secondOutcome, Outcome::Refused);
     EXPECT_EQ(second.Outline(),
-              std::vector<std::string>{"warning|Il file " + chosen +
+              std::vector<std::string>{"warning|Il file " + Chosen(row.secondJoins) +
                                        " è già in uso da un'altra operazione di Zirared."});
-    second.QueueAnswer(Answer::Yes);
-    EXPECT_EQ(Run(second, chosen), Outcome::Completed) << "the lock went with the first run";
+    EXPECT_EQ(ReadFile(m_dir / "report.doc"), bytes);
+    EXPECT_EQ(Run(second, row.secondJoins), Outcome::Completed)
+        << "the lock went with the first run";
 }
 
-// A split and a join of one set exclude each other too: the split holds its source and the
-// set's first piece, the join its first piece and its output, the split's source.
-TEST_P(SecondRunTest, ExcludesTheOtherOperationOnTheSameSet) {
-    const std::string source = m_dir / "report.doc";
-    const std::string first = m_dir / "report.000";
-    const std::string bytes = MakeSet("report.", 2, 10);
-    WriteFile(source, bytes);
-    test::ScriptedHost other;
-    std::optional<Outcome> otherOutcome;
-    std::vector<std::string> pieces;
-    if (GetParam()) {                     // the join runs, a split of its output starts
-        m_host.QueueAnswer(Answer::Yes);  // replace report.doc
-        m_host.AtEventPass(1, [&] { otherOutcome = SplitFile(other, source, 1400); });
-        EXPECT_EQ(AssembleFile(m_host, first, pieces), Outcome::Completed);
-    } else {  // the split runs over the earlier set, a join of that set starts
-        m_host.QueueAnswer(Answer::Yes);
-        m_host.AtEventPass(1, [&] { otherOutcome = AssembleFile(other, first, pieces); });
-        EXPECT_EQ(SplitFile(m_host, source, 1400), Outcome::Completed);
-    }
-    EXPECT_EQ(otherOutcome, Outcome::Refused);
-    EXPECT_EQ(other.Outline(),
-              std::vector<std::string>{"warning|Il file " + (GetParam() ? source : first) +
-                                       " è già in uso da un'altra operazione di Zirared."});
-    EXPECT_EQ(ReadFile(source), bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest, testing::Bool(),
-                         [](const auto& info) { return info.param ? "join" : "split"; });
+INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest,
+                         testing::Values(SecondRunRow{"split_while_it_splits", false, false},
+                                         SecondRunRow{"join_while_it_joins", true, true},
+                                         SecondRunRow{"split_of_a_joins_output", true, false},
+                                         SecondRunRow{"join_of_a_splits_set", false, true}),
+                         [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32
-// The join's file is as private as it will end while it is written, never setuid, and, for
-// root, keeps the owner of the file it replaces.
-struct JoinModeRow {
+// What a split or join writes is as private as its input (the file a join replaces, else its
+// first piece) from its birth as a temporary file, whatever the umask, never setuid; for root,
+// a replaced file keeps its owner.
+struct ModeRow {
     const char* why;
+    bool join;
+    mode_t input;
+    mode_t umask;
     std::optional<mode_t> replaced;
-    mode_t pieces;
     mode_t written;
 };
 
-class JoinModeTest : public AssembleFileTest, public testing::WithParamInterface<JoinModeRow> {};
+class ModeTest : public AssembleFileTest, public testing::WithParamInterface<ModeRow> {};
 
 mode_t ModeOf(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
-TEST_P(JoinModeTest, TemporaryFileIsBornWithTheFinalMode) {
-    const JoinModeRow& row = GetParam();
-    MakeSet("report.", 2, 10);
-    for (const char* piece : {"report.000", "report.001"}) {
-        ASSERT_EQ(::chmod((m_dir / piece).c_str(), row.pieces), 0);
-    }
+TEST_P(ModeTest, WrittenFilesAreBornWithTheInputsRwxBits) {
+    const ModeRow& row = GetParam();
     const std::string output = m_dir / "report.doc";
+    std::vector<std::string> inputs{"report.000", "report.001"};
+    if (row.join) {
+        MakeSet("report.", 2, 10);
+    } else {
+        inputs = {"report.doc"};
+        WriteFile(output, PatternBytes(kPieceData + 10));
+    }
+    for (const std::string& input : inputs) {
+        ASSERT_EQ(::chmod((m_dir / input).c_str(), row.input), 0);
+    }
     const bool root = ::geteuid() == 0;
     if (row.replaced) {
         WriteFile(output, "older");
@@ -749,8 +732,8 @@ TEST_P(JoinModeTest, TemporaryFileIsBornWithTheFinalMode) {
             ASSERT_EQ(::chown(output.c_str(), 4321, 4322), 0);
         }
         ASSERT_EQ(::chmod(output.c_str(), *row.replaced), 0);
-        m_host.QueueAnswer(Answer::Yes);
     }
+    m_host.QueueAnswer(Answer::Yes);
     std::vector<mode_t> whileWritten;
     m_host.AtEventPass(1, [&] {
         for (const std::string& name : m_dir.Names()) {
@@ -759,9 +742,18 @@ TEST_P(JoinModeTest, TemporaryFileIsBornWithTheFinalMode) {
             }
         }
     });
-    EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
+    const mode_t umaskBefore = ::umask(row.umask);
+    const Outcome outcome =
+        row.join ? Assemble("report.000") : SplitFile(m_host, output, 1400, true);
+    ::umask(umaskBefore);
+    ASSERT_EQ(outcome, Outcome::Completed);
     EXPECT_EQ(whileWritten, std::vector<mode_t>{row.written});
-    EXPECT_EQ(ModeOf(output), row.written);
+    const auto names = m_dir.Names();
+    EXPECT_EQ(names.size(), row.join ? 3u : 4u) << "the output, or two pieces and the list";
+    for (const std::string& name : names) {
+        const bool input = std::find(inputs.begin(), inputs.end(), name) != inputs.end();
+        EXPECT_EQ(ModeOf(m_dir / name), input ? row.input : row.written) << name;
+    }
     struct stat status {};
     ASSERT_EQ(::stat(output.c_str(), &status), 0);
     if (root && row.replaced) {
@@ -769,12 +761,16 @@ TEST_P(JoinModeTest, TemporaryFileIsBornWithTheFinalMode) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, JoinModeTest,
-                         testing::Values(JoinModeRow{"private_file_replaced", 0600, 0644, 0600},
-                                         JoinModeRow{"setuid_file_replaced", 04755, 0644, 0755},
-                                         JoinModeRow{"new_file_from_the_first_piece", std::nullopt,
-                                                     0640, 0640}),
-                         [](const auto& info) { return std::string(info.param.why); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ModeTest,
+    testing::Values(
+        ModeRow{"split_private_source", false, 0600, 022, std::nullopt, 0600},
+        ModeRow{"split_source_wider_than_the_umask", false, 0664, 077, std::nullopt, 0664},
+        ModeRow{"split_setuid_setgid_sticky_dropped", false, 07755, 022, std::nullopt, 0755},
+        ModeRow{"join_private_file_replaced", true, 0644, 022, 0600, 0600},
+        ModeRow{"join_setuid_file_replaced", true, 0644, 022, 04755, 0755},
+        ModeRow{"join_new_file_from_the_first_piece", true, 0640, 077, std::nullopt, 0640}),
+    [](const auto& info) { return std::string(info.param.why); });
 #endif
 
 // A temporary file whose writer died goes with the next join of its target; one whose writer

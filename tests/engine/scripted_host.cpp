@@ -31,6 +31,18 @@ void ScriptedHost::AtEventPass(int pass, std::function<void()> action) {
     m_actions[pass].push_back(std::move(action));
 }
 
+void ScriptedHost::SignalWhen(std::function<bool(const std::string&)> moment, bool end) {
+    m_flagAction = [this, moment = std::move(moment), end] {
+        const auto shown = std::find_if(m_calls.rbegin(), m_calls.rend(), [](const HostCall& c) {
+            return c.kind == CallKind::Message;
+        });
+        if (moment(shown == m_calls.rend() ? std::string() : shown->text)) {
+            (end ? m_endRequested : m_stopRequested) = true;
+        }
+    };
+    m_messageAction = m_flagAction;
+}
+
 std::vector<int> ScriptedHost::ProgressValues() const {
     std::vector<int> values;
     for (const auto& call : m_calls) {
@@ -145,20 +157,6 @@ void ScriptedHost::ProcessPendingEvents() {
             action();
         }
     }
-}
-
-bool ScriptedHost::StopRequested() {
-    if (m_flagAction) {
-        m_flagAction();
-    }
-    return m_stopRequested;
-}
-
-bool ScriptedHost::EndRequested() {
-    if (m_flagAction) {
-        m_flagAction();
-    }
-    return m_endRequested;
 }
 
 void ScriptedHost::ClearStopFlag() {

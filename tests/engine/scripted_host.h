@@ -39,14 +39,14 @@ public:
     void QueueAnswer(Answer answer) { m_answers.push_back(answer); }
     void SetDeleteChoice(bool ticked) { m_deleteChoice = ticked; }
     void SetStopFlag(bool requested) { m_stopRequested = requested; }
-    void SetEndFlag(bool requested) { m_endRequested = requested; }
     void RequestStopAtEventPass(int pass);
     void AtEventPass(int pass, std::function<void()> action);
     // Runs action as every message is shown, before it is answered (what the user sees then).
     void AtEveryMessage(std::function<void()> action) { m_messageAction = std::move(action); }
-    // Runs action as the stop or end flag is read, before it is answered: a signal arriving
-    // at a moment the test picks by what stands on disk then.
-    void AtEveryFlagRead(std::function<void()> action) { m_flagAction = std::move(action); }
+    // Sets the end flag (the stop flag when !end) once moment(the last message shown) holds,
+    // asked as either flag is read and as a message is shown: a signal arriving at a moment the
+    // test picks by what stands on disk or is shown then. Replaces AtEveryMessage's action.
+    void SignalWhen(std::function<bool(const std::string& shown)> moment, bool end);
 
     const std::vector<HostCall>& Calls() const { return m_calls; }
     std::vector<int> ProgressValues() const;
@@ -69,10 +69,17 @@ public:
     void RemoveProgressBar() override;
     void ProcessPendingEvents() override;
     void ClearStopFlag() override;
-    bool StopRequested() override;
-    bool EndRequested() override;
+    bool StopRequested() override { return FlagRead(m_stopRequested); }
+    bool EndRequested() override { return FlagRead(m_endRequested); }
 
 private:
+    bool FlagRead(const bool& flag) {
+        if (m_flagAction) {
+            m_flagAction();
+        }
+        return flag;
+    }
+
     std::vector<HostCall> m_calls;
     std::deque<Answer> m_answers;
     std::map<int, std::vector<std::function<void()>>> m_actions;

@@ -4,7 +4,6 @@
 #ifndef _WIN32
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -522,17 +521,7 @@ TEST_P(LateStopTest, HonouredUntilTheLastRename) {
     const LateStopRow& row = GetParam();
     Source("a.doc", 3 * kSmallM);
     m_host.QueueAnswer(Answer::Yes);
-    std::string shown;
-    const auto arrive = [&] {
-        if (row.moment(m_dir, shown)) {
-            row.end ? m_host.SetEndFlag(true) : m_host.SetStopFlag(true);
-        }
-    };
-    m_host.AtEveryFlagRead(arrive);
-    m_host.AtEveryMessage([&] {
-        shown = m_host.Calls().back().text;
-        arrive();
-    });
+    m_host.SignalWhen([&](const std::string& shown) { return row.moment(m_dir, shown); }, row.end);
     EXPECT_EQ(SplitFile(m_host, m_dir / "a.doc", kSmallKB, true), row.outcome);
     const std::vector<std::string> kept = {"a.000", "a.001", "a.002",
                                            "a.003", "a.doc", "a.doc.sha256"};
@@ -640,43 +629,6 @@ TEST_F(SplitFileTest, WriteFailureRemovesWhatItWrote) {
 }
 
 #endif  // _WIN32
-
-#ifndef _WIN32
-// Pieces and list are exactly as private as the source, whatever the umask, and never setuid.
-struct SplitModeRow {
-    const char* why;
-    mode_t source;
-    mode_t umask;
-    mode_t written;
-};
-
-class SplitModeTest : public SplitFileTest, public testing::WithParamInterface<SplitModeRow> {};
-
-TEST_P(SplitModeTest, PiecesAndListTakeTheSourcesRwxBits) {
-    const std::string path = Source("a.doc", kSmallM + 1);
-    ASSERT_EQ(::chmod(path.c_str(), GetParam().source), 0);
-    const mode_t umaskBefore = ::umask(GetParam().umask);
-    m_host.QueueAnswer(Answer::Yes);
-    const Outcome outcome = SplitFile(m_host, path, kSmallKB, true);
-    ::umask(umaskBefore);
-    ASSERT_EQ(outcome, Outcome::Completed);
-    const std::vector<std::string> names = m_dir.Names();
-    ASSERT_EQ(names.size(), 4u) << "two pieces, the list and the source";
-    for (const std::string& name : names) {
-        struct stat status {};
-        ASSERT_EQ(::stat((m_dir / name).c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, name == "a.doc" ? GetParam().source : GetParam().written)
-            << name;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SplitModeTest,
-                         testing::Values(SplitModeRow{"private_source", 0600, 022, 0600},
-                                         SplitModeRow{"wider_than_the_umask", 0664, 077, 0664},
-                                         SplitModeRow{"setuid_setgid_sticky_dropped", 07755, 022,
-                                                      0755}),
-                         [](const auto& info) { return std::string(info.param.why); });
-#endif
 
 }  // namespace
 }  // namespace zirared
