@@ -16,6 +16,7 @@
 #include "file_layer.h"
 #include "hash_pipeline.h"
 #include "piece_set.h"
+#include "sha256_hex.h"
 
 namespace {
 

@@ -47,7 +47,7 @@ private:
 // could be asked to show; otherwise as a 1 GiB split at 40 units reports.
 double HostMicrosecondsPerBlock(zirared::SplittaFile& window, qint64 blocks,
                                 bool changeEveryBlock) {
-    zirared::WindowHost host(window);
+    zirared::WindowHost& host = window.Host();
     host.CreateProgressBar();
     const qint64 blocksPerPiece = changeEveryBlock ? 1 : 57344000 / kBlock;
     QElapsedTimer timer;

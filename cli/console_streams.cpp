@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "utf8.h"
 #include "windows_path.h"
 
 namespace zirared {
@@ -50,17 +51,18 @@ int ConsoleOutputBuffer::sync() {
     // Hold back a character whose bytes have not all arrived.
     std::size_t complete = m_pending.size();
     for (std::size_t back = 1; back <= 3 && back <= m_pending.size(); ++back) {
-        const auto byte = static_cast<unsigned char>(m_pending[m_pending.size() - back]);
-        if ((byte & 0xC0) == 0xC0) {  // a lead byte: is its sequence whole?
+        const char last = m_pending[m_pending.size() - back];
+        if (IsUtf8Continuation(last)) {
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(last);
+        if (byte >= 0xC0) {  // a lead byte: is its sequence whole?
             const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
             if (length > back) {
                 complete = m_pending.size() - back;
             }
-            break;
         }
-        if ((byte & 0x80) == 0) {
-            break;
-        }
+        break;
     }
     const std::wstring wide =
         WideFromUtf8(std::string_view(m_pending).substr(0, complete)).value_or(L"\uFFFD");

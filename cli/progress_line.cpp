@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "utf8.h"
+
 namespace zirared {
 namespace {
 
@@ -15,15 +17,14 @@ constexpr std::size_t kWidestTail = 17;  // "100%  9999,9 MB/s"
 
 // Every character we show is one column wide, so columns = UTF-8 code points.
 std::size_t DisplayWidth(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !IsUtf8Continuation(c); }));
 }
 
 std::string TruncateToWidth(std::string text, std::size_t width) {
     std::size_t seen = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+        if (!IsUtf8Continuation(text[i])) {
             if (seen == width) {
                 text.resize(i);
                 return text;

@@ -10,6 +10,7 @@
 #include "file_error.h"
 #include "file_layer_system.h"
 #include "shown_name.h"
+#include "utf8.h"
 
 namespace zirared {
 
@@ -108,8 +109,7 @@ std::string TemporaryPrefixFor(const std::string& target) {
     // a UTF-8 sequence.
     const std::size_t nameStart = FileNameStart(target);
     std::size_t nameEnd = std::min(target.size(), nameStart + 200);
-    while (nameEnd > nameStart && nameEnd < target.size() &&
-           (static_cast<unsigned char>(target[nameEnd]) & 0xC0) == 0x80) {
+    while (nameEnd > nameStart && nameEnd < target.size() && IsUtf8Continuation(target[nameEnd])) {
         --nameEnd;
     }
     return target.substr(0, nameStart) + "." + target.substr(nameStart, nameEnd - nameStart) +

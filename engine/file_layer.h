@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -227,5 +228,9 @@ void RemoveAbandonedTemporaryFiles(const std::vector<std::string>& targets);
 // long paths are written that way and the classic 260 does not apply). A folder that cannot
 // be asked is held to the system's usual limits. Never throws.
 bool OutputNamesFit(const std::string& target);
+
+// A name nobody else uses, beside target: hidden, and marked as ours should a crash leave it
+// behind.
+std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random);
 
 }  // namespace zirared

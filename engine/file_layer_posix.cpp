@@ -17,12 +17,12 @@
 #include "file_error.h"
 #include "file_layer.h"
 #include "file_layer_system.h"
+#include "path_separators.h"
 
 namespace zirared {
 
 std::size_t FileNameStart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? 0 : slash + 1;
+    return FileNameOffset(path);
 }
 
 namespace {

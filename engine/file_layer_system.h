@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,6 @@ extern const int kNothingAtPathNumber;
 
 // Where the file name starts in path, after its folder.
 std::size_t FileNameStart(const std::string& path);
-
-// A name nobody else uses, beside target: hidden, and marked as ours should a crash leave it
-// behind.
-std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random);
 
 // The names in folder ("" for the current one), without "." and ".."; empty when it cannot
 // be listed.

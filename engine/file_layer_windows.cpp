@@ -9,14 +9,14 @@
 #include "file_error.h"
 #include "file_layer.h"
 #include "file_layer_system.h"
+#include "path_separators.h"
 #include "windows_error_codes.h"
 #include "windows_path.h"
 
 namespace zirared {
 
 std::size_t FileNameStart(const std::string& path) {
-    const auto separator = path.find_last_of("\\/:");
-    return separator == std::string::npos ? 0 : separator + 1;
+    return FileNameOffset(path);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "utf8.h"
 #include "windows1252.h"
 
 namespace zirared {
@@ -45,10 +46,6 @@ bool EndsAsWindowsDropsIt([[maybe_unused]] const std::u32string& characters) {
 #endif
 }
 
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 }  // namespace
 
 std::int64_t PieceDataSize(std::int32_t filesizeKB) {
@@ -85,14 +82,6 @@ bool StartsWithMagic(std::string_view bytes) {
     return bytes.substr(0, kMagic.size()) == kMagic;
 }
 
-bool IsPathSeparator(char32_t character) {
-#ifdef _WIN32
-    return character == U'\\' || character == U'/' || character == U':';
-#else
-    return character == U'/';
-#endif
-}
-
 NameCut CutLastThreeCharacters(std::string_view path) {
     // Step back over three characters: a character starts at its first non-continuation byte.
     std::size_t start = path.size();
@@ -103,8 +92,8 @@ NameCut CutLastThreeCharacters(std::string_view path) {
         const std::size_t end = start;
         do {
             --start;
-        } while (start > 0 && IsContinuationByte(path[start]) && end - start < 4);
-        if (IsContinuationByte(path[start])) {
+        } while (start > 0 && IsUtf8Continuation(path[start]) && end - start < 4);
+        if (IsUtf8Continuation(path[start])) {
             return {NameCheck::NotUtf8, {}, {}};
         }
     }
@@ -137,12 +126,7 @@ bool SuffixIsPlainName(std::string_view suffixUtf8) {
 }
 
 std::string DirectoryPart(std::string_view path) {
-    for (std::size_t i = path.size(); i > 0; --i) {
-        if (IsPathSeparator(static_cast<unsigned char>(path[i - 1]))) {
-            return std::string(path.substr(0, i));
-        }
-    }
-    return {};
+    return std::string(path.substr(0, FileNameOffset(path)));
 }
 
 }  // namespace zirared

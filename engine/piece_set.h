@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "path_separators.h"
+
 namespace zirared {
 
 // The one definition of what a split writes and an assembly reads: sizes, the 16-byte
@@ -41,8 +43,6 @@ struct PieceHeader {
 // digits up to the first non-digit; a field without digits reads as 0.
 PieceHeader ParseHeader(std::string_view bytes);
 bool StartsWithMagic(std::string_view bytes);
-
-bool IsPathSeparator(char32_t character);
 
 // A path cut before its last three characters (Unicode code points of its UTF-8 text).
 enum class NameCheck {

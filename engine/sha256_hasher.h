@@ -9,9 +9,6 @@ namespace zirared {
 
 using Sha256Digest = std::array<unsigned char, 32>;
 
-// 64 lowercase hexadecimal digits, as sha256sum prints them.
-std::string HexOf(const Sha256Digest& digest);
-
 // SHA-256 through the system's crypto library (OpenSSL 3 EVP on POSIX, CNG on Windows),
 // which uses the processor's SHA instructions where it has them. Failures of the library
 // throw FileError (file_error.h), without a path.

@@ -1,4 +1,4 @@
-#include "sha256_hasher.h"
+#include "sha256_hex.h"
 
 namespace zirared {
 

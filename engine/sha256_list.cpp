@@ -5,6 +5,7 @@
 
 #include "file_error.h"
 #include "file_layer.h"
+#include "sha256_hex.h"
 
 namespace zirared {
 

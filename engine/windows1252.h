@@ -4,14 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "utf8.h"
+
 namespace zirared {
 
 // The name suffix travels in the piece header one byte per character in Windows-1252, the
 // code page the pieces were always written in; paths here are UTF-8.
-
-// Strict UTF-8 decoding: overlong forms, surrogates and values past U+10FFFF are rejected.
-std::optional<std::u32string> DecodeUtf8(std::string_view text);
-void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Empty when the text is not valid UTF-8 or holds a character Windows-1252 cannot hold.
 std::optional<std::string> EncodeWindows1252(std::string_view utf8);

@@ -17,7 +17,6 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
-#include <algorithm>
 
 #include "assemble_file.h"
 #include "dialogs.h"
@@ -29,12 +28,12 @@
 #include "piece_set.h"
 #include "program_identity.h"
 #include "progress_bar.h"
-#include "progress_bar_placement.h"
+#include "screen_change.h"
 #include "size_label.h"
 #include "split_bas.h"
 #include "split_file.h"
 #include "svg_pixmap.h"
-#include "window_host.h"
+#include "whole_pixels.h"
 
 namespace zirared {
 
@@ -49,7 +48,7 @@ constexpr int kAssemblePage = 1;
 QCursor HandPointer(qreal devicePixelRatio) {
     EnsureResourcesLoaded();
     QPixmap hand(QStringLiteral(":/zirared/hand.png"));
-    const int scale = std::max(1, qRound(devicePixelRatio));
+    const int scale = WholePixelScale(devicePixelRatio);
     if (scale > 1) {
         hand = hand.scaled(hand.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         hand.setDevicePixelRatio(scale);
@@ -62,27 +61,41 @@ QCursor HandPointer(qreal devicePixelRatio) {
 // Marks the window active for the length of one open sequence, whatever way it ends.
 class SplittaFile::ActivityScope {
 public:
-    explicit ActivityScope(SplittaFile& window) : m_window(window) {
-        m_window.m_activity = Activity::Choosing;
+    explicit ActivityScope(OperationFlags& flags) : m_flags(flags) {
+        m_flags.SetActivity(OperationFlags::Activity::Choosing);
     }
-    ~ActivityScope() { m_window.m_activity = Activity::Idle; }
+    ~ActivityScope() { m_flags.SetActivity(OperationFlags::Activity::Idle); }
     ActivityScope(const ActivityScope&) = delete;
     ActivityScope& operator=(const ActivityScope&) = delete;
 
 private:
-    SplittaFile& m_window;
+    OperationFlags& m_flags;
 };
 
 SplittaFile::SplittaFile(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       m_dialogs(dialogs),
       m_design(BuildSplittaFileDesign(*this)),
-      m_host(std::make_unique<WindowHost>(*this)) {
+      m_progBar(*this, *m_design.picTabContainer) {
     ConnectHandlers();
+    m_host = std::make_unique<WindowHost>(m_dialogs, m_flags, ControlsForHost());
     Form_Load();
 }
 
 SplittaFile::~SplittaFile() = default;
+
+HostControls SplittaFile::ControlsForHost() {
+    return {.window = this,
+            .splitStatus = m_design.lblWorkProgress,
+            .assembleStatus = m_design.lblWorkProgress1,
+            .assembleOpen = m_design.cmdOpen[1],
+            .deletePieces = m_design.chkKillFile,
+            .splitOpen = m_design.cmdOpen[0],
+            .sizeSlider = m_design.HScroll1,
+            .stop = m_design.cmdStop,
+            .escape = m_escape,
+            .bar = &m_progBar};
+}
 
 void SplittaFile::ConnectHandlers() {
     const SplittaFileDesign& d = m_design;
@@ -93,6 +106,8 @@ void SplittaFile::ConnectHandlers() {
     connect(d.HScroll1, &QScrollBar::sliderMoved, this, &SplittaFile::HScroll1_Scroll);
     connect(d.Check1, &QCheckBox::clicked, this, &SplittaFile::Check1_Click);
     connect(d.lblemail, &LinkLabel::activated, this, &SplittaFile::lblemail_Click);
+    // On a screen of another pixel ratio the hand takes that screen's size.
+    OnScreenChange(*this, [this] { SetHandPointers(); });
     // Escape acts as the Stop button while it is shown.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escape->setEnabled(false);
@@ -132,19 +147,8 @@ void SplittaFile::SetHandPointers() {
     }
 }
 
-bool SplittaFile::event(QEvent* event) {
-    // On a screen of another pixel ratio the hand takes that screen's size.
-    if (event->type() == QEvent::ScreenChangeInternal) {
-        SetHandPointers();
-    }
-    return QWidget::event(event);
-}
-
 void SplittaFile::Form_Unload() {
-    if (m_progBarCreated && m_progBar) {
-        m_progBar->Destroy();
-    }
-    m_progBar.reset();
+    m_progBar.Release();
 }
 
 void SplittaFile::cmdOpen_Click(int index) {
@@ -152,11 +156,11 @@ void SplittaFile::cmdOpen_Click(int index) {
         return;
     }
     {
-        const ActivityScope activity(*this);
+        const ActivityScope activity(m_flags);
         ClearStatusLabels();
         const QString path = ChooseFile(index);
         // A close that arrived while the dialog was open wins over the chosen file.
-        if (!path.isEmpty() && !m_closeRequested) {
+        if (!path.isEmpty() && !m_flags.CloseRequested()) {
             RunOperation(index, QFile::encodeName(path));
         }
     }
@@ -164,7 +168,7 @@ void SplittaFile::cmdOpen_Click(int index) {
 }
 
 void SplittaFile::cmdStop_Click() {
-    m_stopRequested = true;
+    m_flags.RequestStop();
 }
 
 void SplittaFile::HScroll1_Change() {
@@ -193,14 +197,11 @@ std::int32_t SplittaFile::GetPieceSizeKB() const {
 }
 
 void SplittaFile::EnableControls(bool enabled) {
-    m_design.cmdOpen[0]->setVisible(enabled);
-    m_design.HScroll1->setEnabled(enabled);
-    m_design.cmdStop->setVisible(!enabled);
-    m_escape->setEnabled(!enabled);
+    zirared::EnableControls(ControlsForHost(), enabled);
 }
 
 void SplittaFile::CreateProgressBar() {
-    m_progBarCreated = CreateProgressBarBelow(ProgBar(), *this, *m_design.picTabContainer);
+    m_progBar.Create();
 }
 
 void SplittaFile::paintEvent(QPaintEvent* /*event*/) {
@@ -213,15 +214,11 @@ void SplittaFile::paintEvent(QPaintEvent* /*event*/) {
 void SplittaFile::closeEvent(QCloseEvent* event) {
     if (OperationActive()) {
         // The operation is on the stack under this event: the window must outlive it.
-        // A split stops as if Stop had been clicked; an assembly runs to its end.
-        m_closeRequested = true;
-        if (m_activity == Activity::Splitting) {
-            m_stopRequested = true;
-        }
+        m_flags.RequestClose();
         event->ignore();
         return;
     }
-    m_closeRequested = false;
+    m_flags.ForgetClose();
     Form_Unload();
     event->accept();
 }
@@ -271,8 +268,8 @@ bool SplittaFile::RefuseWhileActive() {
 }
 
 void SplittaFile::ClearStatusLabels() {
-    SetStatusText(m_design.lblWorkProgress, QString());
-    SetStatusText(m_design.lblWorkProgress1, QString());
+    SetStatusText(*m_design.lblWorkProgress, QString());
+    SetStatusText(*m_design.lblWorkProgress1, QString());
 }
 
 QString SplittaFile::ChooseFile(int index) {
@@ -290,11 +287,11 @@ QString SplittaFile::ChooseFile(int index) {
 void SplittaFile::RunOperation(int index, const QByteArray& path) {
     const std::string fileName = path.toStdString();
     if (index == kSplitPage) {
-        m_activity = Activity::Splitting;
+        m_flags.SetActivity(OperationFlags::Activity::Splitting);
         // Taken now: the slider may have moved while the dialog was open.
         SplitFile(*m_host, fileName, GetPieceSizeKB());
     } else {
-        m_activity = Activity::Assembling;
+        m_flags.SetActivity(OperationFlags::Activity::Assembling);
         AssembleFile(*m_host, fileName, m_pieceFiles);
     }
 }
@@ -312,7 +309,7 @@ void SplittaFile::OpenDropVerdict(int index, const DropVerdict& verdict) {
         return;
     }
     {
-        const ActivityScope activity(*this);
+        const ActivityScope activity(m_flags);
         ClearStatusLabels();
         RunOperation(index, verdict.path);
     }
@@ -329,7 +326,7 @@ void SplittaFile::OpenAsDropped(const QByteArray& path) {
 }
 
 void SplittaFile::EndNow() {
-    m_endRequested = true;
+    m_flags.RequestEnd();
     // A question or a file chooser still open would hold the process until someone answers:
     // each is cancelled, the innermost first, as No or no file.
     while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -342,24 +339,9 @@ void SplittaFile::EndNow() {
 }
 
 void SplittaFile::CloseIfRequested() {
-    if (m_closeRequested) {
+    if (m_flags.CloseRequested()) {
         close();
     }
-}
-
-void SplittaFile::SetStatusText(QLabel* label, const QString& text) {
-    // Shown at once, but a label is repainted only when its text really changes.
-    if (label->text() != text) {
-        label->setText(text);
-        label->repaint();
-    }
-}
-
-ProgressBarClass& SplittaFile::ProgBar() {
-    if (!m_progBar) {
-        m_progBar = std::make_unique<ProgressBarClass>();
-    }
-    return *m_progBar;
 }
 
 }  // namespace zirared

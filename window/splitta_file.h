@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "operation_flags.h"
 #include "progress_bar.h"
 #include "splitta_file_design.h"
+#include "window_host.h"
 
 class QLabel;
 class QShortcut;
@@ -18,8 +20,6 @@ namespace zirared {
 
 class Dialogs;
 struct DropVerdict;
-
-class WindowHost;
 
 // The program's one window: the split, assemble and information pages, and the host the
 // piece engine runs in. Operations run inside the open button's click handler and let
@@ -57,22 +57,21 @@ public:
     void EnableControls(bool enabled);
     // Puts the bar under the tab container, as wide as it, and records whether it worked.
     void CreateProgressBar();
-    bool ProgBarCreated() const { return m_progBarCreated; }
+    bool ProgBarCreated() const { return m_progBar.Created(); }
 
     const SplittaFileDesign& design() const { return m_design; }
     // True from the click on an open button (or a drop) until its operation has returned.
-    bool OperationActive() const { return m_activity != Activity::Idle; }
+    bool OperationActive() const { return m_flags.Active(); }
     const std::vector<std::string>& PieceFiles() const { return m_pieceFiles; }
+    // The host the engine's operations run in.
+    WindowHost& Host() { return *m_host; }
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class WindowHost;
-    enum class Activity { Idle, Choosing, Splitting, Assembling };
     class ActivityScope;
 
     void ConnectHandlers();
@@ -85,19 +84,14 @@ private:
     void OpenDroppedFiles(int index, const QList<QUrl>& urls);
     void OpenDropVerdict(int index, const DropVerdict& verdict);
     void CloseIfRequested();
-    static void SetStatusText(QLabel* label, const QString& text);
-    ProgressBarClass& ProgBar();
+    HostControls ControlsForHost();
 
     Dialogs& m_dialogs;
     SplittaFileDesign m_design;
-    std::unique_ptr<WindowHost> m_host;
-    std::unique_ptr<ProgressBarClass> m_progBar;  // made on first use
-    bool m_progBarCreated = false;
-    bool m_stopRequested = false;
+    OperationFlags m_flags;
+    std::unique_ptr<WindowHost> m_host;  // made once the controls it drives exist
+    WindowProgressBar m_progBar;
     std::vector<std::string> m_pieceFiles;
-    Activity m_activity = Activity::Idle;
-    bool m_closeRequested = false;
-    bool m_endRequested = false;
     QShortcut* m_escape = nullptr;  // enabled while the Stop button is shown
 };
 

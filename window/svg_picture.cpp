@@ -1,25 +1,19 @@
 #include "svg_picture.h"
 
-#include <QEvent>
-
+#include "screen_change.h"
 #include "svg_pixmap.h"
 
 namespace zirared {
 
 SvgPicture::SvgPicture(const QString& resourcePath, QWidget* parent)
-    : QLabel(parent), m_resourcePath(resourcePath) {}
+    : QLabel(parent), m_resourcePath(resourcePath) {
+    OnScreenChange(*this, [this] { Redraw(); });
+}
 
 SvgPicture::~SvgPicture() = default;
 
 void SvgPicture::Redraw() {
     setPixmap(SvgPixmap(m_resourcePath, size(), devicePixelRatioF()));
-}
-
-bool SvgPicture::event(QEvent* event) {
-    if (event->type() == QEvent::ScreenChangeInternal) {
-        Redraw();
-    }
-    return QLabel::event(event);
 }
 
 }  // namespace zirared

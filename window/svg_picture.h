@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QString>
 
-class QEvent;
 class QWidget;
 
 namespace zirared {
@@ -20,9 +19,6 @@ public:
 
     // Draws the picture at the label's current size.
     void Redraw();
-
-protected:
-    bool event(QEvent* event) override;
 
 private:
     QString m_resourcePath;

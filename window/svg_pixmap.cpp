@@ -1,8 +1,9 @@
 #include "svg_pixmap.h"
 
-#include <QPainter>
 #include <QSvgRenderer>
 #include <QtGlobal>
+
+#include "svg_rendering.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace. The resources live in a static
 // library: without this reference the linker would drop them from the program.
@@ -22,15 +23,8 @@ void EnsureResourcesLoaded() {
 
 QPixmap SvgPixmap(const QString& resourcePath, QSize size, qreal devicePixelRatio) {
     EnsureResourcesLoaded();
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.fill(Qt::transparent);
     QSvgRenderer renderer(resourcePath);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
+    return RenderSvgAt(renderer, size, devicePixelRatio);
 }
 
 QIcon ProgramIcon() {

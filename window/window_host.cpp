@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
 #include <algorithm>
 
 #include "dialogs.h"
+#include "operation_flags.h"
 #include "progress_bar.h"
-#include "splitta_file.h"
 
 namespace zirared {
 
@@ -38,24 +40,41 @@ std::chrono::steady_clock::duration FrameIntervalOf(const QWidget& window) {
 
 }  // namespace
 
-WindowHost::WindowHost(SplittaFile& window)
-    : m_window(window), m_frameInterval(FrameIntervalOf(window)) {
+void EnableControls(const HostControls& controls, bool enabled) {
+    controls.splitOpen->setVisible(enabled);
+    controls.sizeSlider->setEnabled(enabled);
+    controls.stop->setVisible(!enabled);
+    controls.escape->setEnabled(!enabled);
+}
+
+void SetStatusText(QLabel& label, const QString& text) {
+    if (label.text() != text) {
+        label.setText(text);
+        label.repaint();
+    }
+}
+
+WindowHost::WindowHost(Dialogs& dialogs, OperationFlags& flags, const HostControls& controls)
+    : m_dialogs(dialogs),
+      m_flags(flags),
+      m_controls(controls),
+      m_frameInterval(FrameIntervalOf(*controls.window)) {
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { ShowLatest(); });
 }
 
 Answer WindowHost::ShowMessage(const std::string& text, MessageKind kind) {
-    if (m_window.m_endRequested) {
+    if (m_flags.EndRequested()) {
         return Answer::No;  // a process being ended must not wait for anyone
     }
     ShowLatest();
-    return m_window.m_dialogs.ShowMessage(&m_window, FromEngineText(text), kind);
+    return m_dialogs.ShowMessage(m_controls.window, FromEngineText(text), kind);
 }
 
 void WindowHost::SetSplitStatus(const std::string& text) {
     // The label may have been cleared by the window since, so the text alone is not enough.
-    if (text != m_splitStatus || m_window.m_design.lblWorkProgress->text().isEmpty()) {
+    if (text != m_splitStatus || m_controls.splitStatus->text().isEmpty()) {
         m_splitStatus = text;
         m_splitStatusPending = true;
         ShowWhenFrameDue();
@@ -63,7 +82,7 @@ void WindowHost::SetSplitStatus(const std::string& text) {
 }
 
 void WindowHost::SetAssembleStatus(const std::string& text) {
-    if (text != m_assembleStatus || m_window.m_design.lblWorkProgress1->text().isEmpty()) {
+    if (text != m_assembleStatus || m_controls.assembleStatus->text().isEmpty()) {
         m_assembleStatus = text;
         m_assembleStatusPending = true;
         ShowWhenFrameDue();
@@ -72,28 +91,28 @@ void WindowHost::SetAssembleStatus(const std::string& text) {
 
 void WindowHost::SetBusy(bool busy) {
     ShowLatest();
-    m_window.EnableControls(!busy);
+    zirared::EnableControls(m_controls, !busy);
 }
 
 void WindowHost::EnableAssembleControls(bool enabled) {
     ShowLatest();
-    m_window.m_design.cmdOpen[1]->setEnabled(enabled);
-    m_window.m_design.chkKillFile->setEnabled(enabled);
+    m_controls.assembleOpen->setEnabled(enabled);
+    m_controls.deletePieces->setEnabled(enabled);
 }
 
 bool WindowHost::DeleteChoice() {
-    return m_window.m_design.chkKillFile->isChecked();
+    return m_controls.deletePieces->isChecked();
 }
 
 void WindowHost::CreateProgressBar() {
     // Every copy lets events through and shows its state at its first block.
     m_lastEventPass = {};
     m_lastFrame = {};
-    m_window.CreateProgressBar();
+    m_controls.bar->Create();
 }
 
 bool WindowHost::ProgressBarCreated() {
-    return m_window.ProgBarCreated();
+    return m_controls.bar->Created();
 }
 
 void WindowHost::SetProgress(std::int16_t value) {
@@ -103,7 +122,7 @@ void WindowHost::SetProgress(std::int16_t value) {
 
 void WindowHost::RemoveProgressBar() {
     ShowLatest();
-    m_window.ProgBar().Destroy();
+    m_controls.bar->Destroy();
 }
 
 void WindowHost::ShowWhenFrameDue() {
@@ -120,18 +139,16 @@ void WindowHost::ShowLatest() {
     m_lastFrame = std::chrono::steady_clock::now();
     if (m_splitStatusPending) {
         m_splitStatusPending = false;
-        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress,
-                                   FromEngineText(m_splitStatus));
+        SetStatusText(*m_controls.splitStatus, FromEngineText(m_splitStatus));
     }
     if (m_assembleStatusPending) {
         m_assembleStatusPending = false;
-        SplittaFile::SetStatusText(m_window.m_design.lblWorkProgress1,
-                                   FromEngineText(m_assembleStatus));
+        SetStatusText(*m_controls.assembleStatus, FromEngineText(m_assembleStatus));
     }
     if (m_pendingProgress) {
         const std::int16_t value = *m_pendingProgress;
         m_pendingProgress.reset();
-        m_window.ProgBar().Value(value);
+        m_controls.bar->Value(value);
     }
 }
 
@@ -145,16 +162,15 @@ void WindowHost::ProcessPendingEvents() {
 }
 
 void WindowHost::ClearStopFlag() {
-    // A close asked for before the copy began still stops the split.
-    m_window.m_stopRequested = m_window.m_closeRequested;
+    m_flags.ClearStop();
 }
 
 bool WindowHost::StopRequested() {
-    return m_window.m_stopRequested;
+    return m_flags.StopRequested();
 }
 
 bool WindowHost::EndRequested() {
-    return m_window.m_endRequested;
+    return m_flags.EndRequested();
 }
 
 }  // namespace zirared

@@ -8,9 +8,41 @@
 
 #include "operation_services.h"
 
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QShortcut;
+class QString;
+class QWidget;
+
 namespace zirared {
 
-class SplittaFile;
+class Dialogs;
+class OperationFlags;
+class WindowProgressBar;
+
+// The window's controls that the host drives, all children of `window`.
+struct HostControls {
+    QWidget* window = nullptr;  // parent of the messages
+    QLabel* splitStatus = nullptr;
+    QLabel* assembleStatus = nullptr;
+    QPushButton* assembleOpen = nullptr;
+    QCheckBox* deletePieces = nullptr;
+    // Shown while idle: the split chooser and an enabled size slider; while busy: Stop and
+    // its Escape key.
+    QPushButton* splitOpen = nullptr;
+    QScrollBar* sizeSlider = nullptr;
+    QPushButton* stop = nullptr;
+    QShortcut* escape = nullptr;
+    WindowProgressBar* bar = nullptr;
+};
+
+// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
+void EnableControls(const HostControls& controls, bool enabled);
+
+// Shows `text` at once, but repaints the label only when its text really changes.
+void SetStatusText(QLabel& label, const QString& text);
 
 // The services the piece engine asks of its host, supplied by the window's controls.
 // The engine reports its status text and bar value for every block; the screen shows at most
@@ -18,7 +50,7 @@ class SplittaFile;
 // screen before a message, a change of busy state or the end of the bar.
 class WindowHost final : public OperationServices {
 public:
-    explicit WindowHost(SplittaFile& window);
+    WindowHost(Dialogs& dialogs, OperationFlags& flags, const HostControls& controls);
 
     Answer ShowMessage(const std::string& text, MessageKind kind) override;
     void SetSplitStatus(const std::string& text) override;
@@ -39,7 +71,9 @@ private:
     void ShowWhenFrameDue();
     void ShowLatest();
 
-    SplittaFile& m_window;
+    Dialogs& m_dialogs;
+    OperationFlags& m_flags;
+    HostControls m_controls;
     // The engine sends the same status text for every block of a piece.
     std::string m_splitStatus;
     std::string m_assembleStatus;

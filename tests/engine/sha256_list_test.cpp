@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sha256_hex.h"
 #include "test_files.h"
 
 namespace zirared {

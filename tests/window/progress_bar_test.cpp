@@ -49,7 +49,7 @@ protected:
 
     ScriptedDialogs m_dialogs;
     SplittaFile m_window{m_dialogs};
-    WindowHost m_host{m_window};
+    WindowHost& m_host = m_window.Host();
     QProgressBar* m_bar = nullptr;
 };
 

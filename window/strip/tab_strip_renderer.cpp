@@ -83,10 +83,6 @@ TabStripRenderer::TabStripRenderer(const QFont& normalFont)
       m_boldFont(WithWeight(normalFont, true)),
       m_layout(LayoutTabs(m_normalFont)) {}
 
-int StripScaleFor(qreal devicePixelRatio) {
-    return std::max(1, qRound(devicePixelRatio));
-}
-
 QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours, int scale) const {
     Q_ASSERT(selectedTab >= 1 && selectedTab <= kTabCount);
     selectedTab = std::clamp(selectedTab, 1, kTabCount);

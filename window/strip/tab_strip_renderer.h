@@ -20,10 +20,6 @@ struct TabStripColours {
 // Button face and text from the strip's palette; page colour from the first page's background.
 TabStripColours ResolveTabStripColours(const QPalette& stripPalette, const QPalette& pagePalette);
 
-// Device pixels per design pixel at `devicePixelRatio`: whole, at least 1; a fractional ratio
-// rounds to the nearest whole one.
-int StripScaleFor(qreal devicePixelRatio);
-
 // Paints the 320 x 180 strip without any widget: tabs, captions, frame and fills. Icons,
 // highlight bars and pages are widgets laid over this picture and never part of it.
 class TabStripRenderer {

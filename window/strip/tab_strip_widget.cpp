@@ -18,6 +18,8 @@
 
 #include "colour_value.h"
 #include "focus_mark.h"
+#include "screen_change.h"
+#include "svg_rendering.h"
 #include "tab_strip_accessible.h"
 #include "whole_pixels.h"
 
@@ -34,14 +36,7 @@ QPixmap RenderIcon(const char* resourcePath, qreal devicePixelRatio) {
     if (!renderer.isValid()) {
         return {};
     }
-    QImage image(QSize(kTabIconSize, kTabIconSize) * devicePixelRatio,
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    painter.end();
-    image.setDevicePixelRatio(devicePixelRatio);
-    return QPixmap::fromImage(image);
+    return RenderSvgAt(renderer, QSize(kTabIconSize, kTabIconSize), devicePixelRatio);
 }
 
 }  // namespace
@@ -136,7 +131,7 @@ void TabStripWidget::SelectPreviousTab() {
 void TabStripWidget::renderStrip(int selectedTab) {
     const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
     m_image = m_renderer.render(selectedTab, ResolveTabStripColours(palette(), pagePalette),
-                                StripScaleFor(devicePixelRatioF()));
+                                WholePixelScale(devicePixelRatioF()));
 }
 
 void TabStripWidget::notifyAccessibleSelection() {
@@ -161,7 +156,7 @@ void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     // The window may have moved to a screen of another pixel ratio.
-    if (qRound(m_image.devicePixelRatio()) != StripScaleFor(devicePixelRatioF())) {
+    if (qRound(m_image.devicePixelRatio()) != WholePixelScale(devicePixelRatioF())) {
         renderStrip(m_selectedTab);
     }
     painter.drawImage(QPointF(0, 0), m_image);
@@ -246,20 +241,14 @@ void TabStripWidget::createIcons() {
         m_icons[i] = label;
     }
     drawIcons();
+    // On a screen of another pixel ratio: the picture is drawn again by the next paint.
+    OnScreenChange(*this, [this] { drawIcons(); });
 }
 
 void TabStripWidget::drawIcons() {
     for (std::size_t i = 0; i < kTabIcons.size(); ++i) {
         m_icons[i]->setPixmap(RenderIcon(kTabIcons[i].resourcePath, devicePixelRatioF()));
     }
-}
-
-bool TabStripWidget::event(QEvent* event) {
-    // On a screen of another pixel ratio: the picture is drawn again by the next paint.
-    if (event->type() == QEvent::ScreenChangeInternal) {
-        drawIcons();
-    }
-    return QWidget::event(event);
 }
 
 void TabStripWidget::createShortcuts() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+#include <algorithm>
 #include <cmath>
 
 namespace zirared {
@@ -16,6 +18,12 @@ inline int RoundHalfToEven(double value) {
         return lower + 1;
     }
     return lower % 2 == 0 ? lower : lower + 1;
+}
+
+// Device pixels per design pixel at `devicePixelRatio`: whole, at least 1; a fractional ratio
+// rounds to the nearest whole one. Pictures drawn at whole multiples stay sharp.
+inline int WholePixelScale(qreal devicePixelRatio) {
+    return std::max(1, qRound(devicePixelRatio));
 }
 
 }  // namespace zirared

@@ -10,6 +10,7 @@
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
 #include "tab_strip_renderer.h"
+#include "whole_pixels.h"
 
 namespace zirared {
 namespace {
@@ -118,7 +119,7 @@ void PrintTo(const ScaleCase& row, std::ostream* out) {
 class StripScaleTest : public ::testing::TestWithParam<ScaleCase> {};
 
 TEST_P(StripScaleTest, FractionalRatiosRoundToTheNearestWholeOne) {
-    EXPECT_EQ(StripScaleFor(GetParam().devicePixelRatio), GetParam().scale);
+    EXPECT_EQ(WholePixelScale(GetParam().devicePixelRatio), GetParam().scale);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ratios, StripScaleTest,

@@ -22,6 +22,7 @@
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
 #include "tab_strip_renderer.h"
+#include "whole_pixels.h"
 
 namespace zirared {
 namespace {
@@ -238,7 +239,7 @@ TEST_F(TabStripWidgetTest, BandBehindTheTabsTakesTheWindowColourWhateverTheButto
 
 // Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
 TEST_F(TabStripWidgetTest, ScreenShowsTheStripAtTheScreensPixelRatio) {
-    const int r = StripScaleFor(m_strip->devicePixelRatioF());
+    const int r = WholePixelScale(m_strip->devicePixelRatioF());
     EXPECT_EQ(m_strip->stripImage().devicePixelRatio(), r);
     const QImage screen = m_strip->grab().toImage();
     ASSERT_EQ(screen.size(), kStripSize * r);
