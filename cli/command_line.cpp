@@ -30,11 +30,15 @@ std::optional<int> ParseSizeSetting(std::string_view text) {
 }
 
 std::string BadSizeMessage(std::string_view text) {
-    return "il valore di --size deve essere un numero intero da 1 a 40, non \"" +
+    return "il valore di --size deve essere un numero intero " + SizeRangeText() + ", non \"" +
            std::string(text) + "\"";
 }
 
 }  // namespace
+
+std::string SizeRangeText() {
+    return "da " + std::to_string(kMinSizeSetting) + " a " + std::to_string(kMaxSizeSetting);
+}
 
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     if (arguments.empty()) {
@@ -90,7 +94,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.writeList = true;
             } else if (isSplit && argument == "--size") {
                 if (i + 1 >= arguments.size()) {
-                    return UsageError("manca il valore di --size (da 1 a 40)");
+                    return UsageError("manca il valore di --size (" + SizeRangeText() + ")");
                 }
                 const std::string& value = arguments[++i];
                 const std::optional<int> size = ParseSizeSetting(value);

@@ -3,6 +3,8 @@
 #include <span>
 #include <string>
 
+#include "piece_set.h"
+
 namespace zirared {
 
 enum class CliCommand { Split, Join, Check, Help, Version, UsageError };
@@ -11,7 +13,7 @@ enum class CliCommand { Split, Join, Check, Help, Version, UsageError };
 // Italian reason; the other fields keep their defaults.
 struct CommandLine {
     CliCommand command = CliCommand::UsageError;
-    int sizeSetting = 1;  // units of 1400 KB, 1 to 40
+    int sizeSetting = 1;  // in size units (kSizeUnitKB): one floppy disk unless --size says
     bool assumeYes = false;
     bool deletePieces = false;
     bool writeList = false;  // split --hash: a digest list beside the pieces
@@ -20,8 +22,8 @@ struct CommandLine {
     std::string error;
 };
 
-inline constexpr int kMinSizeSetting = 1;
-inline constexpr int kMaxSizeSetting = 40;
+// The size settings --size takes, in words: "da 1 a 40".
+std::string SizeRangeText();
 
 // arguments excludes the program name.
 CommandLine ParseCommandLine(std::span<const std::string> arguments);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "piece_set.h"
 #include "utf8.h"
 
 namespace zirared {
@@ -162,7 +163,8 @@ void ProgressLine::Draw() {
     const std::int64_t elapsedMs = m_clock() - m_startMs;
     if (m_barVisible && elapsedMs >= kMinRateSampleMs) {
         snapshot.bytesPerSecond =
-            static_cast<double>(m_blocks * kBlockBytes) * 1000.0 / static_cast<double>(elapsedMs);
+            static_cast<double>(m_blocks * static_cast<std::int64_t>(kBlockBytes)) * 1000.0 /
+            static_cast<double>(elapsedMs);
     }
     std::string line = "\r" + FormatProgressLine(snapshot, m_columns);
     const std::size_t width = DisplayWidth(line) - 1;

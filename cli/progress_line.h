@@ -28,7 +28,6 @@ std::int64_t CoarseMonotonicMilliseconds();
 class ProgressLine {
 public:
     static constexpr std::int64_t kRedrawIntervalMs = 250;
-    static constexpr std::int64_t kBlockBytes = 10240;
 
     ProgressLine(std::ostream& out, bool enabled, int columns,
                  MillisecondClock clock = CoarseMonotonicMilliseconds);

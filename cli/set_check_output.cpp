@@ -26,12 +26,7 @@ void PrintSetCheckReport(const SetCheckReport& report, std::ostream& output) {
         output << "Pezzi verificati con l'elenco di controllo " << ShownName(report.listPath)
                << ": " << report.verifiedPieces << " di " << report.pieceCount << ".\n";
     }
-    if (report.IsConsistent()) {
-        output << "La sequenza è completa e coerente.\n";
-    } else {
-        output << "La sequenza non può essere riassemblata: " << report.problems.size()
-               << (report.problems.size() == 1 ? " problema.\n" : " problemi.\n");
-    }
+    output << CheckVerdictText(report) << "\n";
 }
 
 }  // namespace zirared

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "message_text.h"
 #include "reply_parsing.h"
 #include "stop_signal.h"
 #include "terminal_text.h"
@@ -9,26 +10,12 @@
 namespace zirared {
 namespace {
 
-const char* KindName(MessageKind kind) {
-    switch (kind) {
-        case MessageKind::Warning:
-            return "avviso";
-        case MessageKind::Information:
-            return "informazione";
-        case MessageKind::Question:
-            return "domanda";
-        case MessageKind::Error:
-            return "errore";
-    }
-    return "messaggio";
-}
-
 constexpr const char* kPrompt = "Rispondere s (sì) o n (no): ";
 
 }  // namespace
 
 std::string FormatMessage(const std::string& text, MessageKind kind) {
-    return std::string("Zirared (") + KindName(kind) + "): " + ForTerminal(text) + "\n";
+    return std::string("Zirared (") + MessageKindName(kind) + "): " + ForTerminal(text) + "\n";
 }
 
 TerminalHost::TerminalHost(const TerminalSettings& settings, std::istream& input,

@@ -1,10 +1,12 @@
 #include "usage_text.h"
 
+#include "command_line.h"
 #include "version.h"
 
 namespace zirared {
 
 std::string HelpText() {
+    const std::string unit = std::to_string(kSizeUnitKB) + " KB";
     return "zirared-cli: divide un file di qualsiasi tipo in pezzi numerati e li riassembla\n"
            "\n"
            "Uso:\n"
@@ -15,7 +17,9 @@ std::string HelpText() {
            "  zirared-cli --version\n"
            "\n"
            "Comandi:\n"
-           "  split   divide FILE in pezzi di N × 1400 KB scritti nella stessa cartella:\n"
+           "  split   divide FILE in pezzi di N × " +
+           unit +
+           " scritti nella stessa cartella:\n"
            "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
            "          (report.doc dà report.000, report.001, ...)\n"
            "  join    riassembla il file originale a partire dal primo pezzo (.000);\n"
@@ -26,7 +30,9 @@ std::string HelpText() {
            "          controllo legge anche i dati e verifica ogni pezzo\n"
            "\n"
            "Opzioni:\n"
-           "  --size N          dimensione dei pezzi in unità di 1400 KB, da 1 a 40\n"
+           "  --size N          dimensione dei pezzi in unità di " +
+           unit + ", " + SizeRangeText() +
+           "\n"
            "                    (predefinita 1, un dischetto da 3,5\")\n"
            "  --yes             risponde sì a ogni domanda\n"
            "  --hash            scrive anche l'elenco di controllo FILE.sha256 (SHA-256 di\n"

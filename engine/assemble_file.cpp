@@ -1,41 +1,32 @@
 #include "assemble_file.h"
 
-#include <new>
 #include <optional>
 #include <span>
 
 #include "file_error.h"
 #include "file_layer.h"
 #include "hash_pipeline.h"
+#include "message_text.h"
+#include "operation_run.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
+#include "piece_verdict_text.h"
 #include "progress_meter.h"
 #include "shown_name.h"
 
 namespace zirared {
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
 constexpr std::int16_t kFullBar = 100;
 
-class AssembleRun {
+class AssembleRun final : public OperationRun {
 public:
     explicit AssembleRun(OperationServices& host, const std::string& fileName,
                          std::vector<std::string>& pieceFiles, ListUse listUse)
-        : m_host(host), m_fileName(fileName), m_pieceFiles(pieceFiles), m_listUse(listUse) {}
-
-    Outcome Run() {
-        try {
-            return Assemble();
-        } catch (const FileError& error) {
-            return Trap(error.Number(), error.Description());
-        } catch (const std::bad_alloc&) {
-            return Trap(kOutOfMemoryNumber, DescribeSystemError(kOutOfMemoryNumber));
-        }
-    }
+        : OperationRun(host), m_fileName(fileName), m_pieceFiles(pieceFiles), m_listUse(listUse) {}
 
 private:
-    Outcome Assemble() {
+    Outcome Body() override {
         if (!m_firstPieceLock.TryLock(m_fileName)) {
             return Refuse(InUseText(m_fileName));
         }
@@ -50,8 +41,8 @@ private:
         }
         m_outputPath = m_opening.rebuiltPath;
         if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
-            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
-                          "Il file da creare coincide con uno dei files da leggere.");
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
+                          kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
         }
         // The whole set is judged before the output path is touched: a damaged set must
         // never cost the file that stands there.
@@ -67,13 +58,13 @@ private:
         }
         const std::optional<std::string> target = OutputTarget();
         if (!target) {
-            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
-                          "Il collegamento simbolico punta a un file inesistente.");
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
+                          kLineBreak + "Il collegamento simbolico punta a un file inesistente.");
         }
         // Found now rather than at the rename, after the whole set has been copied.
         if (!OutputNamesFit(*target)) {
-            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) + kCrLf +
-                          "Il nome del file è troppo lungo per la cartella.");
+            return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
+                          kLineBreak + "Il nome del file è troppo lungo per la cartella.");
         }
         // A split of the file standing there holds it.
         if (!m_outputLock.TryLock(*target)) {
@@ -81,14 +72,14 @@ private:
         }
         if (FileExists(m_outputPath)) {
             const std::string question = "Il file " + ShownName(m_outputPath) + " esiste già!" +
-                                         kCrLf + "Sovrascrivere il file?";
+                                         kLineBreak + "Sovrascrivere il file?";
             if (Ask(m_host, question) == Answer::No) {
                 return Outcome::Declined;
             }
         }
         if (FileExists(m_outputPath) && !FileIsWritable(m_outputPath)) {
-            return Refuse("Impossibile sovrascrivere il file " + ShownName(m_outputPath) + kCrLf +
-                          "Il file potrebbe essere di sola lettura o di sistema.");
+            return Refuse("Impossibile sovrascrivere il file " + ShownName(m_outputPath) +
+                          kLineBreak + "Il file potrebbe essere di sola lettura o di sistema.");
         }
         m_host.CreateProgressBar();
         // Written beside its target under another name: what stands at the output path stays
@@ -145,7 +136,7 @@ private:
                 return Refuse(lookup.problem + NotRebuilt());
             }
             const std::string question =
-                lookup.problem + kCrLf + kCrLf + "Riassemblare il file senza verifica?";
+                lookup.problem + kLineBreak + kLineBreak + "Riassemblare il file senza verifica?";
             if (Ask(m_host, question) == Answer::No) {
                 return Outcome::Declined;
             }
@@ -163,7 +154,7 @@ private:
     }
 
     std::string NotRebuilt() const {
-        return kCrLf + std::string("Il file ") + ShownName(m_outputPath) +
+        return kLineBreak + std::string("Il file ") + ShownName(m_outputPath) +
                " non è stato riassemblato.";
     }
 
@@ -213,23 +204,11 @@ private:
         if (j == 0) {
             m_firstLength = length;
         }
-        return PieceWarning(JudgePiece(m_first, j, header, length, m_firstLength), path);
-    }
-
-    static std::optional<std::string> PieceWarning(PieceVerdict verdict, const std::string& path) {
-        switch (verdict) {
-            case PieceVerdict::Fits:
-                return std::nullopt;
-            case PieceVerdict::NotAPiece:  // a missing piece reads as empty
-                return "Errore" + std::string(kCrLf) + "Il file " + ShownName(path) + kCrLf +
-                       "non è un file splittato oppure è stata modificata l'estensione!";
-            case PieceVerdict::OutOfSequence:
-            case PieceVerdict::OtherSet:  // a piece of another set must not pass as rebuilt
-                return "Il file '" + ShownName(path) + "' è fuori dalla sequenza!";
-            case PieceVerdict::WrongLength:  // nor one cut short or grown
-                return "Il file '" + ShownName(path) + "' è incompleto o danneggiato!";
+        const PieceVerdict verdict = JudgePiece(m_first, j, header, length, m_firstLength);
+        if (verdict == PieceVerdict::Fits) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        return PieceVerdictText(verdict, path);
     }
 
     // Copies piece j; returns the warning that ends the run when the piece no longer belongs
@@ -283,10 +262,10 @@ private:
     }
 
     Outcome Complete() {
-        std::string rebuilt =
-            "Il file " + ShownName(m_outputPath) + kCrLf + "è stato riassemblato correttamente.";
+        std::string rebuilt = "Il file " + ShownName(m_outputPath) + kLineBreak +
+                              "è stato riassemblato correttamente.";
         if (m_digests) {
-            rebuilt += kCrLf + VerifiedText(m_digests->listPath);
+            rebuilt += kLineBreak + VerifiedText(m_digests->listPath);
         }
         // An end that came after the rename keeps the pieces: the process is ending, and the
         // user never agreed to their deletion while it was.
@@ -294,7 +273,8 @@ private:
             m_host.ShowMessage(rebuilt, MessageKind::Information);
             return Outcome::Completed;
         }
-        const std::string question = rebuilt + kCrLf + kCrLf + "Confermi l'eliminazione dei " +
+        const std::string question = rebuilt + kLineBreak + kLineBreak +
+                                     "Confermi l'eliminazione dei " +
                                      std::to_string(m_pieceFiles.size() - 1) + " files sorgenti?";
         if (Ask(m_host, question) == Answer::Yes && !DeletePieceFiles(m_host, m_pieceFiles)) {
             return Outcome::Failed;
@@ -304,14 +284,14 @@ private:
 
     // Every way out but success keeps nothing of the rebuilt file. Done before any message,
     // so that no unfinished file waits on the user's answer.
-    void DropOutput() {
+    void TakeBack() override {
         m_pieceHashes.reset();  // before the buffers their views point into
         m_rebuiltHashes.reset();
         m_piece.reset();
         m_output.Discard();
     }
 
-    void GiveControlsBack() {
+    void GiveControlsBack() override {
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
@@ -319,7 +299,7 @@ private:
     }
 
     Outcome EndEarly(const std::string& warning) {
-        DropOutput();
+        TakeBack();
         m_host.ShowMessage(warning, MessageKind::Warning);
         m_host.SetAssembleStatus("");
         GiveControlsBack();
@@ -328,31 +308,17 @@ private:
 
     // The host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
-        DropOutput();
+        TakeBack();
         m_host.SetAssembleStatus("");
         GiveControlsBack();
         m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
         return Outcome::Stopped;
     }
 
-    Outcome Refuse(const std::string& text) {
-        m_host.ShowMessage(text, MessageKind::Warning);
-        return Outcome::Refused;
-    }
-
-    Outcome Trap(int number, const std::string& description) {
-        DropOutput();
-        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
-                           MessageKind::Warning);
-        GiveControlsBack();
-        return Outcome::Failed;
-    }
-
     // First: held until everything else is gone. A split of the rebuilt file locks the same
     // two files, its source and its first piece, so neither runs beside the other.
     FileLock m_firstPieceLock;
     FileLock m_outputLock;
-    OperationServices& m_host;
     const std::string& m_fileName;
     std::vector<std::string>& m_pieceFiles;
     PieceHeader m_first;
@@ -393,9 +359,10 @@ bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& p
     for (std::size_t j = 0; j + 1 < pieceFiles.size(); ++j) {
         const int error = RemoveFile(pieceFiles[j]);
         if (error != 0) {
-            host.ShowMessage("Impossibile cancellare i files!" + std::string(kCrLf) +
-                                 std::to_string(error) + "  " + DescribeSystemError(error) + kCrLf +
-                                 "Il file " + ShownName(pieceFiles[j]) + " non è stato cancellato.",
+            host.ShowMessage("Impossibile cancellare i files!" + std::string(kLineBreak) +
+                                 std::to_string(error) + "  " + DescribeSystemError(error) +
+                                 kLineBreak + "Il file " + ShownName(pieceFiles[j]) +
+                                 " non è stato cancellato.",
                              MessageKind::Error);
             return false;
         }

@@ -9,8 +9,10 @@
 #include "file_error.h"
 #include "file_layer.h"
 #include "hash_pipeline.h"
+#include "message_text.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
+#include "piece_verdict_text.h"
 #include "set_digests.h"
 #include "shown_name.h"
 
@@ -100,20 +102,17 @@ private:
 
     void AddPieceProblem(const std::string& path, int j, const PieceRead& piece,
                          std::int64_t pieceZeroLength, PieceVerdict verdict) {
-        const std::string quoted = "Il file '" + ShownName(path) + "'";
+        const std::string sentence = PieceVerdictSentence(verdict, path);
         switch (verdict) {
             case PieceVerdict::Fits:
                 return;
             case PieceVerdict::NotAPiece:
-                AddProblem(
-                    SetProblemKind::NotAPiece, path,
-                    quoted + " non è un file splittato oppure è stata modificata l'estensione!");
+                AddProblem(SetProblemKind::NotAPiece, path, sentence);
                 return;
             case PieceVerdict::OutOfSequence:
                 AddProblem(SetProblemKind::OutOfSequence, path,
-                           quoted + " è fuori dalla sequenza! (indice " +
-                               std::to_string(piece.header.index) + " invece di " +
-                               std::to_string(j) + ")");
+                           sentence + " (indice " + std::to_string(piece.header.index) +
+                               " invece di " + std::to_string(j) + ")");
                 return;
             case PieceVerdict::OtherSet: {
                 const std::string detail =
@@ -121,8 +120,7 @@ private:
                         ? "sequenza di " + std::to_string(piece.header.count) +
                               " files invece di " + std::to_string(m_first.count)
                         : "file originale diverso";
-                AddProblem(SetProblemKind::OtherSet, path,
-                           quoted + " appartiene a un'altra sequenza! (" + detail + ")");
+                AddProblem(SetProblemKind::OtherSet, path, sentence + " (" + detail + ")");
                 return;
             }
             case PieceVerdict::WrongLength: {
@@ -130,8 +128,8 @@ private:
                 const std::string expected =
                     (last ? "al massimo " : "") + std::to_string(pieceZeroLength);
                 AddProblem(SetProblemKind::WrongLength, path,
-                           quoted + " è incompleto o danneggiato! (" +
-                               std::to_string(piece.length) + " byte invece di " + expected + ")");
+                           sentence + " (" + std::to_string(piece.length) + " byte invece di " +
+                               expected + ")");
                 return;
             }
         }
@@ -282,10 +280,9 @@ private:
             result.state = PieceRead::State::Read;
         } catch (const FileError& error) {
             result.state = PieceRead::State::Unreadable;
-            result.failure =
-                error.Number() == kNotRegularFileNumber
-                    ? error.Cause()
-                    : error.Cause() + " (Errore n° " + std::to_string(error.Number()) + ")";
+            result.failure = error.Number() == kNotRegularFileNumber
+                                 ? error.Cause()
+                                 : error.Cause() + " (" + ErrorNumberText(error.Number()) + ")";
         } catch (const std::bad_alloc&) {
             result.state = PieceRead::State::Unreadable;
             result.failure = DescribeSystemError(kOutOfMemoryNumber);
@@ -321,6 +318,15 @@ private:
 
 SetCheckReport CheckPieceSet(const std::string& firstPiece) {
     return SetChecker(firstPiece).Run();
+}
+
+std::string CheckVerdictText(const SetCheckReport& report) {
+    if (report.IsConsistent()) {
+        return "La sequenza è completa e coerente.";
+    }
+    const std::size_t count = report.problems.size();
+    return "La sequenza non può essere riassemblata: " + std::to_string(count) +
+           (count == 1 ? " problema." : " problemi.");
 }
 
 }  // namespace zirared

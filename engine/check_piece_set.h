@@ -64,4 +64,8 @@ struct SetCheckReport {
 // has a digest list, every piece is read whole and checked against it.
 SetCheckReport CheckPieceSet(const std::string& firstPiece);
 
+// The check's conclusion in one sentence: the set is complete and consistent, or it cannot be
+// rebuilt and how many problems stand in the way.
+std::string CheckVerdictText(const SetCheckReport& report);
+
 }  // namespace zirared

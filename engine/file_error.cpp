@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "message_text.h"
 #include "shown_name.h"
 
 namespace zirared {
@@ -34,7 +35,7 @@ FileError::FileError(int number, std::string cause, std::string path, FileAction
       m_path(std::move(path)),
       m_description(m_path.empty() ? m_cause
                                    : std::string("Impossibile ") + Verb(action) + " il file " +
-                                         ShownName(m_path) + "\r\n" + m_cause) {}
+                                         ShownName(m_path) + kLineBreak + m_cause) {}
 
 FileError SystemError(int number, const std::string& path, FileAction action) {
     return FileError(number, DescribeSystemError(number), path, action);

@@ -15,6 +15,9 @@ namespace zirared {
 
 inline constexpr std::int32_t kSizeUnitKB = 1400;  // one 3.5" floppy disk, the unit of sizes
 inline constexpr std::int64_t kSizeUnitBytes = std::int64_t{kSizeUnitKB} * 1024;
+// The size setting: pieces of kMinSizeSetting .. kMaxSizeSetting size units.
+inline constexpr int kMinSizeSetting = 1;
+inline constexpr int kMaxSizeSetting = 40;
 inline constexpr std::size_t kBlockBytes = 10'240;  // the unit of copying
 inline constexpr std::size_t kHeaderBytes = 16;
 inline constexpr std::string_view kMagic = "VAVOVOZ";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "file_layer.h"
+#include "message_text.h"
 #include "piece_set.h"
 #include "sha256_list.h"
 #include "shown_name.h"
@@ -10,8 +11,6 @@
 namespace zirared {
 
 namespace {
-
-constexpr const char* kCrLf = "\r\n";
 
 std::string NameInFolder(const std::string& path) {
     return path.substr(DirectoryPart(path).size());
@@ -96,7 +95,7 @@ std::string IgnoredNamesText(const std::string& listPath, const std::vector<std:
     std::string text = "L'elenco di controllo " + ShownName(listPath) +
                        " nomina file che non fanno parte della sequenza; sono stati ignorati:";
     for (const std::string& name : names) {
-        text += kCrLf + ShownName(name);
+        text += kLineBreak + ShownName(name);
     }
     return text;
 }

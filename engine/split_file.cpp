@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +10,8 @@
 #include "file_error.h"
 #include "file_layer.h"
 #include "hash_pipeline.h"
+#include "message_text.h"
+#include "operation_run.h"
 #include "piece_set.h"
 #include "progress_meter.h"
 #include "set_digests.h"
@@ -21,36 +22,24 @@
 namespace zirared {
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-
 std::string ConfirmationText(std::int64_t pieceCount, const std::string& directory) {
-    return "Il file selezionato verrà diviso in " + std::to_string(pieceCount) + " files." + kCrLf +
-           kCrLf + "I files verranno scritti in: " + ShownName(directory) + kCrLf + kCrLf +
-           "Confermi l'operazione?";
+    return "Il file selezionato verrà diviso in " + std::to_string(pieceCount) + " files." +
+           kLineBreak + kLineBreak + "I files verranno scritti in: " + ShownName(directory) +
+           kLineBreak + kLineBreak + "Confermi l'operazione?";
 }
 
-class SplitRun {
+class SplitRun final : public OperationRun {
 public:
     explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
                       bool writeList)
-        : m_host(host),
+        : OperationRun(host),
           m_fileName(fileName),
           m_pieceDataSize(PieceDataSize(filesizeKB)),
           m_listPath(ListPathFor(fileName)),
           m_writeList(writeList) {}
 
-    Outcome Run() {
-        try {
-            return Split();
-        } catch (const FileError& error) {
-            return Trap(error.Number(), error.Description());
-        } catch (const std::bad_alloc&) {
-            return Trap(kOutOfMemoryNumber, DescribeSystemError(kOutOfMemoryNumber));
-        }
-    }
-
 private:
-    Outcome Split() {
+    Outcome Body() override {
         m_source.Open(m_fileName);
         if (!m_sourceLock.TryLock(m_fileName)) {
             m_source.Close();
@@ -65,7 +54,7 @@ private:
             return Refuse(
                 std::string("Il file ha dimensioni minori rispetto alle dimensioni scelte "
                             "per dividere il file!") +
-                kCrLf + "Modificare le impostazioni e riprovare.");
+                kLineBreak + "Modificare le impostazioni e riprovare.");
         }
         const std::span<const char> head = m_source.Peek(kHeaderBytes);
         if (StartsWithMagic({head.data(), head.size()})) {
@@ -114,7 +103,7 @@ private:
     // Refusals that keep every piece in the source's directory, inside the header's three
     // digits and one byte per suffix character, and never onto the source itself.
     std::optional<std::string> CheckPieceNames() {
-        const std::string rename = std::string(kCrLf) + "Rinominare il file e riprovare.";
+        const std::string rename = std::string(kLineBreak) + "Rinominare il file e riprovare.";
         const NameCut cut = CutLastThreeCharacters(m_fileName);
         if (cut.check == NameCheck::NameTooShort) {
             return "Il file non può essere diviso: il nome del file deve avere almeno tre "
@@ -131,7 +120,7 @@ private:
                    rename;
         }
         if (m_pieceCount > kMaxPieceCount) {
-            return std::string("Il file verrebbe diviso in più di 999 files!") + kCrLf +
+            return std::string("Il file verrebbe diviso in più di 999 files!") + kLineBreak +
                    "Scegliere una dimensione maggiore e riprovare.";
         }
         m_stem = cut.stem;
@@ -190,7 +179,7 @@ private:
     // the first No declines them all.
     bool OverwriteAgreed(const std::vector<std::string>& paths) {
         return std::all_of(paths.begin(), paths.end(), [this](const std::string& path) {
-            return Ask(m_host, "Il file " + ShownName(path) + " esiste già!" + kCrLf +
+            return Ask(m_host, "Il file " + ShownName(path) + " esiste già!" + kLineBreak +
                                    "Sovrascrivere il file?") == Answer::Yes;
         });
     }
@@ -348,14 +337,11 @@ private:
             outcome = Outcome::Stopped;
         } else {
             m_host.SetSplitStatus("Terminato: sono stati creati n° " + written + " files");
-            m_host.ShowMessage("Il file: " + ShownName(m_fileName) + kCrLf + "é stato diviso in " +
-                                   written + " files.",
+            m_host.ShowMessage("Il file: " + ShownName(m_fileName) + kLineBreak +
+                                   "é stato diviso in " + written + " files.",
                                MessageKind::Information);
         }
-        if (m_host.ProgressBarCreated()) {
-            m_host.RemoveProgressBar();
-        }
-        m_host.SetBusy(false);
+        GiveControlsBack();
         return outcome;
     }
 
@@ -379,32 +365,24 @@ private:
         return m_status;
     }
 
-    Outcome Refuse(const std::string& text) {
-        m_host.ShowMessage(text, MessageKind::Warning);
-        return Outcome::Refused;
-    }
-
-    // What was written goes before the message: a process ended while it is shown must not
-    // leave a partial set behind.
-    Outcome Trap(int number, const std::string& description) {
+    void TakeBack() override {
         m_pieceHashes.reset();
         m_sourceHashes.reset();
         RemoveWrittenPieces();
         m_source.Close();
-        m_host.ShowMessage(description + kCrLf + "Errore n° " + std::to_string(number),
-                           MessageKind::Warning);
+    }
+
+    void GiveControlsBack() override {
         if (m_host.ProgressBarCreated()) {
             m_host.RemoveProgressBar();
         }
         m_host.SetBusy(false);
-        return Outcome::Failed;
     }
 
     // First: held until everything else is gone. A join of this set locks the same two
     // files, its output and its first piece, so neither runs beside the other.
     FileLock m_sourceLock;
     FileLock m_firstPieceLock;
-    OperationServices& m_host;
     const std::string& m_fileName;
     const std::int64_t m_pieceDataSize;
     std::int64_t m_pieceCount = 0;

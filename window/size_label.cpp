@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <cmath>
 
+#include "piece_set.h"
+
 namespace zirared {
 namespace {
 
@@ -21,7 +23,8 @@ QString GroupedThousands(QLocale locale, qlonglong value) {
 }  // namespace
 
 QString SizeLabelText(int sliderValue) {
-    const double megabytes = sliderValue * 1.4;
+    // A floppy disk's megabyte is 1000 KB: the unit shows as 1,4 MB, and as 1,4 × 1024 KB.
+    const double megabytes = sliderValue * (kSizeUnitKB / 1000.0);
     const double kilobytes = megabytes * 1024.0;
     const QLocale locale;
     // Both figures round half away from zero; no slider value lands exactly on a half.

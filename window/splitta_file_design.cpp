@@ -10,6 +10,7 @@
 
 #include "design_fonts.h"
 #include "link_label.h"
+#include "piece_set.h"
 #include "svg_picture.h"
 #include "svg_pixmap.h"
 #include "tab_container.h"
@@ -95,7 +96,7 @@ void BuildSplitPage(SplittaFileDesign& d, QWidget* page) {
     d.Label1->setFont(ArialFont(9));
 
     d.HScroll1 = Place(new QScrollBar(Qt::Horizontal, page), "HScroll1", {16, 40, 172, 18});
-    d.HScroll1->setRange(1, 40);
+    d.HScroll1->setRange(kMinSizeSetting, kMaxSizeSetting);
     d.HScroll1->setSingleStep(1);
     d.HScroll1->setPageStep(5);
     d.HScroll1->setValue(1);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "usage_text.h"
+
 namespace zirared {
 namespace {
 
@@ -95,6 +97,22 @@ TEST(DigestListOptions, SplitWritesAListOnlyWhenAskedAndJoinVerifiesUnlessTold) 
     EXPECT_TRUE(ParseCommandLine(plainJoin).verifyList);
     EXPECT_FALSE(ParseCommandLine(blindJoin).verifyList);
     EXPECT_EQ(ParseCommandLine(blindJoin).path, "a.000");
+}
+
+// The size setting's range and unit, as the error and the help state them.
+TEST(SizeSetting, TextsGiveTheRangeAndUnit) {
+    const std::vector<std::string> tooLarge{"split", "--size", "41", "a.doc"};
+    const std::vector<std::string> missing{"split", "a.doc", "--size"};
+    EXPECT_EQ(ParseCommandLine(tooLarge).error,
+              "il valore di --size deve essere un numero intero da 1 a 40, non \"41\"");
+    EXPECT_EQ(ParseCommandLine(missing).error, "manca il valore di --size (da 1 a 40)");
+    const std::string help = HelpText();
+    EXPECT_NE(help.find("  split   divide FILE in pezzi di N × 1400 KB scritti nella stessa "
+                        "cartella:\n"),
+              std::string::npos);
+    EXPECT_NE(help.find("\n  --size N          dimensione dei pezzi in unità di 1400 KB, da 1 a "
+                        "40\n"),
+              std::string::npos);
 }
 
 struct UsageErrorRow {

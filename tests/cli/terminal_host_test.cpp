@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sstream>
+#include <utility>
 
 #include "progress_line.h"
 #include "reply_parsing.h"
@@ -77,6 +78,17 @@ TEST(Message, ShowsKindAndTerminalLineBreaks) {
     EXPECT_EQ(FormatMessage("x", MessageKind::Error), "Zirared (errore): x\n");
     // Only CR LF breaks the line; a raw byte that is not UTF-8 is shown, not sent.
     EXPECT_EQ(FormatMessage("a\nb\x9bz", MessageKind::Error), "Zirared (errore): a\\x0Ab\\x9Bz\n");
+}
+
+TEST(Message, NamesEachKind) {
+    const std::pair<MessageKind, const char*> rows[] = {
+        {MessageKind::Warning, "Zirared (avviso): x\n"},
+        {MessageKind::Information, "Zirared (informazione): x\n"},
+        {MessageKind::Question, "Zirared (domanda): x\n"},
+        {MessageKind::Error, "Zirared (errore): x\n"}};
+    for (const auto& [kind, shown] : rows) {
+        EXPECT_EQ(FormatMessage("x", kind), shown);
+    }
 }
 
 struct NameRow {
@@ -152,6 +164,20 @@ TEST(ProgressLine, RedrawsAtMostOncePerInterval) {
     const auto redraws = std::count(written.begin(), written.end(), '\r');
     EXPECT_GE(redraws, 2);
     EXPECT_LE(redraws, 1000 / ProgressLine::kRedrawIntervalMs + 1);
+}
+
+// The engine reports one block of 10,240 bytes at a time: 1024 blocks a second are 10 MB/s.
+TEST(ProgressLine, RateCountsBlocksOf10240Bytes) {
+    std::ostringstream output;
+    ProgressLine line(output, true, 80, FakeClock);
+    g_fakeNowMs = 0;
+    line.ShowBar();
+    for (int block = 0; block < 1023; ++block) {
+        line.CountBlock();
+    }
+    g_fakeNowMs = 1000;
+    line.CountBlock();
+    EXPECT_TRUE(output.str().ends_with("  10,0 MB/s")) << output.str();
 }
 
 TEST(ProgressLine, DisabledWritesNothing) {

@@ -90,6 +90,7 @@ TEST_F(CheckPieceSetTest, SplitSetIsConsistentAndTheAssemblyAgrees) {
     EXPECT_EQ(report.rebuiltPath, m_dir / "report.doc");
     EXPECT_EQ(report.rebuiltSize, 3'000'000);
     EXPECT_FALSE(report.rebuiltExists);
+    EXPECT_EQ(CheckVerdictText(report), "La sequenza è completa e coerente.");
     EXPECT_EQ(Contents(), before) << "the check writes nothing";
 
     std::vector<std::string> pieceFiles;
@@ -128,6 +129,13 @@ TEST_F(CheckPieceSetTest, ReportsEveryProblemOfTheSetAtOnce) {
         "Il file '" + Piece(4) + "' è incompleto o danneggiato! (1433615 byte invece di 1433616)");
     EXPECT_EQ(report.problems[4].text,
               "Il file '" + Piece(5) + "' è fuori dalla sequenza! (indice 6 invece di 5)");
+    EXPECT_EQ(report.problems[5].text,
+              "Il file '" + Piece(6) +
+                  "' non è un file splittato oppure è stata modificata l'estensione!");
+    EXPECT_EQ(CheckVerdictText(report), "La sequenza non può essere riassemblata: 6 problemi.");
+    SetCheckReport one;
+    one.problems.push_back(report.problems[0]);
+    EXPECT_EQ(CheckVerdictText(one), "La sequenza non può essere riassemblata: 1 problema.");
     EXPECT_TRUE(report.rebuiltExists);
     EXPECT_EQ(report.rebuiltSize, kPieceData * 4 - 1 + 40 + (30 - 16))
         << "the data of the pieces found, whatever their state";

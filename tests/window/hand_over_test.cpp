@@ -174,12 +174,12 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
     // Not a piece: the split, which asks first (the auto-answer says yes).
     secondStart(QStringLiteral("dati.bin"));
     const QString lastPiece = QDir(work.path()).filePath(QStringLiteral("dati.001"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[question]")); }, 20000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[domanda]")); }, 20000))
         << first.said().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(lastPiece); }, 20000));
 
     // A piece: the assembly, which rebuilds the source.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[information]")); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[informazione]")); }));
     ASSERT_TRUE(QFile::remove(source));
     secondStart(QStringLiteral("dati.000"));
     EXPECT_TRUE(QTest::qWaitFor(
@@ -255,7 +255,7 @@ TEST_P(NameNotUtf8, ReachesTheSplitByteForByte) {
 
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return first.Said(QStringLiteral("[information]")) || dialogs.messages().size() > 1;
+            return first.Said(QStringLiteral("[informazione]")) || dialogs.messages().size() > 1;
         },
         20000))
         << first.said().toStdString() << second.said().toStdString();

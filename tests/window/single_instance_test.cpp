@@ -100,7 +100,7 @@ TEST(SecondStart, ShowsItsMessageAndEndsWithStatusZeroWithoutAWindow) {
     EXPECT_EQ(second.exitCode(), 0);
     const QString errors = QString::fromUtf8(second.readAllStandardError());
     EXPECT_TRUE(
-        errors.contains(QStringLiteral("Zirared [information]: Zirared è già in esecuzione")))
+        errors.contains(QStringLiteral("Zirared [informazione]: Zirared è già in esecuzione")))
         << errors.toStdString();
     EXPECT_TRUE(firstCopy.isLocked());
 }
