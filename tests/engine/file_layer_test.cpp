@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "assemble_file.h"
 #include "file_error.h"
@@ -161,6 +162,57 @@ TEST(RemoveFileTest, RemovesFilesNeverDirectories) {
     EXPECT_NE(RemoveFile(dir / "empty.001"), 0);
     EXPECT_NE(RemoveFile(dir / "full.002"), 0);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"empty.001", "full.002"}));
+}
+
+// Every code the POSIX layer names, with the sentence a user reads for it.
+TEST(PosixErrorTest, EveryNamedCodeReadsAsBefore) {
+    const std::pair<int, const char*> rows[] = {
+        {ENOSPC, "Spazio insufficiente sul disco."},
+        {EDQUOT, "Quota disco superata."},
+        {EFBIG, "File troppo grande."},
+        {EACCES, "Permesso negato."},
+        {EPERM, "Permesso negato."},
+        {EROFS, "Il file system è di sola lettura."},
+        {ENOENT, "File o cartella inesistente."},
+        {EISDIR, "È una cartella."},
+        {ENOTDIR, "Una parte del percorso non è una cartella."},
+        {EIO, "Errore di input/output."},
+        {ENOMEM, "Memoria insufficiente."},
+        {ENAMETOOLONG, "Nome del file troppo lungo."},
+        {ELOOP, "Troppi collegamenti simbolici nel percorso."},
+        {EMFILE, "Troppi file aperti."},
+        {ENFILE, "Troppi file aperti."},
+        {EEXIST, "Il file esiste già."},
+        {EBUSY, "Il file è in uso."},
+        {ETXTBSY, "Il file è in uso."},
+        {EXDEV, "Il file si trova su un altro file system."},
+        {ENXIO, "Dispositivo inesistente."},
+        {ENODEV, "Dispositivo inesistente."},
+        {EINVAL, "Argomento non valido."},
+        {EAGAIN, "Risorsa temporaneamente non disponibile."},
+        {ESTALE, "Il file non è più disponibile (file system di rete)."},
+        {EMLINK, "Troppi collegamenti al file."},
+        {ENOTEMPTY, "La cartella non è vuota."},
+        {EOVERFLOW, "Valore troppo grande per il tipo di dati."},
+        {ENOTSUP, "Operazione non supportata dal file system."},
+        {EBADF, "Descrittore di file non valido."},
+        {EINTR, "Operazione interrotta."},
+        {ETIMEDOUT, "Tempo scaduto."},
+        {ENOLCK, "Nessun lock disponibile."},
+        {EPIPE, "Pipe interrotta: il programma che leggeva i dati è terminato."},
+        {ENOSYS, "Errore di sistema n° 38."},
+        {ECHILD, "Errore di sistema n° 10."},
+    };
+    for (const auto& [number, sentence] : rows) {
+        EXPECT_EQ(DescribeSystemError(number), sentence) << number;
+    }
+    const FileError notRegular = NotRegularFileError("/p/pipe");
+    EXPECT_EQ(notRegular.Number(), EINVAL);
+    EXPECT_EQ(notRegular.Description(),
+              "Impossibile aprire il file /p/pipe\r\nNon è un file ordinario.");
+    EXPECT_EQ(Sha256UnavailableError().Number(), ENOSYS);
+    EXPECT_EQ(Sha256UnavailableError().Description(),
+              "La libreria di crittografia non calcola lo SHA-256.");
 }
 
 // A long name keeps its start in the temporary name, within the 255 bytes a name may take
