@@ -1,4 +1,5 @@
-// The system half of the file layer on POSIX systems; the buffering is in file_layer.cpp.
+// The system half of the file layer on POSIX systems, both faces: the streams
+// (file_streams.h) and the path queries (path_queries.h). The buffering is in file_streams.cpp.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -15,8 +16,9 @@
 #include <string_view>
 
 #include "file_error.h"
-#include "file_layer.h"
 #include "file_layer_system.h"
+#include "file_streams.h"
+#include "path_queries.h"
 
 namespace zirared {
 
@@ -245,10 +247,10 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
-PathKind KindOfPath(const std::string& path) {
+std::optional<PathKind> KindOfPath(const std::string& path) {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-        return PathKind::Nothing;
+        return std::nullopt;
     }
     if (S_ISREG(status.st_mode)) {
         return PathKind::Regular;
@@ -285,10 +287,10 @@ std::optional<FileAccess> AccessOf(const std::string& path) {
                                 static_cast<std::uint32_t>(status.st_gid)}};
 }
 
-int AttributeValue(const std::string& path) {
+std::optional<int> AttributeValue(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        return -1;
+        return std::nullopt;
     }
     if (S_ISDIR(status.st_mode)) {
         return kAttributeDirectory;
@@ -307,13 +309,13 @@ int AttributeValue(const std::string& path) {
     return value;
 }
 
-std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+std::optional<std::string> LeadingBytes(const std::string& path, std::size_t maxBytes) {
     if (KindOfPath(path) != PathKind::Regular) {
-        return {};
+        return std::nullopt;
     }
     const int fd = OpenRegularForReading(path, O_NOFOLLOW);
     if (fd < 0) {
-        return {};
+        return std::nullopt;
     }
     std::string bytes(maxBytes, '\0');
     std::size_t got = 0;
@@ -332,8 +334,11 @@ std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
     return bytes;
 }
 
-int RemoveFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+std::optional<int> RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return errno;
+    }
+    return std::nullopt;
 }
 
 void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {

@@ -1,14 +1,15 @@
-// The system half of the file layer on Windows: the wide-character Win32 calls, UTF-8 paths
-// converted at the boundary, Win32 error codes in the errors. The buffering is in
-// file_layer.cpp.
+// The system half of the file layer on Windows, both faces: the streams (file_streams.h) and
+// the path queries (path_queries.h). The wide-character Win32 calls, UTF-8 paths converted
+// at the boundary, Win32 error codes in the errors. The buffering is in file_streams.cpp.
 #include <windows.h>
 
 #include <algorithm>
 #include <random>
 
 #include "file_error.h"
-#include "file_layer.h"
 #include "file_layer_system.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "windows_error_codes.h"
 #include "windows_path.h"
 
@@ -332,13 +333,13 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
-PathKind KindOfPath(const std::string& path) {
+std::optional<PathKind> KindOfPath(const std::string& path) {
     const Examined examined = Examine(path);
     if (examined.device) {
         return PathKind::Special;
     }
     if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
-        return PathKind::Nothing;
+        return std::nullopt;
     }
     if (IsLink(*examined.systemPath, examined.attributes)) {
         return PathKind::Link;
@@ -388,33 +389,33 @@ std::optional<FileAccess> AccessOf(const std::string& path) {
     return FileAccess{};
 }
 
-int AttributeValue(const std::string& path) {
+std::optional<int> AttributeValue(const std::string& path) {
     const Examined examined = Examine(path);
     if (examined.device) {
         return kAttributeSystem;
     }
     if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
-        return -1;
+        return std::nullopt;
     }
     DWORD attributes = examined.attributes;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A link's own attributes say little: take those of what it leads to.
         const auto information = InformationOf(path);
         if (!information) {
-            return -1;
+            return std::nullopt;
         }
         attributes = information->dwFileAttributes;
     }
     return static_cast<int>(attributes & kClassicAttributes);
 }
 
-std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+std::optional<std::string> LeadingBytes(const std::string& path, std::size_t maxBytes) {
     if (KindOfPath(path) != PathKind::Regular) {
-        return {};
+        return std::nullopt;
     }
     const Opened opened = OpenRegularForReading(path);
     if (opened.handle == INVALID_HANDLE_VALUE) {
-        return {};
+        return std::nullopt;
     }
     std::string bytes(maxBytes, '\0');
     std::size_t got = 0;
@@ -435,7 +436,7 @@ std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
     return bytes;
 }
 
-int RemoveFile(const std::string& path) {
+std::optional<int> RemoveFile(const std::string& path) {
     const Examined examined = Examine(path);
     if (!examined.systemPath) {
         return ERROR_NO_UNICODE_TRANSLATION;
@@ -443,11 +444,14 @@ int RemoveFile(const std::string& path) {
     if (IsDirectory(examined.attributes) && !IsLink(*examined.systemPath, examined.attributes)) {
         return kIsADirectoryNumber;
     }
-    if (IsDirectory(examined.attributes)) {
-        // A link to a folder is removed as a folder entry, the folder itself stays.
-        return RemoveDirectoryW(examined.systemPath->c_str()) ? 0 : LastError();
+    // A link to a folder is removed as a folder entry, the folder itself stays.
+    const bool removed = IsDirectory(examined.attributes)
+                             ? RemoveDirectoryW(examined.systemPath->c_str())
+                             : DeleteFileW(examined.systemPath->c_str());
+    if (!removed) {
+        return LastError();
     }
-    return DeleteFileW(examined.systemPath->c_str()) ? 0 : LastError();
+    return std::nullopt;
 }
 
 void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {

@@ -1,5 +1,3 @@
-#include "file_layer.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -9,10 +7,13 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "assemble_file.h"
 #include "file_error.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "test_files.h"
 
 namespace zirared {
@@ -23,7 +24,7 @@ using test::TempDir;
 struct AttributeRow {
     const char* why;
     std::function<std::string(const TempDir&)> make;
-    int value;
+    std::optional<int> value;
 };
 
 class AttributeTest : public testing::TestWithParam<AttributeRow> {};
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                          return d / "pipe";
                      },
                      4},
-        AttributeRow{"missing_path", [](auto& d) { return d / "none"; }, -1}),
+        AttributeRow{"missing_path", [](auto& d) { return d / "none"; }, std::nullopt}),
     [](const auto& info) { return std::string(info.param.why); });
 
 TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
@@ -75,7 +76,7 @@ TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
     }
     test::WriteFile(mountPoint + "/a.doc", "x");
     ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k");
-    const int value = AttributeValue(mountPoint + "/a.doc");
+    const std::optional<int> value = AttributeValue(mountPoint + "/a.doc");
     ::umount(mountPoint.c_str());
     EXPECT_EQ(value, 33);
 }
@@ -157,10 +158,10 @@ TEST(RemoveFileTest, RemovesFilesNeverDirectories) {
     std::filesystem::create_directory(dir / "empty.001");
     std::filesystem::create_directory(dir / "full.002");
     test::WriteFile(dir / "full.002/keep", "x");
-    EXPECT_EQ(RemoveFile(dir / "a.000"), 0);
+    EXPECT_FALSE(RemoveFile(dir / "a.000").has_value());
     EXPECT_EQ(RemoveFile(dir / "a.000"), ENOENT);
-    EXPECT_NE(RemoveFile(dir / "empty.001"), 0);
-    EXPECT_NE(RemoveFile(dir / "full.002"), 0);
+    EXPECT_TRUE(RemoveFile(dir / "empty.001").has_value());
+    EXPECT_TRUE(RemoveFile(dir / "full.002").has_value());
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"empty.001", "full.002"}));
 }
 
