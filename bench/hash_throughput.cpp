@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
 #include "hash_pipeline.h"
 #include "piece_set.h"
 #include "sha256_hex.h"

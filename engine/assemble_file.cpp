@@ -4,10 +4,11 @@
 #include <span>
 
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
 #include "hash_pipeline.h"
 #include "message_text.h"
 #include "operation_run.h"
+#include "path_queries.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "piece_verdict_text.h"
@@ -346,21 +347,20 @@ Outcome AssembleFile(OperationServices& host, const std::string& fileName,
 }
 
 bool FileExists(const std::string& path) {
-    return KindOfPath(path) != PathKind::Nothing;
+    return KindOfPath(path).has_value();
 }
 
 bool FileIsWritable(const std::string& path) {
-    const int attributes = AttributeValue(path);
+    const std::optional<int> attributes = AttributeValue(path);
     return attributes == 0 || attributes == kAttributeArchive;
 }
 
 bool DeletePieceFiles(OperationServices& host, const std::vector<std::string>& pieceFiles) {
     // The last slot is never filled: it only makes the highest index equal the piece count.
     for (std::size_t j = 0; j + 1 < pieceFiles.size(); ++j) {
-        const int error = RemoveFile(pieceFiles[j]);
-        if (error != 0) {
+        if (const std::optional<int> error = RemoveFile(pieceFiles[j])) {
             host.ShowMessage("Impossibile cancellare i files!" + std::string(kLineBreak) +
-                                 std::to_string(error) + "  " + DescribeSystemError(error) +
+                                 std::to_string(*error) + "  " + DescribeSystemError(*error) +
                                  kLineBreak + "Il file " + ShownName(pieceFiles[j]) +
                                  " non è stato cancellato.",
                              MessageKind::Error);

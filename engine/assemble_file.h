@@ -30,7 +30,7 @@ Outcome AssembleFile(OperationServices& host, const std::string& fileName,
 bool FileExists(const std::string& path);
 
 // True only when the path's attribute value is exactly 0 or exactly 32; see AttributeValue
-// in file_layer.h for how POSIX file types and permissions map onto that value.
+// in path_queries.h for how POSIX file types and permissions map onto that value.
 bool FileIsWritable(const std::string& path);
 
 // Deletes slots 0 .. size-2 of pieceFiles in order; stops at the first failure with

@@ -7,9 +7,10 @@
 
 #include "assemble_file.h"
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
 #include "hash_pipeline.h"
 #include "message_text.h"
+#include "path_queries.h"
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "piece_verdict_text.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -30,8 +31,52 @@ private:
     std::string m_description;
 };
 
-// The Italian sentence for a system error code of this platform's file layer
-// (file_error_posix.cpp or file_error_windows.cpp).
+// What went wrong with a file, whatever the system: each kind has one Italian sentence
+// (file_error.cpp), and each system only maps its own codes onto the kinds
+// (file_error_posix.cpp, file_error_windows.cpp). The number a user is shown stays the
+// system's own code.
+enum class FileErrorKind {
+    DiskFull,
+    QuotaExceeded,
+    FileTooLarge,
+    AccessDenied,
+    ReadOnlyFileSystem,
+    NotFound,
+    IsADirectory,
+    NotADirectory,
+    InputOutput,
+    OutOfMemory,
+    NameTooLong,
+    TooManyLinksInPath,
+    TooManyOpenFiles,
+    AlreadyExists,
+    InUse,
+    OnAnotherFileSystem,
+    NoSuchDevice,
+    DeviceNotReady,
+    InvalidArgument,
+    InvalidName,
+    TemporarilyUnavailable,
+    NoLongerAvailable,
+    TooManyLinks,
+    FolderNotEmpty,
+    ValueTooLarge,
+    NotSupported,
+    BadDescriptor,
+    Interrupted,
+    TimedOut,
+    NoLocks,
+    BrokenPipe,
+    NotRegularFile,
+    NoSha256,  // the crypto library cannot compute the digests
+};
+
+// The kind of this platform's system error code; nothing for a code the program has no
+// sentence for.
+std::optional<FileErrorKind> KindOfSystemError(int number);
+
+// The Italian sentence for a system error code of this platform: its kind's, or one that
+// gives the number.
 std::string DescribeSystemError(int number);
 
 // The error for system code number met while doing action to path.
@@ -42,6 +87,11 @@ FileError SystemError(int number, const std::string& path = {},
 // device): such a file is never opened, since opening or reading it may block.
 extern const int kNotRegularFileNumber;
 FileError NotRegularFileError(const std::string& path);
+
+// The error, and this platform's code for it, when the system's crypto library cannot
+// compute SHA-256.
+extern const int kSha256UnavailableNumber;
+FileError Sha256UnavailableError();
 
 // This platform's codes for a folder standing where a file was expected, and for memory
 // running out; the operations report both without a system call of their own.

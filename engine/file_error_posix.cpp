@@ -1,77 +1,77 @@
-// The POSIX half of file_error.h: errno values and their Italian sentences.
+// The POSIX half of file_error.h: which errno values the program has a sentence for.
 #include <cerrno>
-#include <string>
+#include <optional>
 
 #include "file_error.h"
 
 namespace zirared {
 
-std::string DescribeSystemError(int number) {
+std::optional<FileErrorKind> KindOfSystemError(int number) {
     switch (number) {
         case ENOSPC:
-            return "Spazio insufficiente sul disco.";
+            return FileErrorKind::DiskFull;
         case EDQUOT:
-            return "Quota disco superata.";
+            return FileErrorKind::QuotaExceeded;
         case EFBIG:
-            return "File troppo grande.";
+            return FileErrorKind::FileTooLarge;
         case EACCES:
         case EPERM:
-            return "Permesso negato.";
+            return FileErrorKind::AccessDenied;
         case EROFS:
-            return "Il file system è di sola lettura.";
+            return FileErrorKind::ReadOnlyFileSystem;
         case ENOENT:
-            return "File o cartella inesistente.";
+            return FileErrorKind::NotFound;
         case EISDIR:
-            return "È una cartella.";
+            return FileErrorKind::IsADirectory;
         case ENOTDIR:
-            return "Una parte del percorso non è una cartella.";
+            return FileErrorKind::NotADirectory;
         case EIO:
-            return "Errore di input/output.";
+            return FileErrorKind::InputOutput;
         case ENOMEM:
-            return "Memoria insufficiente.";
+            return FileErrorKind::OutOfMemory;
         case ENAMETOOLONG:
-            return "Nome del file troppo lungo.";
+            return FileErrorKind::NameTooLong;
         case ELOOP:
-            return "Troppi collegamenti simbolici nel percorso.";
+            return FileErrorKind::TooManyLinksInPath;
         case EMFILE:
         case ENFILE:
-            return "Troppi file aperti.";
+            return FileErrorKind::TooManyOpenFiles;
         case EEXIST:
-            return "Il file esiste già.";
+            return FileErrorKind::AlreadyExists;
         case EBUSY:
         case ETXTBSY:
-            return "Il file è in uso.";
+            return FileErrorKind::InUse;
         case EXDEV:
-            return "Il file si trova su un altro file system.";
+            return FileErrorKind::OnAnotherFileSystem;
         case ENXIO:
         case ENODEV:
-            return "Dispositivo inesistente.";
+            return FileErrorKind::NoSuchDevice;
         case EINVAL:
-            return "Argomento non valido.";
+            return FileErrorKind::InvalidArgument;
         case EAGAIN:
-            return "Risorsa temporaneamente non disponibile.";
+            return FileErrorKind::TemporarilyUnavailable;
         case ESTALE:
-            return "Il file non è più disponibile (file system di rete).";
+            return FileErrorKind::NoLongerAvailable;
         case EMLINK:
-            return "Troppi collegamenti al file.";
+            return FileErrorKind::TooManyLinks;
         case ENOTEMPTY:
-            return "La cartella non è vuota.";
+            return FileErrorKind::FolderNotEmpty;
         case EOVERFLOW:
-            return "Valore troppo grande per il tipo di dati.";
+            return FileErrorKind::ValueTooLarge;
         case ENOTSUP:
-            return "Operazione non supportata dal file system.";
+            return FileErrorKind::NotSupported;
         case EBADF:
-            return "Descrittore di file non valido.";
+            return FileErrorKind::BadDescriptor;
         case EINTR:
-            return "Operazione interrotta.";
+            return FileErrorKind::Interrupted;
         case ETIMEDOUT:
-            return "Tempo scaduto.";
+            return FileErrorKind::TimedOut;
         case ENOLCK:
-            return "Nessun lock disponibile.";
+            return FileErrorKind::NoLocks;
         case EPIPE:
-            return "Pipe interrotta: il programma che leggeva i dati è terminato.";
+            return FileErrorKind::BrokenPipe;
         default:
-            return "Errore di sistema n° " + std::to_string(number) + ".";
+            return std::nullopt;
     }
 }
 
@@ -80,5 +80,8 @@ const int kNotRegularFileNumber = EINVAL;
 
 const int kIsADirectoryNumber = EISDIR;
 const int kOutOfMemoryNumber = ENOMEM;
+
+// The code the system gives for a call it does not implement.
+const int kSha256UnavailableNumber = ENOSYS;
 
 }  // namespace zirared

@@ -1,35 +1,35 @@
-// The Windows half of file_error.h: Win32 error codes (GetLastError), each cause that a
-// POSIX system shares described by the same Italian sentence as there.
+// The Windows half of file_error.h: which Win32 error codes (GetLastError) the program has a
+// sentence for. A cause a POSIX system shares maps to the same kind, so it reads the same.
 #include <windows.h>
 
-#include <string>
+#include <optional>
 
 #include "file_error.h"
 #include "windows_error_codes.h"
 
 namespace zirared {
 
-std::string DescribeSystemError(int number) {
+std::optional<FileErrorKind> KindOfSystemError(int number) {
     switch (number) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-            return "Spazio insufficiente sul disco.";
+            return FileErrorKind::DiskFull;
         case ERROR_FILE_TOO_LARGE:
-            return "File troppo grande.";
+            return FileErrorKind::FileTooLarge;
         case ERROR_ACCESS_DENIED:
         case ERROR_PRIVILEGE_NOT_HELD:
-            return "Permesso negato.";
+            return FileErrorKind::AccessDenied;
         case ERROR_WRITE_PROTECT:
-            return "Il file system è di sola lettura.";
+            return FileErrorKind::ReadOnlyFileSystem;
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
-            return "File o cartella inesistente.";
+            return FileErrorKind::NotFound;
         case ERROR_DIRECTORY_NOT_SUPPORTED:
-            return "È una cartella.";
+            return FileErrorKind::IsADirectory;
         case ERROR_DIRECTORY:
-            return "Una parte del percorso non è una cartella.";
+            return FileErrorKind::NotADirectory;
         case ERROR_READ_FAULT:
         case ERROR_WRITE_FAULT:
         case ERROR_GEN_FAILURE:
@@ -37,55 +37,55 @@ std::string DescribeSystemError(int number) {
         case ERROR_SECTOR_NOT_FOUND:
         case ERROR_HANDLE_EOF:
         case ERROR_IO_DEVICE:
-            return "Errore di input/output.";
+            return FileErrorKind::InputOutput;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY:
-            return "Memoria insufficiente.";
+            return FileErrorKind::OutOfMemory;
         case ERROR_FILENAME_EXCED_RANGE:
-            return "Nome del file troppo lungo.";
+            return FileErrorKind::NameTooLong;
         case ERROR_CANT_RESOLVE_FILENAME:
-            return "Troppi collegamenti simbolici nel percorso.";
+            return FileErrorKind::TooManyLinksInPath;
         case ERROR_TOO_MANY_OPEN_FILES:
-            return "Troppi file aperti.";
+            return FileErrorKind::TooManyOpenFiles;
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS:
-            return "Il file esiste già.";
+            return FileErrorKind::AlreadyExists;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
         case ERROR_USER_MAPPED_FILE:
-            return "Il file è in uso.";
+            return FileErrorKind::InUse;
         case ERROR_NOT_SAME_DEVICE:
-            return "Il file si trova su un altro file system.";
+            return FileErrorKind::OnAnotherFileSystem;
         case ERROR_DEV_NOT_EXIST:
-            return "Dispositivo inesistente.";
+            return FileErrorKind::NoSuchDevice;
         case ERROR_NOT_READY:
-            return "Il dispositivo non è pronto.";  // a drive without its disk
+            return FileErrorKind::DeviceNotReady;  // a drive without its disk
         case ERROR_INVALID_PARAMETER:
-            return "Argomento non valido.";
+            return FileErrorKind::InvalidArgument;
         case ERROR_INVALID_NAME:
         case ERROR_NO_UNICODE_TRANSLATION:
-            return "Nome di file non valido.";
+            return FileErrorKind::InvalidName;
         case ERROR_NETNAME_DELETED:
-            return "Il file non è più disponibile (file system di rete).";
+            return FileErrorKind::NoLongerAvailable;
         case ERROR_TOO_MANY_LINKS:
-            return "Troppi collegamenti al file.";
+            return FileErrorKind::TooManyLinks;
         case ERROR_DIR_NOT_EMPTY:
-            return "La cartella non è vuota.";
+            return FileErrorKind::FolderNotEmpty;
         case ERROR_ARITHMETIC_OVERFLOW:
-            return "Valore troppo grande per il tipo di dati.";
+            return FileErrorKind::ValueTooLarge;
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
-            return "Operazione non supportata dal file system.";
+            return FileErrorKind::NotSupported;
         case ERROR_INVALID_HANDLE:
-            return "Descrittore di file non valido.";
+            return FileErrorKind::BadDescriptor;
         case ERROR_OPERATION_ABORTED:
-            return "Operazione interrotta.";
+            return FileErrorKind::Interrupted;
         case ERROR_SEM_TIMEOUT:
-            return "Tempo scaduto.";
+            return FileErrorKind::TimedOut;
         case ERROR_BAD_FILE_TYPE:
-            return "Non è un file ordinario.";
+            return FileErrorKind::NotRegularFile;
         default:
-            return "Errore di sistema n° " + std::to_string(number) + ".";
+            return std::nullopt;
     }
 }
 
@@ -94,5 +94,7 @@ const int kNotRegularFileNumber = ERROR_BAD_FILE_TYPE;
 
 const int kIsADirectoryNumber = ERROR_DIRECTORY_NOT_SUPPORTED;
 const int kOutOfMemoryNumber = ERROR_NOT_ENOUGH_MEMORY;
+
+const int kSha256UnavailableNumber = ERROR_NOT_SUPPORTED;
 
 }  // namespace zirared

@@ -1,4 +1,5 @@
-// The system half of the file layer on POSIX systems; the buffering is in file_layer.cpp.
+// The system half of the file layer on POSIX systems, both faces: the streams
+// (file_streams.h) and the path queries (path_queries.h). The buffering is in file_streams.cpp.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -15,15 +16,12 @@
 #include <string_view>
 
 #include "file_error.h"
-#include "file_layer.h"
 #include "file_layer_system.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "path_separators.h"
 
 namespace zirared {
-
-std::size_t FileNameStart(const std::string& path) {
-    return FileNameOffset(path);
-}
 
 namespace {
 
@@ -69,7 +67,7 @@ bool TryLockDescriptor(int fd) {
 
 // A descriptor of path's folder, to sync it; -1 with errno set when it cannot be opened.
 int OpenFolderOf(const std::string& path) {
-    const std::size_t nameStart = FileNameStart(path);
+    const std::size_t nameStart = FileNameOffset(path);
     const std::string folder = nameStart == 0 ? "." : path.substr(0, nameStart);
     return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
@@ -245,10 +243,10 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
-PathKind KindOfPath(const std::string& path) {
+std::optional<PathKind> KindOfPath(const std::string& path) {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-        return PathKind::Nothing;
+        return std::nullopt;
     }
     if (S_ISREG(status.st_mode)) {
         return PathKind::Regular;
@@ -285,10 +283,10 @@ std::optional<FileAccess> AccessOf(const std::string& path) {
                                 static_cast<std::uint32_t>(status.st_gid)}};
 }
 
-int AttributeValue(const std::string& path) {
+std::optional<int> AttributeValue(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        return -1;
+        return std::nullopt;
     }
     if (S_ISDIR(status.st_mode)) {
         return kAttributeDirectory;
@@ -300,20 +298,20 @@ int AttributeValue(const std::string& path) {
     if ((status.st_mode & S_IWUSR) == 0 || readOnlyMount) {
         value += kAttributeReadOnly;
     }
-    if (std::string_view(path).substr(FileNameStart(path)).starts_with('.')) {
+    if (std::string_view(path).substr(FileNameOffset(path)).starts_with('.')) {
         value += kAttributeHidden;
     }
     value += S_ISREG(status.st_mode) ? kAttributeArchive : kAttributeSystem;
     return value;
 }
 
-std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+std::optional<std::string> LeadingBytes(const std::string& path, std::size_t maxBytes) {
     if (KindOfPath(path) != PathKind::Regular) {
-        return {};
+        return std::nullopt;
     }
     const int fd = OpenRegularForReading(path, O_NOFOLLOW);
     if (fd < 0) {
-        return {};
+        return std::nullopt;
     }
     std::string bytes(maxBytes, '\0');
     std::size_t got = 0;
@@ -332,8 +330,11 @@ std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
     return bytes;
 }
 
-int RemoveFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+std::optional<int> RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return errno;
+    }
+    return std::nullopt;
 }
 
 void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {
@@ -420,7 +421,7 @@ TemporaryState ExamineTemporaryFile(const std::string& path, bool removeAbandone
 }
 
 bool OutputNamesFit(const std::string& target) {
-    const std::size_t nameStart = FileNameStart(target);
+    const std::size_t nameStart = FileNameOffset(target);
     const std::string folder = nameStart == 0 ? "." : target.substr(0, nameStart);
     const long nameMax = FolderLimit(folder, _PC_NAME_MAX, NAME_MAX);
     const long pathMax = FolderLimit(folder, _PC_PATH_MAX, PATH_MAX);

@@ -2,13 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace zirared {
 
-// What file_layer.cpp (the buffering that every system shares) needs from the system's half
-// (file_layer_posix.cpp or file_layer_windows.cpp).
+// What the shared half of the file layer (file_streams.cpp, temporary_files.cpp) needs from
+// the system's half (file_layer_posix.cpp or file_layer_windows.cpp), and the one thing it
+// gives the system's half in return (TemporaryNameFor).
 
 // Reads up to size bytes at the handle's position, retrying interrupted calls; 0 at the end
 // of the file. Throws FileError naming path.
@@ -22,8 +24,9 @@ void CloseForReading(std::intptr_t handle);
 extern const int kFileShrankNumber;
 extern const int kNothingAtPathNumber;
 
-// Where the file name starts in path, after its folder.
-std::size_t FileNameStart(const std::string& path);
+// A name nobody else uses, beside target: hidden, and marked as ours should a crash leave it
+// behind (temporary_files.cpp).
+std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random);
 
 // The names in folder ("" for the current one), without "." and ".."; empty when it cannot
 // be listed.

@@ -1,23 +1,20 @@
-// The system half of the file layer on Windows: the wide-character Win32 calls, UTF-8 paths
-// converted at the boundary, Win32 error codes in the errors. The buffering is in
-// file_layer.cpp.
+// The system half of the file layer on Windows, both faces: the streams (file_streams.h) and
+// the path queries (path_queries.h). The wide-character Win32 calls, UTF-8 paths converted
+// at the boundary, Win32 error codes in the errors. The buffering is in file_streams.cpp.
 #include <windows.h>
 
 #include <algorithm>
 #include <random>
 
 #include "file_error.h"
-#include "file_layer.h"
 #include "file_layer_system.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "path_separators.h"
 #include "windows_error_codes.h"
 #include "windows_path.h"
 
 namespace zirared {
-
-std::size_t FileNameStart(const std::string& path) {
-    return FileNameOffset(path);
-}
 
 namespace {
 
@@ -271,7 +268,7 @@ void OutputFile::Commit(bool syncToDisk) {
         }
         const bool replacing = replaced.attributes != INVALID_FILE_ATTRIBUTES;
         const HANDLE handle = HandleOf(m_handle);
-        // Always synced: there is no SyncFileSystemOf for a user here (see file_layer.h).
+        // Always synced: there is no SyncFileSystemOf for a user here (see file_streams.h).
         static_cast<void>(syncToDisk);
         if (!FlushFileBuffers(handle)) {
             throw SystemError(LastError(), m_target, FileAction::Write);
@@ -332,13 +329,13 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
-PathKind KindOfPath(const std::string& path) {
+std::optional<PathKind> KindOfPath(const std::string& path) {
     const Examined examined = Examine(path);
     if (examined.device) {
         return PathKind::Special;
     }
     if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
-        return PathKind::Nothing;
+        return std::nullopt;
     }
     if (IsLink(*examined.systemPath, examined.attributes)) {
         return PathKind::Link;
@@ -388,33 +385,33 @@ std::optional<FileAccess> AccessOf(const std::string& path) {
     return FileAccess{};
 }
 
-int AttributeValue(const std::string& path) {
+std::optional<int> AttributeValue(const std::string& path) {
     const Examined examined = Examine(path);
     if (examined.device) {
         return kAttributeSystem;
     }
     if (examined.attributes == INVALID_FILE_ATTRIBUTES) {
-        return -1;
+        return std::nullopt;
     }
     DWORD attributes = examined.attributes;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A link's own attributes say little: take those of what it leads to.
         const auto information = InformationOf(path);
         if (!information) {
-            return -1;
+            return std::nullopt;
         }
         attributes = information->dwFileAttributes;
     }
     return static_cast<int>(attributes & kClassicAttributes);
 }
 
-std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
+std::optional<std::string> LeadingBytes(const std::string& path, std::size_t maxBytes) {
     if (KindOfPath(path) != PathKind::Regular) {
-        return {};
+        return std::nullopt;
     }
     const Opened opened = OpenRegularForReading(path);
     if (opened.handle == INVALID_HANDLE_VALUE) {
-        return {};
+        return std::nullopt;
     }
     std::string bytes(maxBytes, '\0');
     std::size_t got = 0;
@@ -435,7 +432,7 @@ std::string LeadingBytes(const std::string& path, std::size_t maxBytes) {
     return bytes;
 }
 
-int RemoveFile(const std::string& path) {
+std::optional<int> RemoveFile(const std::string& path) {
     const Examined examined = Examine(path);
     if (!examined.systemPath) {
         return ERROR_NO_UNICODE_TRANSLATION;
@@ -443,11 +440,14 @@ int RemoveFile(const std::string& path) {
     if (IsDirectory(examined.attributes) && !IsLink(*examined.systemPath, examined.attributes)) {
         return kIsADirectoryNumber;
     }
-    if (IsDirectory(examined.attributes)) {
-        // A link to a folder is removed as a folder entry, the folder itself stays.
-        return RemoveDirectoryW(examined.systemPath->c_str()) ? 0 : LastError();
+    // A link to a folder is removed as a folder entry, the folder itself stays.
+    const bool removed = IsDirectory(examined.attributes)
+                             ? RemoveDirectoryW(examined.systemPath->c_str())
+                             : DeleteFileW(examined.systemPath->c_str());
+    if (!removed) {
+        return LastError();
     }
-    return DeleteFileW(examined.systemPath->c_str()) ? 0 : LastError();
+    return std::nullopt;
 }
 
 void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {
@@ -539,7 +539,7 @@ bool OutputNamesFit(const std::string& target) {
     // NTFS, FAT and exFAT all stop a name at 255 UTF-16 units; a \\?\ path at 32,767.
     constexpr std::size_t kLongestName = 255;
     constexpr std::size_t kLongestPath = 32'767;
-    const std::size_t nameStart = FileNameStart(target);
+    const std::size_t nameStart = FileNameOffset(target);
     const auto fits = [&](const std::string& path) {
         const auto name = WideFromUtf8(std::string_view(path).substr(nameStart));
         const auto full = SystemPath(path);

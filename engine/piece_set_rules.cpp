@@ -1,6 +1,6 @@
 #include "piece_set_rules.h"
 
-#include "file_layer.h"
+#include "path_queries.h"
 #include "windows1252.h"
 
 namespace zirared {

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "file_layer.h"
+#include "file_streams.h"
 #include "piece_set.h"
 
 namespace zirared {

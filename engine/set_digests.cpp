@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "file_layer.h"
 #include "message_text.h"
+#include "path_queries.h"
 #include "piece_set.h"
 #include "sha256_list.h"
 #include "shown_name.h"
@@ -48,7 +48,7 @@ std::vector<std::string> ListNamesOfSet(const std::string& stem, int pieceCount,
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath) {
     const std::string listPath = ListPathFor(rebuiltPath);
-    if (KindOfPath(listPath) == PathKind::Nothing) {
+    if (!KindOfPath(listPath)) {
         return {};
     }
     const ParsedList parsed = ReadListFile(listPath);

@@ -2,7 +2,6 @@
 
 #include <openssl/evp.h>
 
-#include <cerrno>
 #include <memory>
 
 #include "file_error.h"
@@ -13,7 +12,7 @@ namespace {
 
 // A FileError, so that the operations' one failure trap reports it like any other.
 [[noreturn]] void ThrowLibraryFailure() {
-    throw FileError(ENOSYS, "La libreria di crittografia non calcola lo SHA-256.");
+    throw Sha256UnavailableError();
 }
 
 // Fetched once: fetching looks the algorithm up among the providers, which costs more than

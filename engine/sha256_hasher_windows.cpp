@@ -13,7 +13,7 @@ namespace {
 
 // A FileError, so that the operations' one failure trap reports it like any other.
 [[noreturn]] void ThrowLibraryFailure() {
-    throw FileError(ERROR_NOT_SUPPORTED, "La libreria di crittografia non calcola lo SHA-256.");
+    throw Sha256UnavailableError();
 }
 
 bool Succeeded(NTSTATUS status) {

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
 #include "sha256_hex.h"
 
 namespace zirared {

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
 #include "hash_pipeline.h"
 #include "message_text.h"
 #include "operation_run.h"
+#include "path_queries.h"
 #include "piece_set.h"
 #include "progress_meter.h"
 #include "set_digests.h"
@@ -84,8 +85,8 @@ private:
         // The pieces about to be written make an earlier split's list wrong, and a wrong list
         // would make the join refuse a good set.
         if (earlierList) {
-            if (const int error = RemoveFile(m_listPath); error != 0) {
-                throw SystemError(error, m_listPath, FileAction::Delete);
+            if (const std::optional<int> error = RemoveFile(m_listPath)) {
+                throw SystemError(*error, m_listPath, FileAction::Delete);
             }
         }
         RemoveAbandonedTemporaryFiles(WrittenPaths());
@@ -156,11 +157,11 @@ private:
         std::vector<std::string> foreign;
         for (int k = 0; k < m_pieceCount; ++k) {
             const std::string path = PiecePath(m_stem, k);
-            const PathKind kind = KindOfPath(path);
+            const std::optional<PathKind> kind = KindOfPath(path);
             if (kind == PathKind::Directory) {
                 throw SystemError(kIsADirectoryNumber, path, FileAction::Create);
             }
-            if (kind != PathKind::Nothing && !IsPieceOfThisSource(path)) {
+            if (kind && !IsPieceOfThisSource(path)) {
                 foreign.push_back(path);
             }
         }
@@ -170,7 +171,7 @@ private:
     // A piece whose header carries the suffix this source's pieces carry: the source's name
     // is the pieces' stem plus that suffix, so it was cut from a file of this very name.
     bool IsPieceOfThisSource(const std::string& path) const {
-        const std::string head = LeadingBytes(path, kHeaderBytes);
+        const std::string head = LeadingBytes(path, kHeaderBytes).value_or("");
         const PieceHeader header = ParseHeader(head);
         return head.size() == kHeaderBytes && header.magicValid && header.suffix == m_suffix;
     }
@@ -187,11 +188,11 @@ private:
     // Something other than an earlier split's list stands where the list goes; a folder
     // there cannot be replaced at all.
     bool ListPathTaken() const {
-        const PathKind kind = KindOfPath(m_listPath);
+        const std::optional<PathKind> kind = KindOfPath(m_listPath);
         if (kind == PathKind::Directory) {
             throw SystemError(kIsADirectoryNumber, m_listPath, FileAction::Create);
         }
-        return kind != PathKind::Nothing;
+        return kind.has_value();
     }
 
     // Every path the split may write, the list last.

@@ -13,7 +13,8 @@
 
 #include "check_piece_set.h"
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "scripted_host.h"
 #include "split_file.h"
 #include "test_files.h"

@@ -1,5 +1,3 @@
-#include "file_layer.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -9,9 +7,13 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "assemble_file.h"
 #include "file_error.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "test_files.h"
 
 namespace zirared {
@@ -22,7 +24,7 @@ using test::TempDir;
 struct AttributeRow {
     const char* why;
     std::function<std::string(const TempDir&)> make;
-    int value;
+    std::optional<int> value;
 };
 
 class AttributeTest : public testing::TestWithParam<AttributeRow> {};
@@ -62,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                          return d / "pipe";
                      },
                      4},
-        AttributeRow{"missing_path", [](auto& d) { return d / "none"; }, -1}),
+        AttributeRow{"missing_path", [](auto& d) { return d / "none"; }, std::nullopt}),
     [](const auto& info) { return std::string(info.param.why); });
 
 TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
@@ -74,7 +76,7 @@ TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
     }
     test::WriteFile(mountPoint + "/a.doc", "x");
     ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k");
-    const int value = AttributeValue(mountPoint + "/a.doc");
+    const std::optional<int> value = AttributeValue(mountPoint + "/a.doc");
     ::umount(mountPoint.c_str());
     EXPECT_EQ(value, 33);
 }
@@ -156,11 +158,62 @@ TEST(RemoveFileTest, RemovesFilesNeverDirectories) {
     std::filesystem::create_directory(dir / "empty.001");
     std::filesystem::create_directory(dir / "full.002");
     test::WriteFile(dir / "full.002/keep", "x");
-    EXPECT_EQ(RemoveFile(dir / "a.000"), 0);
+    EXPECT_FALSE(RemoveFile(dir / "a.000").has_value());
     EXPECT_EQ(RemoveFile(dir / "a.000"), ENOENT);
-    EXPECT_NE(RemoveFile(dir / "empty.001"), 0);
-    EXPECT_NE(RemoveFile(dir / "full.002"), 0);
+    EXPECT_TRUE(RemoveFile(dir / "empty.001").has_value());
+    EXPECT_TRUE(RemoveFile(dir / "full.002").has_value());
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"empty.001", "full.002"}));
+}
+
+// Every code the POSIX layer names, with the sentence a user reads for it.
+TEST(PosixErrorTest, EveryNamedCodeReadsAsBefore) {
+    const std::pair<int, const char*> rows[] = {
+        {ENOSPC, "Spazio insufficiente sul disco."},
+        {EDQUOT, "Quota disco superata."},
+        {EFBIG, "File troppo grande."},
+        {EACCES, "Permesso negato."},
+        {EPERM, "Permesso negato."},
+        {EROFS, "Il file system è di sola lettura."},
+        {ENOENT, "File o cartella inesistente."},
+        {EISDIR, "È una cartella."},
+        {ENOTDIR, "Una parte del percorso non è una cartella."},
+        {EIO, "Errore di input/output."},
+        {ENOMEM, "Memoria insufficiente."},
+        {ENAMETOOLONG, "Nome del file troppo lungo."},
+        {ELOOP, "Troppi collegamenti simbolici nel percorso."},
+        {EMFILE, "Troppi file aperti."},
+        {ENFILE, "Troppi file aperti."},
+        {EEXIST, "Il file esiste già."},
+        {EBUSY, "Il file è in uso."},
+        {ETXTBSY, "Il file è in uso."},
+        {EXDEV, "Il file si trova su un altro file system."},
+        {ENXIO, "Dispositivo inesistente."},
+        {ENODEV, "Dispositivo inesistente."},
+        {EINVAL, "Argomento non valido."},
+        {EAGAIN, "Risorsa temporaneamente non disponibile."},
+        {ESTALE, "Il file non è più disponibile (file system di rete)."},
+        {EMLINK, "Troppi collegamenti al file."},
+        {ENOTEMPTY, "La cartella non è vuota."},
+        {EOVERFLOW, "Valore troppo grande per il tipo di dati."},
+        {ENOTSUP, "Operazione non supportata dal file system."},
+        {EBADF, "Descrittore di file non valido."},
+        {EINTR, "Operazione interrotta."},
+        {ETIMEDOUT, "Tempo scaduto."},
+        {ENOLCK, "Nessun lock disponibile."},
+        {EPIPE, "Pipe interrotta: il programma che leggeva i dati è terminato."},
+        {ENOSYS, "Errore di sistema n° 38."},
+        {ECHILD, "Errore di sistema n° 10."},
+    };
+    for (const auto& [number, sentence] : rows) {
+        EXPECT_EQ(DescribeSystemError(number), sentence) << number;
+    }
+    const FileError notRegular = NotRegularFileError("/p/pipe");
+    EXPECT_EQ(notRegular.Number(), EINVAL);
+    EXPECT_EQ(notRegular.Description(),
+              "Impossibile aprire il file /p/pipe\r\nNon è un file ordinario.");
+    EXPECT_EQ(Sha256UnavailableError().Number(), ENOSYS);
+    EXPECT_EQ(Sha256UnavailableError().Description(),
+              "La libreria di crittografia non calcola lo SHA-256.");
 }
 
 // A long name keeps its start in the temporary name, within the 255 bytes a name may take

@@ -9,7 +9,8 @@
 
 #include "assemble_file.h"
 #include "file_error.h"
-#include "file_layer.h"
+#include "file_streams.h"
+#include "path_queries.h"
 #include "test_files.h"
 #include "windows_path.h"
 
@@ -45,7 +46,7 @@ TEST(WindowsFileLayer, NamesBeyondTheAnsiCodePageAreWrittenReadAndRemovedByTheir
         const auto bytes = in.Read(100);
         EXPECT_EQ(std::string(bytes.data(), bytes.size()), "contenuto");
         in.Close();
-        EXPECT_EQ(RemoveFile(path), 0) << name;
+        EXPECT_FALSE(RemoveFile(path).has_value()) << name;
         EXPECT_FALSE(test::PathExists(path)) << name;
     }
 }
@@ -70,8 +71,8 @@ TEST(WindowsFileLayer, PathsPastTheClassicLimitWork) {
     EXPECT_EQ(AttributeValue(path), kAttributeArchive);
     EXPECT_TRUE(IdentityOf(path).has_value());
     EXPECT_EQ(LeadingBytes(path, 4), bytes.substr(0, 4));
-    EXPECT_EQ(RemoveFile(path), 0);
-    EXPECT_EQ(AttributeValue(path), -1);
+    EXPECT_FALSE(RemoveFile(path).has_value());
+    EXPECT_FALSE(AttributeValue(path).has_value());
 }
 
 struct AttributeRow {
@@ -105,7 +106,7 @@ TEST(WindowsFileLayer, FoldersAreNeitherReadNorRemoved) {
     TempDir dir;
     const std::string folder = dir / "sotto";
     ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
-    EXPECT_EQ(AttributeValue(folder) & kAttributeDirectory, kAttributeDirectory);
+    EXPECT_EQ(AttributeValue(folder).value_or(0) & kAttributeDirectory, kAttributeDirectory);
     EXPECT_EQ(KindOfPath(folder), PathKind::Directory);
     InputFile in;
     try {
@@ -115,7 +116,7 @@ TEST(WindowsFileLayer, FoldersAreNeitherReadNorRemoved) {
         EXPECT_EQ(error.Cause(), "È una cartella.");
         EXPECT_EQ(error.Path(), folder);
     }
-    EXPECT_NE(RemoveFile(folder), 0);
+    EXPECT_TRUE(RemoveFile(folder).has_value());
     OutputFile out;
     out.CreateFor(folder);
     out.Write(std::string_view("x"));
@@ -129,7 +130,7 @@ TEST(WindowsFileLayer, DevicesAreNeverOpenedAsFiles) {
     for (const std::string& device :
          {std::string("NUL"), std::string("\\\\.\\NUL"), dir / "COM1", dir / "nul"}) {
         EXPECT_EQ(KindOfPath(device), PathKind::Special) << device;
-        EXPECT_EQ(LeadingBytes(device, 7), "") << device;
+        EXPECT_FALSE(LeadingBytes(device, 7).has_value()) << device;
         OutputFile out;
         EXPECT_THROW(
             {
@@ -184,14 +185,14 @@ TEST(WindowsFileLayer, MissingFilesAreNotErrorsForOpenIfExists) {
     InputFile in;
     EXPECT_FALSE(in.OpenIfExists(dir / "nessuno.000"));
     EXPECT_FALSE(in.OpenIfExists(dir / "nessuna-cartella\\nessuno.000"));
-    EXPECT_EQ(KindOfPath(dir / "nessuno.000"), PathKind::Nothing);
-    EXPECT_EQ(AttributeValue(dir / "nessuno.000"), -1);
+    EXPECT_FALSE(KindOfPath(dir / "nessuno.000").has_value());
+    EXPECT_FALSE(AttributeValue(dir / "nessuno.000").has_value());
 }
 
 struct ErrorRow {
     const char* why;
     int number;
-    const char* sentence;  // the one the POSIX layer gives for the same cause
+    const char* sentence;  // the one the POSIX layer gives for a cause they share
 };
 
 class WindowsErrorTest : public testing::TestWithParam<ErrorRow> {};
@@ -220,7 +221,47 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{"file_not_found", ERROR_FILE_NOT_FOUND, "File o cartella inesistente."},
         ErrorRow{"path_not_found", ERROR_PATH_NOT_FOUND, "File o cartella inesistente."},
         ErrorRow{"device_fault", ERROR_GEN_FAILURE, "Errore di input/output."},
-        ErrorRow{"out_of_memory", ERROR_NOT_ENOUGH_MEMORY, "Memoria insufficiente."}),
+        ErrorRow{"out_of_memory", ERROR_NOT_ENOUGH_MEMORY, "Memoria insufficiente."},
+        ErrorRow{"privilege_not_held", ERROR_PRIVILEGE_NOT_HELD, "Permesso negato."},
+        ErrorRow{"invalid_drive", ERROR_INVALID_DRIVE, "File o cartella inesistente."},
+        ErrorRow{"bad_netpath", ERROR_BAD_NETPATH, "File o cartella inesistente."},
+        ErrorRow{"part_not_a_folder", ERROR_DIRECTORY,
+                 "Una parte del percorso non è una cartella."},
+        ErrorRow{"read_fault", ERROR_READ_FAULT, "Errore di input/output."},
+        ErrorRow{"write_fault", ERROR_WRITE_FAULT, "Errore di input/output."},
+        ErrorRow{"crc", ERROR_CRC, "Errore di input/output."},
+        ErrorRow{"sector_not_found", ERROR_SECTOR_NOT_FOUND, "Errore di input/output."},
+        ErrorRow{"handle_eof", ERROR_HANDLE_EOF, "Errore di input/output."},
+        ErrorRow{"io_device", ERROR_IO_DEVICE, "Errore di input/output."},
+        ErrorRow{"outofmemory", ERROR_OUTOFMEMORY, "Memoria insufficiente."},
+        ErrorRow{"cant_resolve", ERROR_CANT_RESOLVE_FILENAME,
+                 "Troppi collegamenti simbolici nel percorso."},
+        ErrorRow{"too_many_open", ERROR_TOO_MANY_OPEN_FILES, "Troppi file aperti."},
+        ErrorRow{"file_exists", ERROR_FILE_EXISTS, "Il file esiste già."},
+        ErrorRow{"already_exists", ERROR_ALREADY_EXISTS, "Il file esiste già."},
+        ErrorRow{"lock_violation", ERROR_LOCK_VIOLATION, "Il file è in uso."},
+        ErrorRow{"user_mapped", ERROR_USER_MAPPED_FILE, "Il file è in uso."},
+        ErrorRow{"not_same_device", ERROR_NOT_SAME_DEVICE,
+                 "Il file si trova su un altro file system."},
+        ErrorRow{"dev_not_exist", ERROR_DEV_NOT_EXIST, "Dispositivo inesistente."},
+        ErrorRow{"not_ready", ERROR_NOT_READY, "Il dispositivo non è pronto."},
+        ErrorRow{"invalid_parameter", ERROR_INVALID_PARAMETER, "Argomento non valido."},
+        ErrorRow{"invalid_name", ERROR_INVALID_NAME, "Nome di file non valido."},
+        ErrorRow{"not_unicode", ERROR_NO_UNICODE_TRANSLATION, "Nome di file non valido."},
+        ErrorRow{"netname_deleted", ERROR_NETNAME_DELETED,
+                 "Il file non è più disponibile (file system di rete)."},
+        ErrorRow{"too_many_links", ERROR_TOO_MANY_LINKS, "Troppi collegamenti al file."},
+        ErrorRow{"dir_not_empty", ERROR_DIR_NOT_EMPTY, "La cartella non è vuota."},
+        ErrorRow{"overflow", ERROR_ARITHMETIC_OVERFLOW,
+                 "Valore troppo grande per il tipo di dati."},
+        ErrorRow{"not_supported", ERROR_NOT_SUPPORTED,
+                 "Operazione non supportata dal file system."},
+        ErrorRow{"invalid_function", ERROR_INVALID_FUNCTION,
+                 "Operazione non supportata dal file system."},
+        ErrorRow{"invalid_handle", ERROR_INVALID_HANDLE, "Descrittore di file non valido."},
+        ErrorRow{"aborted", ERROR_OPERATION_ABORTED, "Operazione interrotta."},
+        ErrorRow{"sem_timeout", ERROR_SEM_TIMEOUT, "Tempo scaduto."},
+        ErrorRow{"bad_file_type", ERROR_BAD_FILE_TYPE, "Non è un file ordinario."}),
     [](const auto& info) { return std::string(info.param.why); });
 
 TEST(WindowsErrors, OtherCodesAreNamedByNumber) {

@@ -3,20 +3,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <random>
 #include <span>
 #include <string>
-#include <vector>
+
+#include "path_queries.h"
 
 namespace zirared {
 
-// The platform's file layer: the buffering (file_layer.cpp) is shared, and a port to another
-// system supplies only its system half (as file_layer_posix.cpp and file_layer_windows.cpp do).
-// Failures throw FileError (file_error.h), which names the file concerned; queries never throw.
-// The operations copy in small logical blocks, but system calls move whole chunks: a block
-// is a view into the reader's chunk buffer, and the writer passes contiguous views to one
-// write() without copying them.
+// The file layer's streams: files opened, read, written and committed. The questions about
+// paths are the other face (path_queries.h). The buffering (file_streams.cpp) is shared, and
+// a port to another system supplies only its system half (as file_layer_posix.cpp and
+// file_layer_windows.cpp do). The operations copy in small logical blocks, but system calls
+// move whole chunks: a block is a view into the reader's chunk buffer, and the writer passes
+// contiguous views to one write() without copying them.
+//
+// Errors: every failure throws FileError (file_error.h), which names the file concerned. A
+// bool answers a question (was a file there, was the lock free) and never stands for a
+// failure; Discard and the destructors never throw.
 
 inline constexpr std::size_t kChunkBytes = 1'024'000;  // 100 blocks of 10,240 bytes
 
@@ -76,28 +79,6 @@ private:
     std::int64_t m_filePosition = 0;  // bytes read from the system
 };
 
-// Device and inode: two paths name the same file when these match.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// What a new file takes from the file it stands for (the source of a split, the file a join
-// replaces): its rwx bits, never setuid, setgid or sticky, and the owner and group, which
-// only a process running as root can keep (best effort).
-struct FileOwner {
-    std::uint32_t user = 0;
-    std::uint32_t group = 0;
-};
-struct FileAccess {
-    std::uint32_t permissions = 0600;  // private unless told otherwise
-    std::optional<FileOwner> owner;
-};
-// The access of the file at path (links followed); empty when nothing is there. On Windows,
-// where a new file takes its folder's rules, always the default.
-std::optional<FileAccess> AccessOf(const std::string& path);
-
 // A file written under a temporary name in its target's folder and put in place whole:
 // whatever stands at the target stays untouched until Commit, and an OutputFile destroyed
 // or discarded before Commit leaves nothing behind.
@@ -144,45 +125,6 @@ private:
     std::size_t m_pendingSize = 0;
 };
 
-// What stands at a path, a final symbolic link not followed.
-enum class PathKind {
-    Nothing,
-    Regular,
-    Directory,
-    Link,     // a symbolic link, whatever it leads to
-    Special,  // a FIFO, socket or device
-};
-PathKind KindOfPath(const std::string& path);
-
-// The absolute path the symbolic links at path lead to; empty when they lead nowhere or
-// the path cannot be examined. A path without links comes back as it is, made absolute.
-std::optional<std::string> ResolvedPath(const std::string& path);
-
-// Empty when nothing exists at the path (symbolic links are followed).
-std::optional<FileIdentity> IdentityOf(const std::string& path);
-
-// The classic attribute bits, as this platform maps them.
-inline constexpr int kAttributeReadOnly = 1;    // no owner write permission, or a read-only mount
-inline constexpr int kAttributeHidden = 2;      // the name starts with "."
-inline constexpr int kAttributeSystem = 4;      // not a regular file: device, FIFO, socket
-inline constexpr int kAttributeDirectory = 16;  // alone: nothing else is added
-inline constexpr int kAttributeArchive = 32;    // a regular file, the normal state of a file
-
-// The classic attribute value of a path (links followed): the bits above, added. -1 when
-// the path cannot be examined.
-int AttributeValue(const std::string& path);
-
-// The first bytes (at most maxBytes) of the regular file at path, a final link not
-// followed; empty when path is anything else or cannot be read. Never blocks.
-std::string LeadingBytes(const std::string& path, std::size_t maxBytes);
-
-// Removes the file or link at path; never a directory. Returns 0 or the system's error code.
-int RemoveFile(const std::string& path);
-
-// Removes the file at path (a final link not followed) only while it is still the file
-// identified, so a file another program put there since is left alone. Never throws.
-void RemoveIfSameFile(const std::string& path, const FileIdentity& identity);
-
 // Puts on disk the data and names written to the file system that holds path's folder: one
 // call after many Commit(false) costs far less than a sync per file. Throws naming path. On
 // Windows, where a user cannot sync a volume, Commit syncs every file itself instead.
@@ -208,29 +150,5 @@ private:
 
 // The refusal when another run holds the lock on path.
 std::string InUseText(const std::string& path);
-
-// The temporary files OutputFile made for the targets (all in one folder) that are still
-// there: a locked one is being written, a free one was left by a run that died.
-struct TemporaryFile {
-    std::string path;
-    bool inUse = false;
-};
-std::vector<TemporaryFile> TemporaryFilesOf(const std::vector<std::string>& targets);
-// Removes those temporary files whose lock is free, each only while still the file found
-// free. Never throws.
-void RemoveAbandonedTemporaryFiles(const std::vector<std::string>& targets);
-
-// True when the folder of target takes both names an OutputFile for target writes there: the
-// target's and the temporary one beside it. Each name must stay within the longest name the
-// folder's file system allows (POSIX: pathconf's _PC_NAME_MAX, in bytes; Windows: 255 UTF-16
-// units, the limit of NTFS, FAT and exFAT alike) and each path within the longest path
-// (POSIX: _PC_PATH_MAX with its final NUL; Windows: the 32,767 units of a \\?\ path, as
-// long paths are written that way and the classic 260 does not apply). A folder that cannot
-// be asked is held to the system's usual limits. Never throws.
-bool OutputNamesFit(const std::string& target);
-
-// A name nobody else uses, beside target: hidden, and marked as ours should a crash leave it
-// behind.
-std::string TemporaryNameFor(const std::string& target, std::mt19937_64& random);
 
 }  // namespace zirared
