@@ -265,11 +265,15 @@ TEST_P(SecondOperationGuard, IsRefusedAndTheRunningOneCompletes) {
             case SecondAction::AssembleButton:
                 d.cmdOpen[1]->click();
                 break;
+            // A drop is handled from the event loop: delivered here, while the first
+            // operation is surely still running, however few event passes it has left.
             case SecondAction::DropOnSplitPage:
                 Drop(d.pictab[0], other);
+                QCoreApplication::processEvents();
                 break;
             case SecondAction::DropOnAssemblePage:
                 Drop(d.pictab[1], other);
+                QCoreApplication::processEvents();
                 break;
             case SecondAction::HandedOver:
                 m_window.OpenAsDropped(QFile::encodeName(other[0].toLocalFile()));
