@@ -154,6 +154,19 @@ TEST(ProgressLine, RedrawsAtMostOncePerInterval) {
     EXPECT_LE(redraws, 1000 / ProgressLine::kRedrawIntervalMs + 1);
 }
 
+TEST(ProgressLine, RateCountsBlocksOf10240Bytes) {
+    std::ostringstream output;
+    g_fakeNowMs = 0;
+    ProgressLine line(output, true, 80, FakeClock);
+    line.ShowBar();
+    for (int block = 0; block < 512; ++block) {
+        line.CountBlock();
+    }
+    g_fakeNowMs = 1000;
+    line.Commit();
+    EXPECT_TRUE(output.str().ends_with(" 5,0 MB/s\n")) << output.str();  // 512 x 10,240 B in 1 s
+}
+
 TEST(ProgressLine, DisabledWritesNothing) {
     std::ostringstream output;
     ProgressLine line(output, false, 80, FakeClock);
