@@ -19,6 +19,8 @@
 namespace zirared {
 namespace {
 
+using test::PrintTo;
+
 TEST(BusyState, SwapsTheSplitChooserAndStopInOnePlaceAndBack) {
     ScriptedDialogs dialogs;
     SplittaFile window(dialogs);
@@ -89,11 +91,6 @@ struct LinkCase {
     const char* why;
     LinkAction action;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const LinkCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class ContactLinkWithoutMouse : public ::testing::TestWithParam<LinkCase> {};
 
@@ -171,11 +168,6 @@ struct ChooserCase {
     const char* pattern;
 };
 
-// Test output names the case by why it exists.
-void PrintTo(const ChooserCase& c, std::ostream* os) {
-    *os << c.why;
-}
-
 class OpenButton : public ::testing::TestWithParam<ChooserCase> {};
 
 TEST_P(OpenButton, ClearsBothLabelsAsksForOneFileAndStartsNothingOnCancel) {
@@ -217,3 +209,4 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace zirared
 
 #include "panels_test.moc"
+#include "print_row.h"
