@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "link_label.h"
+#include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 #include "tab_container.h"
@@ -209,4 +210,3 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace zirared
 
 #include "panels_test.moc"
-#include "print_row.h"
