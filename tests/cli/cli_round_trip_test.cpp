@@ -1,12 +1,12 @@
 // zirared-cli as a user runs it: real files, a real child process, no terminal.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli_process.h"
+#include "piece_bytes.h"
 
 namespace zirared::testing {
 namespace {
@@ -14,9 +14,7 @@ namespace {
 constexpr std::size_t kSizeUnit = 1433600;
 
 std::string PieceName(int index) {
-    char name[32];
-    std::snprintf(name, sizeof name, "report.%03d", index);
-    return name;
+    return "report." + test::Digits(index);
 }
 
 std::vector<std::string> PieceNames(int count) {
@@ -53,9 +51,7 @@ TEST_P(RoundTrip, JoinGivesBackTheFileByteForByte) {
     ASSERT_EQ(FileNames(directory.Path()), expected);
     for (int index = 0; index < pieceCount; ++index) {
         const std::string piece = ReadFile(directory.Path() / PieceName(index));
-        char header[40];
-        std::snprintf(header, sizeof header, "VAVOVOZ%03d%03ddoc", index, pieceCount);
-        EXPECT_EQ(piece.substr(0, 16), header);
+        EXPECT_EQ(piece.substr(0, 16), test::PieceHeader(index, pieceCount));
     }
 
     std::filesystem::remove(source);

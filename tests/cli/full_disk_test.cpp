@@ -1,18 +1,15 @@
 // zirared-cli on a small file system that fills up part way through a split or a join.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/statvfs.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli_process.h"
+#include "piece_bytes.h"
+#include "small_tmpfs.h"
 
 namespace zirared::testing {
 namespace {
@@ -32,58 +29,13 @@ bool ReportsDiskFull(const std::string& error, const std::string& file) {
 }
 
 std::string PieceName(int index) {
-    char name[32];
-    std::snprintf(name, sizeof name, "report.%03d", index);
-    return name;
+    return "report." + test::Digits(index);
 }
-
-// A tmpfs of its own; unmounted when the test ends, whatever happened in it.
-class SmallFileSystem {
-public:
-    explicit SmallFileSystem(const std::filesystem::path& mountPoint) : m_mountPoint(mountPoint) {
-        std::filesystem::create_directory(m_mountPoint);
-        if (::mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, "size=16m") == 0) {
-            m_mounted = true;
-        } else {
-            m_failure = std::strerror(errno);
-        }
-    }
-    ~SmallFileSystem() {
-        if (m_mounted) {
-            ::umount2(m_mountPoint.c_str(), MNT_DETACH);
-        }
-    }
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-    bool Mounted() const { return m_mounted; }
-    const std::string& Failure() const { return m_failure; }
-
-    std::uint64_t FreeBytes() const {
-        struct statvfs status {};
-        ::statvfs(m_mountPoint.c_str(), &status);
-        return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
-    }
-
-    // Takes space with a ballast file outside the working directory until exactly `bytes`
-    // (whole pages) are left.
-    void LeaveFree(std::uint64_t bytes) {
-        const std::uint64_t free = FreeBytes();
-        ASSERT_GE(free, bytes) << "the file system is too small for this case";
-        WriteFile(m_mountPoint / "ballast", std::string(free - bytes, '\0'));
-        ASSERT_EQ(FreeBytes(), bytes);
-    }
-
-private:
-    std::filesystem::path m_mountPoint;
-    bool m_mounted = false;
-    std::string m_failure;
-};
 
 class FullDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_fileSystem = std::make_unique<SmallFileSystem>(m_scratch.Path() / "fs");
+        m_fileSystem = std::make_unique<test::SmallTmpfs>(m_scratch.Path() / "fs", "16m");
         if (!m_fileSystem->Mounted()) {
             GTEST_SKIP() << "cannot mount a tmpfs here (" << m_fileSystem->Failure()
                          << "): the full-disk cases need root with CAP_SYS_ADMIN";
@@ -112,7 +64,7 @@ protected:
     CliRun Join() { return RunCli({"join", "--yes", (m_work / PieceName(0)).string()}); }
 
     TempDirectory m_scratch;
-    std::unique_ptr<SmallFileSystem> m_fileSystem;  // declared after m_scratch: unmounted first
+    std::unique_ptr<test::SmallTmpfs> m_fileSystem;  // declared after m_scratch: unmounted first
     std::filesystem::path m_work = m_scratch.Path() / "fs" / "work";
     std::filesystem::path m_source = m_work / "report.doc";
     std::string m_original = PseudoRandomBytes(kSourceBytes, 23);

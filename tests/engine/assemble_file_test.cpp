@@ -15,6 +15,7 @@
 #include "file_error.h"
 #include "file_streams.h"
 #include "path_queries.h"
+#include "piece_bytes.h"
 #include "scripted_host.h"
 #include "split_file.h"
 #include "test_files.h"
@@ -24,23 +25,16 @@ namespace zirared {
 namespace {
 
 using test::CallKind;
+using test::Digits;
 using test::PathExists;
 using test::PatternBytes;
+using test::PieceHeader;
 using test::Placed;
 using test::ReadFile;
 using test::WriteFile;
 
 constexpr std::size_t kPieceData =
     1'433'600;  // one size unit, what the window's smallest setting writes
-
-std::string Digits(int value) {
-    const std::string text = std::to_string(value);
-    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
-}
-
-std::string Header(int index, int count, const std::string& suffix) {
-    return "VAVOVOZ" + Digits(index) + Digits(count) + suffix;
-}
 
 class AssembleFileTest : public testing::Test {
 protected:
@@ -52,7 +46,7 @@ protected:
         for (int k = 0; k < count; ++k) {
             const std::size_t begin = kPieceData * static_cast<std::size_t>(k);
             WriteFile(m_dir / (stemName + Digits(k)),
-                      Header(k, count, suffix) + source.substr(begin, kPieceData));
+                      PieceHeader(k, count, suffix) + source.substr(begin, kPieceData));
         }
         return source;
     }
@@ -194,10 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "c",
                    kNotValid},
         RefusalRow{"output_would_be_a_piece", "report.000",
-                   Header(0, 3, "002") + PatternBytes(kPieceData),
+                   PieceHeader(0, 3, "002") + PatternBytes(kPieceData),
                    "Impossibile riassemblare il file {dir}/report.002\r\nIl file da creare "
                    "coincide con uno dei files da leggere."},
-        RefusalRow{"output_would_be_the_chosen_file", "report.abc", Header(0, 3, "abc"),
+        RefusalRow{"output_would_be_the_chosen_file", "report.abc", PieceHeader(0, 3, "abc"),
                    "Impossibile riassemblare il file {dir}/report.abc\r\nIl file da creare "
                    "coincide con uno dei files da leggere."}),
     [](const auto& info) { return std::string(info.param.why); });
@@ -287,28 +281,29 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenSetRow{"piece_of_a_set_with_another_count",
                      [](auto& d) {
                          WriteFile(d / "report.001",
-                                   Header(1, 4, "doc") + PatternBytes(kPieceData));
+                                   PieceHeader(1, 4, "doc") + PatternBytes(kPieceData));
                      },
                      kOutOfSequence, false},
         BrokenSetRow{"piece_of_a_set_with_another_suffix",
                      [](auto& d) {
                          WriteFile(d / "report.001",
-                                   Header(1, 3, "txt") + PatternBytes(kPieceData));
+                                   PieceHeader(1, 3, "txt") + PatternBytes(kPieceData));
                      },
                      kOutOfSequence, false},
-        BrokenSetRow{
-            "middle_piece_cut_short",
-            [](auto& d) { WriteFile(d / "report.001", Header(1, 3, "doc") + PatternBytes(100)); },
-            kDamaged, false},
+        BrokenSetRow{"middle_piece_cut_short",
+                     [](auto& d) {
+                         WriteFile(d / "report.001", PieceHeader(1, 3, "doc") + PatternBytes(100));
+                     },
+                     kDamaged, false},
         BrokenSetRow{"middle_piece_one_byte_short",
                      [](auto& d) {
                          WriteFile(d / "report.001",
-                                   Header(1, 3, "doc") + PatternBytes(kPieceData - 1));
+                                   PieceHeader(1, 3, "doc") + PatternBytes(kPieceData - 1));
                      },
                      kDamaged, false},
         BrokenSetRow{
             "header_cut_short",
-            [](auto& d) { WriteFile(d / "report.001", Header(1, 3, "doc").substr(0, 15)); },
+            [](auto& d) { WriteFile(d / "report.001", PieceHeader(1, 3, "doc").substr(0, 15)); },
             kDamaged, false}),
     [](const auto& info) { return std::string(info.param.why); });
 
@@ -324,8 +319,8 @@ class PieceLengthTest : public AssembleFileTest, public testing::WithParamInterf
 // Only the lengths a split writes are rebuilt: anything else would give a wrong file.
 TEST_P(PieceLengthTest, LengthsNoSplitWritesAreDamage) {
     const LengthRow& row = GetParam();
-    WriteFile(m_dir / "report.000", Header(0, 2, "doc") + PatternBytes(row.pieceZeroData));
-    WriteFile(m_dir / "report.001", Header(1, 2, "doc") + PatternBytes(row.lastData));
+    WriteFile(m_dir / "report.000", PieceHeader(0, 2, "doc") + PatternBytes(row.pieceZeroData));
+    WriteFile(m_dir / "report.001", PieceHeader(1, 2, "doc") + PatternBytes(row.lastData));
     EXPECT_EQ(Assemble("report.000"), Outcome::Refused);
     EXPECT_EQ(m_host.Outline(),
               std::vector<std::string>{"warning|Il file '" + (m_dir / row.damaged) +

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "assemble_file.h"
+#include "piece_bytes.h"
 #include "scripted_host.h"
 #include "split_file.h"
 #include "test_files.h"
@@ -18,20 +19,13 @@
 namespace zirared {
 namespace {
 
+using test::Digits;
 using test::PatternBytes;
+using test::PieceHeader;
 using test::ReadFile;
 using test::WriteFile;
 
 constexpr std::size_t kPieceData = 1'433'600;  // one size unit
-
-std::string Digits(int value) {
-    const std::string text = std::to_string(value);
-    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
-}
-
-std::string Header(int index, int count, const std::string& suffix = "doc") {
-    return "VAVOVOZ" + Digits(index) + Digits(count) + suffix;
-}
 
 using Findings = std::vector<std::pair<SetProblemKind, std::string>>;
 
@@ -51,7 +45,7 @@ protected:
             PatternBytes(kPieceData * static_cast<std::size_t>(count - 1) + lastData, 5);
         for (int k = 0; k < count; ++k) {
             WriteFile(Piece(k, stem),
-                      Header(k, count) +
+                      PieceHeader(k, count) +
                           source.substr(kPieceData * static_cast<std::size_t>(k), kPieceData));
         }
         return source;
@@ -101,9 +95,9 @@ TEST_F(CheckPieceSetTest, SplitSetIsConsistentAndTheAssemblyAgrees) {
 TEST_F(CheckPieceSetTest, ReportsEveryProblemOfTheSetAtOnce) {
     MakeSet(7, 40);
     std::filesystem::remove(Piece(1));
-    WriteFile(Piece(2), Header(2, 9) + PatternBytes(kPieceData));         // a longer set's piece
-    WriteFile(Piece(3), Header(3, 7, "txt") + PatternBytes(kPieceData));  // another source's
-    WriteFile(Piece(4), Header(4, 7) + PatternBytes(kPieceData - 1));     // cut short
+    WriteFile(Piece(2), PieceHeader(2, 9) + PatternBytes(kPieceData));  // a longer set's piece
+    WriteFile(Piece(3), PieceHeader(3, 7, "txt") + PatternBytes(kPieceData));  // another source's
+    WriteFile(Piece(4), PieceHeader(4, 7) + PatternBytes(kPieceData - 1));     // cut short
     WriteFile(Piece(5), ReadFile(Piece(6)));
     WriteFile(Piece(6), PatternBytes(30));  // not a piece at all
     WriteFile(m_dir / "report.doc", "an older rebuilt file");
@@ -199,13 +193,13 @@ INSTANTIATE_TEST_SUITE_P(
                       kNotValid},
         ChosenFileRow{"not_the_first_piece", "report.001", "", SetProblemKind::NotTheFirst,
                       "Questo non è il primo file della sequenza!"},
-        ChosenFileRow{"count_000_is_no_set", "x.000", Header(0, 0), SetProblemKind::NotValid,
+        ChosenFileRow{"count_000_is_no_set", "x.000", PieceHeader(0, 0), SetProblemKind::NotValid,
                       kNotValid},
-        ChosenFileRow{"suffix_leads_out_of_the_folder", "x.000", Header(0, 2, "../"),
+        ChosenFileRow{"suffix_leads_out_of_the_folder", "x.000", PieceHeader(0, 2, "../"),
                       SetProblemKind::NotValid, kNotValid},
-        ChosenFileRow{"suffix_with_nul", "x.000", Header(0, 2, std::string("d\0c", 3)),
+        ChosenFileRow{"suffix_with_nul", "x.000", PieceHeader(0, 2, std::string("d\0c", 3)),
                       SetProblemKind::NotValid, kNotValid},
-        ChosenFileRow{"name_too_short_to_cut", "ab", Header(0, 2), SetProblemKind::NotValid,
+        ChosenFileRow{"name_too_short_to_cut", "ab", PieceHeader(0, 2), SetProblemKind::NotValid,
                       kNotValid}),
     [](const auto& info) { return std::string(info.param.why); });
 
@@ -220,7 +214,7 @@ TEST_F(CheckPieceSetTest, ChosenFileNotNamed000ReadsPieceZeroByName) {
 
 TEST_F(CheckPieceSetTest, RebuiltFileThatWouldOverwriteAPieceIsAProblem) {
     for (int k = 0; k < 3; ++k) {
-        WriteFile(Piece(k), Header(k, 3, "002") + PatternBytes(k < 2 ? kPieceData : 5));
+        WriteFile(Piece(k), PieceHeader(k, 3, "002") + PatternBytes(k < 2 ? kPieceData : 5));
     }
     const SetCheckReport report = CheckPieceSet(Piece(0));
     EXPECT_EQ(KindsAndPaths(report), (Findings{{SetProblemKind::RebuiltIsAPiece, Piece(2)}}));

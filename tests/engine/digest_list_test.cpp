@@ -170,6 +170,11 @@ TEST(DigestList, AnUnusableListStopsTheJoinOrIsSetAsideWhenTheUserSaysSo) {
         }
         EXPECT_EQ(set.Join(row.use), row.outcome);
         EXPECT_EQ(set.host.UnexpectedQuestions(), 0);
+        EXPECT_EQ(AnyMessageHas(set.host, MessageKind::Question,
+                                "Impossibile usare l'elenco di controllo " + set.List() +
+                                    ": Manca la riga del file " + set.dir / "report.000" +
+                                    ".\r\n\r\nRiassemblare il file senza verifica?"),
+                  !row.answers.empty());
         EXPECT_EQ(test::PathExists(set.Source()), row.outcome == Outcome::Completed);
         EXPECT_FALSE(AnyMessageHas(set.host, MessageKind::Information, VerifiedText(set.List())));
         if (row.use == ListUse::Required) {
@@ -187,7 +192,11 @@ TEST(DigestList, ALineNamingAnotherPlaceIsIgnoredAndReported) {
     const std::string outside = "../elsewhere/report.000";
     WriteFile(set.List(), ReadFile(set.List()) + std::string(64, '0') + "  " + outside + "\n");
     EXPECT_EQ(set.Join(ListUse::Required), Outcome::Completed);
-    EXPECT_TRUE(AnyMessageHas(set.host, MessageKind::Warning, outside));
+    EXPECT_TRUE(AnyMessageHas(set.host, MessageKind::Warning,
+                              "L'elenco di controllo " + set.List() +
+                                  " nomina file che non fanno parte della sequenza; sono stati "
+                                  "ignorati:\r\n" +
+                                  outside));
     const SetCheckReport report = set.Check();
     EXPECT_TRUE(report.IsConsistent());
     ASSERT_FALSE(report.notes.empty());

@@ -14,6 +14,7 @@
 #include "file_error.h"
 #include "file_streams.h"
 #include "path_queries.h"
+#include "small_tmpfs.h"
 #include "test_files.h"
 
 namespace zirared {
@@ -69,16 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Attributes, ReadOnlyFileSystemCountsAsReadOnly) {
     TempDir dir;
-    const std::string mountPoint = dir / "ro";
-    std::filesystem::create_directory(mountPoint);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
+    test::SmallTmpfs fileSystem(dir / "ro", "64k");
+    if (!fileSystem.Mounted()) {
+        GTEST_SKIP() << "cannot mount here: " << fileSystem.Failure();
     }
-    test::WriteFile(mountPoint + "/a.doc", "x");
-    ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k");
-    const std::optional<int> value = AttributeValue(mountPoint + "/a.doc");
-    ::umount(mountPoint.c_str());
-    EXPECT_EQ(value, 33);
+    test::WriteFile(dir / "ro/a.doc", "x");
+    fileSystem.Remount(MS_RDONLY);
+    EXPECT_EQ(AttributeValue(dir / "ro/a.doc"), 33);
 }
 
 TEST(FileExistsTest, TrueForAnythingStandingAtThePath) {

@@ -1,18 +1,15 @@
 // The assembly on a small file system that fills up part way through the copy.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/statvfs.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "assemble_file.h"
+#include "piece_bytes.h"
 #include "scripted_host.h"
+#include "small_tmpfs.h"
 #include "test_files.h"
 
 namespace zirared {
@@ -25,12 +22,6 @@ constexpr std::size_t kPieceData = 1'433'600;  // one size unit: 350 pages
 constexpr int kPieceCount = 3;
 constexpr std::uint64_t kPage = 4096;  // tmpfs hands out space a page at a time
 
-std::string Header(int index) {
-    char text[17];
-    std::snprintf(text, sizeof text, "VAVOVOZ%03d%03ddoc", index, kPieceCount);
-    return text;
-}
-
 struct FullDiskRow {
     const char* why;
     std::uint64_t freePages;  // left before the assembly; a piece's data takes 350 pages
@@ -39,51 +30,27 @@ struct FullDiskRow {
 class AssembleOntoFullDisk : public testing::TestWithParam<FullDiskRow> {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory(m_mountPoint);
-        if (::mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, "size=12m") != 0) {
-            GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+        if (!m_fileSystem.Mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs here (" << m_fileSystem.Failure()
                          << "): the full-disk cases need root with CAP_SYS_ADMIN";
         }
-        m_mounted = true;
         std::filesystem::create_directory(m_work);
         for (int k = 0; k < kPieceCount; ++k) {
             const std::string piece =
-                Header(k) + m_source.substr(static_cast<std::size_t>(k) * kPieceData, kPieceData);
+                test::PieceHeader(k, kPieceCount) +
+                m_source.substr(static_cast<std::size_t>(k) * kPieceData, kPieceData);
             WriteFile(PiecePath(k), piece);
             m_pieces.push_back(piece);
         }
         WriteFile(OutputPath(), "the file a join must never lose");
     }
-    void TearDown() override {
-        if (m_mounted) {
-            ::umount2(m_mountPoint.c_str(), MNT_DETACH);
-        }
-    }
-
-    std::string PiecePath(int k) const {
-        char name[16];
-        std::snprintf(name, sizeof name, "/report.%03d", k);
-        return m_work + name;
-    }
+    std::string PiecePath(int k) const { return m_work + "/report." + test::Digits(k); }
     std::string OutputPath() const { return m_work + "/report.doc"; }
-
-    std::uint64_t FreeBytes() const {
-        struct statvfs status {};
-        ::statvfs(m_mountPoint.c_str(), &status);
-        return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
-    }
-    // A ballast file beside the working directory takes all but `bytes` (whole pages).
-    void LeaveFree(std::uint64_t bytes) {
-        ASSERT_GE(FreeBytes(), bytes);
-        WriteFile(m_ballast, std::string(FreeBytes() - bytes, '\0'));
-        ASSERT_EQ(FreeBytes(), bytes);
-    }
 
     test::TempDir m_dir;
     std::string m_mountPoint = m_dir / "fs";
     std::string m_work = m_mountPoint + "/work";
-    std::string m_ballast = m_mountPoint + "/ballast";
-    bool m_mounted = false;
+    test::SmallTmpfs m_fileSystem{m_mountPoint, "12m"};
     std::string m_source = test::PatternBytes(kPieceCount * kPieceData - 3000, 17);
     std::vector<std::string> m_pieces;
     test::ScriptedHost m_host;
@@ -92,7 +59,7 @@ protected:
 
 TEST_P(AssembleOntoFullDisk, TrapsWithTheDiskFullErrorAndLeavesTheFolderAsItWas) {
     const std::uint64_t freeBytes = GetParam().freePages * kPage;
-    ASSERT_NO_FATAL_FAILURE(LeaveFree(freeBytes));
+    ASSERT_NO_FATAL_FAILURE(m_fileSystem.LeaveFree(freeBytes));
     m_host.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
     EXPECT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Failed);
 
@@ -115,10 +82,10 @@ TEST_P(AssembleOntoFullDisk, TrapsWithTheDiskFullErrorAndLeavesTheFolderAsItWas)
 
 // The user's way out: make room and assemble again.
 TEST_P(AssembleOntoFullDisk, AssemblingAgainAfterMakingRoomReplacesTheOldFile) {
-    ASSERT_NO_FATAL_FAILURE(LeaveFree(GetParam().freePages * kPage));
+    ASSERT_NO_FATAL_FAILURE(m_fileSystem.LeaveFree(GetParam().freePages * kPage));
     m_host.QueueAnswer(Answer::Yes);
     ASSERT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Failed);
-    std::filesystem::remove(m_ballast);
+    std::filesystem::remove(m_mountPoint + "/ballast");
     m_host.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
     EXPECT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Completed);
     EXPECT_TRUE(ReadFile(OutputPath()) == m_source);

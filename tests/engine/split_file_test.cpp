@@ -12,7 +12,11 @@
 #include <filesystem>
 #include <functional>
 
+#include "piece_bytes.h"
 #include "scripted_host.h"
+#ifndef _WIN32
+#include "small_tmpfs.h"
+#endif
 #include "test_files.h"
 #include "windows1252.h"
 
@@ -20,8 +24,10 @@ namespace zirared {
 namespace {
 
 using test::CallKind;
+using test::Digits;
 using test::FileSize;
 using test::PatternBytes;
+using test::PieceHeader;
 using test::Placed;
 using test::ReadFile;
 using test::WriteFile;
@@ -35,18 +41,12 @@ std::string Confirmation(int count, const std::string& directory) {
            "\r\n\r\nConfermi l'operazione?";
 }
 
-std::string Digits(int value) {
-    const std::string text = std::to_string(value);
-    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
-}
-
 // The data of pieces stem000 .. stem(count-1), joined, after checking every header.
 std::string JoinPieces(const std::string& stem, int count, const std::string& suffix) {
     std::string data;
     for (int k = 0; k < count; ++k) {
         const std::string piece = ReadFile(stem + Digits(k));
-        EXPECT_EQ(piece.substr(0, 16), "VAVOVOZ" + Digits(k) + Digits(count) + suffix)
-            << "piece " << k;
+        EXPECT_EQ(piece.substr(0, 16), PieceHeader(k, count, suffix)) << "piece " << k;
         data += piece.substr(16);
     }
     return data;
@@ -570,13 +570,13 @@ class SmallFileSystemTest : public SplitFileTest,
 
 TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     const std::string mountPoint = m_dir / "fs";
-    std::filesystem::create_directory(mountPoint);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=200k") != 0) {
-        GTEST_SKIP() << "cannot mount here";
+    test::SmallTmpfs fileSystem(mountPoint, "200k");
+    if (!fileSystem.Mounted()) {
+        GTEST_SKIP() << "cannot mount here: " << fileSystem.Failure();
     }
     const std::string source = PatternBytes(150 * 1024);  // pieces need as much again
     WriteFile(mountPoint + "/a.doc", source);
-    ::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | GetParam().flags, "size=200k");
+    fileSystem.Remount(GetParam().flags);
     m_host.QueueAnswer(Answer::Yes);
     std::vector<std::string> namesWhileWarned;
     m_host.AtEveryMessage([&] { namesWhileWarned = test::TempDir::NamesIn(mountPoint); });
@@ -584,7 +584,7 @@ TEST_P(SmallFileSystemTest, SystemErrorIsDescribedInItalian) {
     const bool sourceKept = ReadFile(mountPoint + "/a.doc") == source;
     const bool piecesRemoved =
         test::TempDir::NamesIn(mountPoint) == std::vector<std::string>{"a.doc"};
-    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    fileSystem.Unmount();
     EXPECT_EQ(outcome, Outcome::Failed);
     EXPECT_TRUE(sourceKept);
     EXPECT_TRUE(piecesRemoved) << "a failed split takes back what it wrote";

@@ -40,6 +40,7 @@
 #include "assemble_file.h"
 #include "check_piece_set.h"
 #include "fuzz_require.h"
+#include "piece_bytes.h"
 #include "piece_set.h"
 #include "scripted_host.h"
 #include "windows1252.h"
@@ -48,6 +49,7 @@ namespace zirared {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Digits;
 
 constexpr int kMaxEntries = 6;
 constexpr std::int64_t kHeader = 16;
@@ -245,11 +247,6 @@ Listing ListTree(const std::string& root) {
 
 // ---- building the set ----
 
-std::string Digits(int value) {
-    return {static_cast<char>('0' + value / 100 % 10), static_cast<char>('0' + value / 10 % 10),
-            static_cast<char>('0' + value % 10)};
-}
-
 std::string PatternData(std::size_t size, int seed) {
     std::string bytes(size, '\0');
     unsigned state = 2654435761U * static_cast<unsigned>(seed + 1);
@@ -297,7 +294,7 @@ struct CaseSetup {
 };
 
 std::string MakeHeader(FuzzedDataProvider& input, int index, int count, const std::string& suffix) {
-    std::string header = "VAVOVOZ" + Digits(index) + Digits(count) + suffix;
+    std::string header = test::PieceHeader(index, count, suffix);
     switch (input.ConsumeIntegralInRange(0, 9)) {
         case 7: {  // one byte changed
             const auto at = input.ConsumeIntegralInRange<std::size_t>(0, header.size() - 1);

@@ -15,11 +15,14 @@
 #include <ostream>
 
 #include "open_file_chooser.h"
+#include "print_row.h"
 #include "qt_dialogs.h"
 #include "splitta_file.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 // Acts on the modal dialog as soon as it is up, then lets the caller's exec() return.
 void WhenModalShows(std::function<void(QWidget*)> act) {
@@ -42,11 +45,6 @@ struct MessageCase {
     QMessageBox::StandardButton pressed;
     Answer expected;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const MessageCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class RealMessageBox : public ::testing::TestWithParam<MessageCase> {};
 
@@ -103,11 +101,6 @@ struct ChooserCase {
     const char* typed;  // relative to the folder; nullptr: cancel
     const char* expected;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const ChooserCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class RealFileChooser : public ::testing::TestWithParam<ChooserCase> {};
 
@@ -170,10 +163,6 @@ struct EndCase {
     const char* why;
     Waiting waiting;
 };
-
-void PrintTo(const EndCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class EndingWhileADialogWaits : public ::testing::TestWithParam<EndCase> {};
 

@@ -15,11 +15,14 @@
 #include <ostream>
 
 #include "drop_event.h"
+#include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 // --- What a request may carry ---------------------------------------------------------
 
@@ -39,10 +42,6 @@ struct RequestCase {
     bool accepted;
     QByteArray expectedPath;  // the file system's bytes
 };
-
-void PrintTo(const RequestCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 const QByteArray kLongestPath = "/" + QByteArray(kMaxHandOverPathBytes - 1, 'a');
 
@@ -199,10 +198,6 @@ struct ByteNameCase {
     const char* why;
     Road road;
 };
-
-void PrintTo(const ByteNameCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 bool Exists(const QByteArray& path) {
     return access(path.constData(), F_OK) == 0;

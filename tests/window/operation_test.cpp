@@ -18,12 +18,15 @@
 #include <string>
 
 #include "drop_event.h"
+#include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 #include "tab_container.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 constexpr qint64 kPieceData = 1400 * 1024;  // slider at 1
 const QString kBusyRefusal = QStringLiteral("Attendere la fine dell'operazione in corso.");
@@ -239,11 +242,6 @@ struct GuardCase {
     SecondAction second;
 };
 
-// Test output names the case by why it exists.
-void PrintTo(const GuardCase& c, std::ostream* os) {
-    *os << c.why;
-}
-
 class SecondOperationGuard : public WindowOperations,
                              public ::testing::WithParamInterface<GuardCase> {};
 
@@ -396,11 +394,6 @@ struct RefusedDropCase {
     int fileCount;  // 0: the folder itself
     const char* message;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const RefusedDropCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class RefusedDrop : public WindowOperations,
                     public ::testing::WithParamInterface<RefusedDropCase> {};

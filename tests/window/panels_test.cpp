@@ -12,12 +12,15 @@
 #include <ostream>
 
 #include "link_label.h"
+#include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 #include "tab_container.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 TEST(BusyState, SwapsTheSplitChooserAndStopInOnePlaceAndBack) {
     ScriptedDialogs dialogs;
@@ -89,11 +92,6 @@ struct LinkCase {
     const char* why;
     LinkAction action;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const LinkCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class ContactLinkWithoutMouse : public ::testing::TestWithParam<LinkCase> {};
 
@@ -170,11 +168,6 @@ struct ChooserCase {
     const char* caption;
     const char* pattern;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const ChooserCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class OpenButton : public ::testing::TestWithParam<ChooserCase> {};
 

@@ -9,8 +9,12 @@
 #include <QTemporaryDir>
 #include <ostream>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 enum class Kind { File, Fifo, Directory, LinkToFile, Missing };
 
@@ -20,10 +24,6 @@ struct ProbeCase {
     QByteArray content;
     bool piece;
 };
-
-void PrintTo(const ProbeCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class PieceProbe : public ::testing::TestWithParam<ProbeCase> {};
 

@@ -10,8 +10,12 @@
 #include <array>
 #include <ostream>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 // What stands where the program looks for its folder.
 enum class Place { Missing, Private, Open0755, OwnedByAnother, LinkToPrivate, AFile };
@@ -24,10 +28,6 @@ struct FolderCase {
     Place cache;      // $XDG_CACHE_HOME/zirared
     Chosen chosen;
 };
-
-void PrintTo(const FolderCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 // Puts `place` at `path`; false when only root could (giving a folder away).
 bool Make(Place place, const QByteArray& path) {

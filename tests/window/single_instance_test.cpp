@@ -13,8 +13,12 @@
 #include <QTemporaryDir>
 #include <ostream>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 const char* const kLockName = "zirared.lock";
 
@@ -35,11 +39,6 @@ struct LockCase {
     Holder holder;
     bool startAllowed;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const LockCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class SingleInstanceLock : public ::testing::TestWithParam<LockCase> {};
 

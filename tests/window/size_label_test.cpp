@@ -7,11 +7,14 @@
 #include <QScrollBar>
 #include <ostream>
 
+#include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 // Restores the default locale whatever a test sets.
 class LocaleGuard {
@@ -28,11 +31,6 @@ struct SizeLabelCase {
     int sliderValue;
     const char* expected;
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const SizeLabelCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class SizeLabel : public ::testing::TestWithParam<SizeLabelCase> {};
 

@@ -6,8 +6,12 @@
 #include <QProcessEnvironment>
 #include <ostream>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 struct ArgumentsCase {
     const char* why;
@@ -15,11 +19,6 @@ struct ArgumentsCase {
     WindowCommand command;
     const char* path;  // for Open
 };
-
-// Test output names the case by why it exists.
-void PrintTo(const ArgumentsCase& c, std::ostream* os) {
-    *os << c.why;
-}
 
 class WindowArgumentsParsing : public ::testing::TestWithParam<ArgumentsCase> {};
 

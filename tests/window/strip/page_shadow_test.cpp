@@ -9,8 +9,12 @@
 #include <ostream>
 #include <string>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 // The strip at its place in a 349 x 213 window: left 14, top 6, 320 x 180.
 const QRect kStrip(14, 6, 320, 180);
@@ -29,11 +33,6 @@ struct ShadowCase {
     QColor inner;  // column next to the strip, and row below it: darkened twice
     QColor outer;  // darkened once
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const ShadowCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class PageShadowTest : public ::testing::TestWithParam<ShadowCase> {};
 

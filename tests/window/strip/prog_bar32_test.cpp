@@ -13,10 +13,13 @@
 #include <ostream>
 #include <string>
 
+#include "print_row.h"
 #include "progress_bar_placement.h"
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 class PaintCounter : public QObject {
 public:
@@ -70,11 +73,6 @@ struct ValueCase {
     std::int16_t written;
     std::int16_t shown;
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const ValueCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class ProgBar32ValueTest : public ProgBar32Test, public ::testing::WithParamInterface<ValueCase> {};
 

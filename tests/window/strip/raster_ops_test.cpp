@@ -6,8 +6,12 @@
 #include <QPoint>
 #include <ostream>
 
+#include "print_row.h"
+
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 constexpr QRgb kInk = qRgb(10, 20, 30);
@@ -35,11 +39,6 @@ struct LineCase {
     QPoint to;
     int expectedPixels;
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const LineCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class DrawLineTest : public ::testing::TestWithParam<LineCase> {};
 

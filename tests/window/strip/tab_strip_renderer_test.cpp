@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "print_row.h"
 #include "strip_font.h"
 #include "strip_test_colours.h"
 #include "tab_layout.h"
@@ -17,6 +18,8 @@
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 using testing::FixedColours;
 using testing::kFace;
@@ -62,11 +65,6 @@ struct AnchorCase {
     QSize drawn;
     QPoint expected;
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const AnchorCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class CaptionAnchorTest : public ::testing::TestWithParam<AnchorCase> {};
 

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "print_row.h"
 #include "strip_test_colours.h"
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
@@ -14,6 +15,8 @@
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 using testing::FixedColours;
 using testing::kOutline;
@@ -110,11 +113,6 @@ struct ScaleCase {
     qreal devicePixelRatio;
     int scale;
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const ScaleCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class StripScaleTest : public ::testing::TestWithParam<ScaleCase> {};
 

@@ -18,6 +18,7 @@
 #include <ostream>
 #include <string>
 
+#include "print_row.h"
 #include "strip_test_colours.h"
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
@@ -26,6 +27,8 @@
 
 namespace zirared {
 namespace {
+
+using test::PrintTo;
 
 using testing::FixedColours;
 using testing::FixedPalette;
@@ -137,11 +140,6 @@ struct PressCase {
     Qt::KeyboardModifiers modifiers;
     std::optional<int> selects;  // nothing: the press is ignored
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const PressCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class TabStripPressTest : public TabStripWidgetTest,
                           public ::testing::WithParamInterface<PressCase> {};
@@ -351,11 +349,6 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
     int selects;
 };
-
-// Test names and failure messages show the row name, not the bytes.
-void PrintTo(const KeyCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class TabStripKeyTest : public TabStripKeyboardTest,
                         public ::testing::WithParamInterface<KeyCase> {};
