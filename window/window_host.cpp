@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "dialogs.h"
+#include "message_text.h"
 #include "operation_flags.h"
 #include "progress_bar.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 // Engine texts break lines with CR LF; Qt shows a line break as LF.
 QString FromEngineText(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return QString::fromStdString(text).replace(QLatin1String(kLineBreak), QStringLiteral("\n"));
 }
 
 // A pass over the event queue costs a few microseconds, as much as copying a whole block;
