@@ -43,11 +43,13 @@ void ClearStopSignal() {
 }
 
 void FinishEndingSignal(bool completed) {
-    g_actions.Restore();
     const int number = g_signalReceived;
     if (number != 0 && (completed || number != SIGINT)) {
+        g_actions.Restore();
         EndBySignal(number);
     }
+    // Otherwise the handlers stay until the program returns its status: a Ctrl-C pressed
+    // again meanwhile must not end it by the signal after the stop has cleaned up.
 }
 
 }  // namespace zirared

@@ -14,11 +14,11 @@ bool StopSignalArmed();
 bool StopSignalReceived();
 void ClearStopSignal();
 
-// After the operation has cleaned up: every action goes back as it was found, and a signal
-// that arrived ends the program by that signal, so whoever sent it sees it. Ctrl-C that
-// stopped the operation is the documented Stop and leaves the exit status to the caller;
-// Ctrl-C that came too late to stop it (completed) ends the program by SIGINT, never with
-// the status of a success.
+// After the operation has cleaned up: a signal that arrived puts every action back as it was
+// found and ends the program by that signal, so whoever sent it sees it. Ctrl-C that stopped
+// the operation is the documented Stop and leaves the exit status to the caller (the
+// handlers stay until the program ends); Ctrl-C that came too late to stop it (completed)
+// ends the program by SIGINT, never with the status of a success.
 void FinishEndingSignal(bool completed);
 
 }  // namespace zirared

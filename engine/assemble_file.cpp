@@ -67,8 +67,8 @@ private:
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il nome del file è troppo lungo per la cartella.");
         }
-        // A split of the file standing there holds it.
-        if (!m_outputLock.TryLock(*target)) {
+        // A split of the file standing there holds it; this join replaces it.
+        if (kLockedFileCanBeReplaced && !m_outputLock.TryLock(*target)) {
             return Refuse(InUseText(*target));
         }
         if (FileExists(m_outputPath)) {

@@ -132,6 +132,14 @@ void SyncFileSystemOf(const std::string& path);
 
 // An advisory lock two runs of the program take on the same file to keep out of each other's
 // way; the system drops it when its holder ends, however it ends.
+//
+// Whether a file this run holds locked can still be replaced by a rename: on Windows a file
+// held open cannot, so there only files the operation never replaces are locked.
+#ifdef _WIN32
+inline constexpr bool kLockedFileCanBeReplaced = false;
+#else
+inline constexpr bool kLockedFileCanBeReplaced = true;
+#endif
 class FileLock {
 public:
     FileLock() = default;

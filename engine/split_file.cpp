@@ -67,8 +67,9 @@ private:
             m_source.Close();
             return Refuse(*refusal);
         }
-        // A join of the set standing there holds its first piece.
-        if (const std::string first = PiecePath(m_stem, 0); !m_firstPieceLock.TryLock(first)) {
+        // A join of the set standing there holds its first piece, which this split replaces.
+        if (const std::string first = PiecePath(m_stem, 0);
+            kLockedFileCanBeReplaced && !m_firstPieceLock.TryLock(first)) {
             m_source.Close();
             return Refuse(InUseText(first));
         }

@@ -681,11 +681,16 @@ TEST_P(SecondRunTest, IsRefusedAtOnceNamingItsFile) {
         << "the lock went with the first run";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest,
-                         testing::Values(SecondRunRow{"split_while_it_splits", false, false},
-                                         SecondRunRow{"join_while_it_joins", true, true},
-                                         SecondRunRow{"split_of_a_joins_output", true, false},
-                                         SecondRunRow{"join_of_a_splits_set", false, true}),
+const SecondRunRow kSecondRunRows[] = {
+    {"split_while_it_splits", false, false},
+    {"join_while_it_joins", true, true},
+#ifndef _WIN32  // there a file the other operation replaces is not locked
+    {"split_of_a_joins_output", true, false},
+    {"join_of_a_splits_set", false, true},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, SecondRunTest, testing::ValuesIn(kSecondRunRows),
                          [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32
