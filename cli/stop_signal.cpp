@@ -11,7 +11,9 @@ namespace {
 
 volatile std::sig_atomic_t g_signalReceived = 0;  // the signal's number, 0 for none
 bool g_armed = false;
-SignalActions g_actions;  // put back when the operation is over
+// Put back before the program ends by a signal, never by a static destructor: after the
+// status is settled, a Ctrl-C pressed again must not end the program by SIGINT.
+SignalActions& g_actions = *new SignalActions;
 
 void OnStopSignal(int number) {
     g_signalReceived = number;
