@@ -92,6 +92,8 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.verifyList = false;
             } else if (isSplit && argument == "--hash") {
                 result.writeList = true;
+            } else if (isSplit && argument == "--plain") {
+                result.plain = true;
             } else if (isSplit && argument == "--size") {
                 if (i + 1 >= arguments.size()) {
                     return UsageError("manca il valore di --size (" + SizeRangeText() + ")");

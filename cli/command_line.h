@@ -17,6 +17,7 @@ struct CommandLine {
     bool assumeYes = false;
     bool deletePieces = false;
     bool writeList = false;  // split --hash: a digest list beside the pieces
+    bool plain = false;      // split --plain: headerless pieces FILE.001, ... (plain_set.h)
     bool verifyList = true;  // join: checked against the set's digest list when it has one
     std::string path;
     std::string error;

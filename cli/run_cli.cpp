@@ -45,14 +45,19 @@ std::string FullPath(const std::string& path) {
 
 Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
     const std::string path = FullPath(command.path);
+    if (command.command == CliCommand::Split && command.plain) {
+        return SplitFilePlain(host, path, command.sizeSetting * kSizeUnitBytes, command.writeList);
+    }
     if (command.command == CliCommand::Split) {
         const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
         return SplitFile(host, path, pieceSizeKB, command.writeList);
     }
     std::vector<std::string> pieceFiles;  // the host keeps the last assembly's pieces
     // No question here about an unusable list: --no-verify is the user's answer to it.
+    // Naming a file on the command line is the answer to the window's plain-set question.
     return AssembleFile(host, path, pieceFiles,
-                        command.verifyList ? ListUse::Required : ListUse::Ignored);
+                        command.verifyList ? ListUse::Required : ListUse::Ignored,
+                        PlainSetUse::Join);
 }
 
 // Output that did not reach standard output or error fails the run, whatever the command

@@ -12,6 +12,7 @@
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "piece_verdict_text.h"
+#include "plain_set.h"
 #include "progress_meter.h"
 #include "shown_name.h"
 
@@ -23,8 +24,13 @@ constexpr std::int16_t kFullBar = 100;
 class AssembleRun final : public OperationRun {
 public:
     explicit AssembleRun(OperationServices& host, const std::string& fileName,
-                         std::vector<std::string>& pieceFiles, ListUse listUse)
-        : OperationRun(host), m_fileName(fileName), m_pieceFiles(pieceFiles), m_listUse(listUse) {}
+                         std::vector<std::string>& pieceFiles, ListUse listUse,
+                         PlainSetUse plainUse)
+        : OperationRun(host),
+          m_fileName(fileName),
+          m_pieceFiles(pieceFiles),
+          m_listUse(listUse),
+          m_plainUse(plainUse) {}
 
 private:
     Outcome Body() override {
@@ -34,20 +40,24 @@ private:
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
-        if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
+        if (!m_first.magicValid && FindPlainSet(m_fileName).opening != PlainOpening::NotPlain) {
+            if (const std::optional<Outcome> ended = OpenPlainSet()) {
+                return *ended;
+            }
+        } else if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
             return Refuse("Questo non è il primo file della sequenza!");
-        }
-        if (m_opening.verdict != FirstPieceVerdict::Valid) {
+        } else if (m_opening.verdict != FirstPieceVerdict::Valid) {
             return Refuse("Questo non è un file valido!");
         }
-        m_outputPath = m_opening.rebuiltPath;
-        if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
+        m_outputPath = m_plain ? m_plain->rebuiltPath : m_opening.rebuiltPath;
+        if (m_plain ? PlainRebuiltIsRead(*m_plain)
+                    : RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
         }
         // The whole set is judged before the output path is touched: a damaged set must
         // never cost the file that stands there.
-        for (int j = 0; j < m_first.count; ++j) {
+        for (int j = 0; j < Count(); ++j) {
             if (auto warning = JudgeStoredPiece(m_headerReader, j)) {
                 m_headerReader.Close();
                 return Refuse(*warning);
@@ -89,8 +99,8 @@ private:
         m_output.CreateFor(*target, OutputAccess(*target));
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
-        m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
-        for (int j = 0; j < m_first.count; ++j) {
+        m_pieceFiles.assign(static_cast<std::size_t>(Count()) + 1, std::string());
+        for (int j = 0; j < Count(); ++j) {
             if (auto failure = CopyPiece(j)) {
                 return EndEarly(*failure);
             }
@@ -103,7 +113,8 @@ private:
             if (auto altered = AlteredPiece()) {
                 return EndEarly(*altered);
             }
-            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt) {
+            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt &&
+                m_digests->rebuiltListed) {
                 return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
                                 NotRebuilt());
             }
@@ -122,13 +133,36 @@ private:
         return outcome;
     }
 
+    // A chosen file without a header that opens a plain set: joined as one, after the window's
+    // question. Returns how the run ends when it ends here.
+    std::optional<Outcome> OpenPlainSet() {
+        const PlainSetFinding finding = FindPlainSet(m_fileName);
+        if (finding.opening == PlainOpening::NotTheFirst) {
+            return Refuse(PlainNotTheFirstText(finding.set));
+        }
+        if (m_plainUse == PlainSetUse::Ask &&
+            Ask(m_host, PlainJoinQuestion(m_fileName, finding.set)) == Answer::No) {
+            return Refuse("Questo non è un file valido!");
+        }
+        m_plain = finding.set;
+        return std::nullopt;
+    }
+
+    int Count() const { return m_plain ? m_plain->count : m_first.count; }
+
+    std::string PieceAt(int j) const {
+        return m_plain ? m_plain->PieceAt(j) : PiecePath(m_opening.stem, j);
+    }
+
     // With a list beside the set, the copy hashes every piece and the rebuilt file. Returns
     // how the run ends when it ends here.
     std::optional<Outcome> TakeDigestList() {
         if (m_listUse == ListUse::Ignored) {
             return std::nullopt;
         }
-        SetDigestsLookup lookup = LookUpSetDigests(m_opening.stem, m_first.count, m_outputPath);
+        SetDigestsLookup lookup =
+            m_plain ? LookUpPlainSetDigests(*m_plain)
+                    : LookUpSetDigests(m_opening.stem, m_first.count, m_outputPath);
         if (lookup.state == ListState::NoList) {
             return std::nullopt;
         }
@@ -149,8 +183,8 @@ private:
                 MessageKind::Warning);
         }
         m_digests = std::move(lookup.digests);
-        m_pieceHashes.emplace();
-        m_rebuiltHashes.emplace();
+        m_pieceHashes.emplace(m_digests->kind);
+        m_rebuiltHashes.emplace(m_digests->kind);
         return std::nullopt;
     }
 
@@ -172,8 +206,7 @@ private:
     std::optional<std::string> AlteredPiece() {
         for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
             if (finished.digest != m_digests->pieces.at(finished.label)) {
-                const std::string path =
-                    PiecePath(m_opening.stem, static_cast<int>(finished.label));
+                const std::string path = PieceAt(static_cast<int>(finished.label));
                 return AlteredPieceText(path, m_digests->listPath) + NotRebuilt();
             }
         }
@@ -199,7 +232,17 @@ private:
 
     // Reads piece j's header and length; returns the warning when the piece does not belong.
     std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
-        const std::string path = PiecePath(m_opening.stem, j);
+        const std::string path = PieceAt(j);
+        if (m_plain) {
+            m_headerBytes = {};  // nothing but data
+            const bool there = file.OpenIfExists(path);
+            const std::optional<std::int64_t> length =
+                there ? std::optional(file.Length()) : std::nullopt;
+            if (j == 0) {
+                m_firstLength = length.value_or(0);
+            }
+            return PlainPieceProblem(*m_plain, j, length, m_firstLength);
+        }
         const PieceHeader header = ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
@@ -215,7 +258,7 @@ private:
     // Copies piece j; returns the warning that ends the run when the piece no longer belongs
     // (it changed since the set was judged).
     std::optional<std::string> CopyPiece(int j) {
-        m_pieceFiles[static_cast<std::size_t>(j)] = PiecePath(m_opening.stem, j);
+        m_pieceFiles[static_cast<std::size_t>(j)] = PieceAt(j);
         if (auto warning = JudgeStoredPiece(*m_piece, j)) {
             return warning;
         }
@@ -224,13 +267,12 @@ private:
         }
         const std::int64_t length = m_piece->Length();
         if (j == 0) {
-            m_progress.emplace(length * m_first.count);
+            m_progress.emplace(length * Count());
         }
         m_host.EnableAssembleControls(false);
-        m_progress->SetStepDenominator(length * m_first.count /
-                                       static_cast<std::int64_t>(kBlockBytes));
+        m_progress->SetStepDenominator(length * Count() / static_cast<std::int64_t>(kBlockBytes));
         m_host.SetAssembleStatus("Lettura del file  " + std::to_string(j + 1) + "   di  " +
-                                 std::to_string(m_first.count) + "   in corso...");
+                                 std::to_string(Count()) + "   in corso...");
         while (!m_piece->AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
@@ -332,6 +374,8 @@ private:
     std::optional<ProgressMeter> m_progress;
     bool m_ended = false;
     const ListUse m_listUse;
+    const PlainSetUse m_plainUse;
+    std::optional<PlainSet> m_plain;      // set: the chosen file opens a plain set
     std::optional<SetDigests> m_digests;  // set: the join verifies
     std::span<const char> m_headerBytes;  // the last header read, a view into its reader
     // Declared after the readers: destroyed first, as they may hold views into their buffers.
@@ -342,8 +386,8 @@ private:
 }  // namespace
 
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
-                     std::vector<std::string>& pieceFiles, ListUse listUse) {
-    return AssembleRun(host, fileName, pieceFiles, listUse).Run();
+                     std::vector<std::string>& pieceFiles, ListUse listUse, PlainSetUse plainUse) {
+    return AssembleRun(host, fileName, pieceFiles, listUse, plainUse).Run();
 }
 
 bool FileExists(const std::string& path) {

@@ -21,9 +21,15 @@ namespace zirared {
 // copy. The window's Stop does not stop a join; the host's end (EndRequested) does, up to the
 // rename: before it nothing is kept, after it the pieces are kept and their deletion is not
 // asked (see operation_outcome.h).
+// A chosen file without a header whose name ends in ".000" or ".001" opens a plain set
+// (plain_set.h): joined the same way, piece by piece with nothing taken off, after the
+// question of PlainJoinQuestion unless plainUse says to join it at once; No refuses the file
+// as no piece.
+enum class PlainSetUse { Ask, Join };
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles,
-                     ListUse listUse = ListUse::AskWhenUnusable);
+                     ListUse listUse = ListUse::AskWhenUnusable,
+                     PlainSetUse plainUse = PlainSetUse::Ask);
 
 // True when anything stands at path, readable or not, a symbolic link that leads nowhere
 // included; never reports an error.

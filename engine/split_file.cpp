@@ -14,6 +14,7 @@
 #include "operation_run.h"
 #include "path_queries.h"
 #include "piece_set.h"
+#include "plain_set.h"
 #include "progress_meter.h"
 #include "set_digests.h"
 #include "sha256_list.h"
@@ -31,13 +32,14 @@ std::string ConfirmationText(std::int64_t pieceCount, const std::string& directo
 
 class SplitRun final : public OperationRun {
 public:
-    explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
-                      bool writeList)
+    explicit SplitRun(OperationServices& host, const std::string& fileName,
+                      std::int64_t pieceDataSize, bool writeList, bool plain)
         : OperationRun(host),
           m_fileName(fileName),
-          m_pieceDataSize(PieceDataSize(filesizeKB)),
+          m_pieceDataSize(pieceDataSize),
           m_listPath(ListPathFor(fileName)),
-          m_writeList(writeList) {}
+          m_writeList(writeList),
+          m_plain(plain) {}
 
 private:
     Outcome Body() override {
@@ -62,13 +64,15 @@ private:
             m_source.Close();
             return Refuse("Il file è già stato diviso in precedenza!");
         }
-        m_pieceCount = PieceCount(sourceLength, m_pieceDataSize);
+        // A plain set has no header-only last piece: other splitters never write one.
+        m_pieceCount = m_plain ? (sourceLength + m_pieceDataSize - 1) / m_pieceDataSize
+                               : PieceCount(sourceLength, m_pieceDataSize);
         if (auto refusal = CheckPieceNames()) {
             m_source.Close();
             return Refuse(*refusal);
         }
         // A join of the set standing there holds its first piece, which this split replaces.
-        if (const std::string first = PiecePath(m_stem, 0);
+        if (const std::string first = PieceAt(0);
             kLockedFileCanBeReplaced && !m_firstPieceLock.TryLock(first)) {
             m_source.Close();
             return Refuse(InUseText(first));
@@ -106,6 +110,14 @@ private:
     // digits and one byte per suffix character, and never onto the source itself.
     std::optional<std::string> CheckPieceNames() {
         const std::string rename = std::string(kLineBreak) + "Rinominare il file e riprovare.";
+        if (m_plain) {
+            if (m_pieceCount > kMaxPlainPieceCount) {
+                return "Il file verrebbe diviso in più di " + std::to_string(kMaxPlainPieceCount) +
+                       " files!" + kLineBreak + "Scegliere una dimensione maggiore e riprovare.";
+            }
+            m_stem = m_fileName + ".";  // what an earlier split's list names its pieces after
+            return CheckPiecesAgainstSource(rename);
+        }
         const NameCut cut = CutLastThreeCharacters(m_fileName);
         if (cut.check == NameCheck::NameTooShort) {
             return "Il file non può essere diviso: il nome del file deve avere almeno tre "
@@ -127,9 +139,14 @@ private:
         }
         m_stem = cut.stem;
         std::copy(suffix->begin(), suffix->end(), m_suffix.begin());
+        return CheckPiecesAgainstSource(rename);
+    }
+
+    // No piece onto the source, and no name the folder cannot take.
+    std::optional<std::string> CheckPiecesAgainstSource(const std::string& rename) {
         const auto sourceIdentity = IdentityOf(m_fileName);
         for (int k = 0; k < m_pieceCount; ++k) {
-            const std::string path = PiecePath(m_stem, k);
+            const std::string path = PieceAt(k);
             if (path == m_fileName || (sourceIdentity && IdentityOf(path) == sourceIdentity)) {
                 return "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso "
                        "nome del file sorgente." +
@@ -137,8 +154,8 @@ private:
             }
         }
         // Found now rather than at the rename that ends the split, after every piece has been
-        // copied. The pieces' names all have the same length.
-        std::vector<std::string> created{PiecePath(m_stem, 0)};
+        // copied. No piece's name is longer than the last one's.
+        std::vector<std::string> created{PieceAt(static_cast<int>(m_pieceCount) - 1)};
         if (m_writeList) {
             created.push_back(m_listPath);
         }
@@ -157,7 +174,7 @@ private:
     std::vector<std::string> ForeignFiles() const {
         std::vector<std::string> foreign;
         for (int k = 0; k < m_pieceCount; ++k) {
-            const std::string path = PiecePath(m_stem, k);
+            const std::string path = PieceAt(k);
             const std::optional<PathKind> kind = KindOfPath(path);
             if (kind == PathKind::Directory) {
                 throw SystemError(kIsADirectoryNumber, path, FileAction::Create);
@@ -172,6 +189,9 @@ private:
     // A piece whose header carries the suffix this source's pieces carry: the source's name
     // is the pieces' stem plus that suffix, so it was cut from a file of this very name.
     bool IsPieceOfThisSource(const std::string& path) const {
+        if (m_plain) {
+            return false;  // nothing in a plain piece tells whose it is
+        }
         const std::string head = LeadingBytes(path, kHeaderBytes).value_or("");
         const PieceHeader header = ParseHeader(head);
         return head.size() == kHeaderBytes && header.magicValid && header.suffix == m_suffix;
@@ -198,12 +218,22 @@ private:
 
     // Every path the split may write, the list last.
     std::vector<std::string> WrittenPaths() const {
-        std::vector<std::string> paths;
-        for (int k = 0; k < m_pieceCount; ++k) {
-            paths.push_back(PiecePath(m_stem, k));
-        }
+        std::vector<std::string> paths = PiecePaths();
         paths.push_back(m_listPath);
         return paths;
+    }
+
+    std::vector<std::string> PiecePaths() const {
+        std::vector<std::string> paths;
+        for (int k = 0; k < m_pieceCount; ++k) {
+            paths.push_back(PieceAt(k));
+        }
+        return paths;
+    }
+
+    // Ours from 000 after the stem; a plain set's from 001 after the whole name.
+    std::string PieceAt(int k) const {
+        return m_plain ? PlainPiecePath(m_fileName, k + 1) : PiecePath(m_stem, k);
     }
 
     void Copy(std::int64_t sourceLength) {
@@ -237,7 +267,8 @@ private:
                 }
                 block = block.subspan(now);
                 dataInPiece += static_cast<std::int64_t>(now);
-                if (dataInPiece == m_pieceDataSize) {
+                // A plain set's last piece may be full: nothing follows it.
+                if (dataInPiece == m_pieceDataSize && m_pieceIndex + 1 < m_pieceCount) {
                     CommitPiece();
                     OpenPiece(m_pieceIndex + 1);
                     dataInPiece = 0;
@@ -252,7 +283,7 @@ private:
         }
         if (!m_abandoned) {
             // On disk before the user is told, who may then delete the source.
-            SyncFileSystemOf(m_writeList ? m_listPath : PiecePath(m_stem, m_pieceIndex));
+            SyncFileSystemOf(m_writeList ? m_listPath : PieceAt(m_pieceIndex));
         }
         m_pieceHashes.reset();  // before the buffer their views point into
         m_sourceHashes.reset();
@@ -282,8 +313,9 @@ private:
         const Sha256Digest sourceDigest = m_sourceHashes->FinishAndWait();
         m_pieceHashes->Settle();
         KeepPieceDigests();
-        const std::vector<std::string> names =
-            ListNamesOfSet(m_stem, static_cast<int>(m_pieceCount), m_fileName);
+        std::vector<std::string> paths = PiecePaths();
+        paths.push_back(m_fileName);
+        const std::vector<std::string> names = ListNamesOf(paths);
         std::string text;
         for (std::size_t k = 0; k < m_pieceDigests.size(); ++k) {
             text += FormatListLine(names[k], m_pieceDigests[k]);
@@ -321,7 +353,7 @@ private:
         m_piece.Discard();
         m_list.Discard();
         for (std::size_t k = 0; k < m_written.size(); ++k) {
-            RemoveIfSameFile(PiecePath(m_stem, static_cast<int>(k)), m_written[k]);
+            RemoveIfSameFile(PieceAt(static_cast<int>(k)), m_written[k]);
         }
         m_written.clear();
         if (m_listWritten) {
@@ -349,7 +381,10 @@ private:
 
     void OpenPiece(int index) {
         m_pieceIndex = index;
-        m_piece.CreateFor(PiecePath(m_stem, index), m_access);
+        m_piece.CreateFor(PieceAt(index), m_access);
+        if (m_plain) {
+            return;
+        }
         const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
         m_piece.Write(header);
         if (m_pieceHashes) {
@@ -392,6 +427,7 @@ private:
     SuffixBytes m_suffix{};
     const std::string m_listPath;
     const bool m_writeList;
+    const bool m_plain;  // headerless pieces <source>.001, ... (plain_set.h)
     // Hashed, it is read into two buffers in turn, so the hashes can trail the copy.
     InputFile m_source{kChunkBytes, m_writeList ? ReadBuffers::Two : ReadBuffers::One};
     OutputFile m_piece;
@@ -413,7 +449,12 @@ private:
 
 Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
                   bool writeList) {
-    return SplitRun(host, fileName, filesizeKB, writeList).Run();
+    return SplitRun(host, fileName, PieceDataSize(filesizeKB), writeList, false).Run();
+}
+
+Outcome SplitFilePlain(OperationServices& host, const std::string& fileName,
+                       std::int64_t pieceBytes, bool writeList) {
+    return SplitRun(host, fileName, pieceBytes, writeList, true).Run();
 }
 
 }  // namespace zirared
