@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "file_error.h"
 #include "piece_set.h"
+#include "piece_size.h"
 #include "set_check_output.h"
 #include "shown_name.h"
 #include "split_file.h"
@@ -46,7 +47,8 @@ std::string FullPath(const std::string& path) {
 Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
     const std::string path = FullPath(command.path);
     if (command.command == CliCommand::Split && command.plain) {
-        return SplitFilePlain(host, path, command.sizeSetting * kSizeUnitBytes, command.writeList);
+        return SplitFilePlain(host, path, PlainPieceBytes(PieceSize{true, command.sizeSetting}),
+                              command.writeList);
     }
     if (command.command == CliCommand::Split) {
         const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
