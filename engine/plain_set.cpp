@@ -62,20 +62,25 @@ std::vector<std::string> PlainSet::PiecePaths() const {
 }
 
 PlainSetFinding FindPlainSet(const std::string& chosenPath) {
-    const std::optional<int> first = FirstNumberOf(chosenPath);
-    if (!first) {
+    std::optional<int> first = FirstNumberOf(chosenPath);
+    if (!first || !KindOfPath(chosenPath)) {
         return {};
     }
     PlainSetFinding finding;
     finding.set.rebuiltPath = chosenPath.substr(0, chosenPath.size() - 4);
-    finding.set.first = *first;
     finding.opening = PlainOpening::First;
     if (*first == 1 && KindOfPath(PlainPiecePath(finding.set.rebuiltPath, 0))) {
         finding.opening = PlainOpening::NotTheFirst;
-        finding.set.first = 0;
+        first = 0;
     }
-    finding.set.count =
-        HighestNumberPresent(finding.set.rebuiltPath, finding.set.first) - finding.set.first + 1;
+    // A set has two pieces at least: a lone file is a file. A second piece that starts like
+    // ours makes the first one of our pieces with a damaged header, never plain data.
+    const std::string second = PlainPiecePath(finding.set.rebuiltPath, *first + 1);
+    if (!KindOfPath(second) || StartsWithMagic(LeadingBytes(second, kMagic.size()).value_or(""))) {
+        return {};
+    }
+    finding.set.first = *first;
+    finding.set.count = HighestNumberPresent(finding.set.rebuiltPath, *first) - *first + 1;
     return finding;
 }
 

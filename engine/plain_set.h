@@ -41,9 +41,10 @@ struct PlainSetFinding {
     PlainSet set;  // for First; for NotTheFirst, the set the real first piece opens
 };
 
-// The plain set chosenPath opens. The highest number present counts, gaps included, up to
-// 999 and past it as far as the numbers run on, so that a missing piece in the middle is
-// found rather than taken for the end.
+// The plain set chosenPath opens: two pieces at least, the second not one of ours (a set of
+// ours whose first header was damaged is no plain set). The highest number present counts, gaps
+// included, up to 999 and past it as far as the numbers run on, so that a missing piece in the
+// middle is found rather than taken for the end.
 PlainSetFinding FindPlainSet(const std::string& chosenPath);
 
 // Why piece j, whose length is given (none: nothing stands there), does not belong to a set

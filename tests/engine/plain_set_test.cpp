@@ -26,6 +26,7 @@ using test::WriteFile;
 struct Piece {
     const char* name;
     std::size_t size;
+    std::string head = {};  // its first bytes, the rest a pattern
 };
 
 // The last message shown, with the test's folder written as {dir}.
@@ -60,7 +61,8 @@ TEST_P(PlainJoinTest, JoinsWhatOtherSplittersWriteAndRefusesTheRestNamingTheFile
     test::TempDir dir;
     std::string data;
     for (const Piece& piece : row.pieces) {
-        const std::string bytes = PatternBytes(piece.size, static_cast<unsigned>(data.size()) + 5);
+        const std::string bytes = piece.head + PatternBytes(piece.size - piece.head.size(),
+                                                            static_cast<unsigned>(data.size()) + 5);
         WriteFile(dir / piece.name, bytes);
         data += bytes;
     }
@@ -96,7 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "f.bin.001",
                 Outcome::Completed,
                 kJoined},
-        JoinRow{"one_piece", {{"f.bin.001", 30}}, "f.bin.001", Outcome::Completed, kJoined},
+        JoinRow{
+            "a_lone_file_is_no_set", {{"f.bin.001", 30}}, "f.bin.001", Outcome::Refused, kNotValid},
+        JoinRow{"ours_with_a_damaged_first_header",
+                {{"f.bin.001", 30}, {"f.bin.002", 30, "VAVOVOZ001002bin"}},
+                "f.bin.001",
+                Outcome::Refused,
+                kNotValid},
         JoinRow{"gap_names_the_missing_piece",
                 {{"f.bin.001", 100}, {"f.bin.002", 100}, {"f.bin.004", 10}},
                 "f.bin.001",
@@ -120,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "Il file '{dir}/f.bin.002' è incompleto o danneggiato! (0 byte invece di da 1 a "
                 "100)"},
         JoinRow{"first_piece_empty",
-                {{"f.bin.001", 0}},
+                {{"f.bin.001", 0}, {"f.bin.002", 0}},
                 "f.bin.001",
                 Outcome::Refused,
                 "Il file '{dir}/f.bin.001' è incompleto o danneggiato! (0 byte invece di almeno "
