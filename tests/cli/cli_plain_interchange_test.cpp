@@ -1,0 +1,105 @@
+// Plain numbered sets crossing between zirared-cli and coreutils (split, cat, sha256sum,
+// md5sum), which serve as independent references.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "cli_process.h"
+
+namespace zirared::testing {
+namespace {
+
+// Runs a shell command in folder; its exit status.
+int Shell(const std::filesystem::path& folder, const std::string& command) {
+    const std::string line = "cd '" + folder.string() + "' && (" + command + ") >/dev/null 2>&1";
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr std::size_t kLength = 1'000'000;  // nine pieces of 100K and a shorter one
+
+// Our plain split with a list, taken apart by coreutils: cat joins it, sha256sum -c accepts
+// the list (the source's line included, as the source is still there).
+TEST(PlainInterchange, OurPlainSetJoinsWithCatAndOurListPassesSha256sum) {
+    TempDirectory directory;
+    const std::string original = PseudoRandomBytes(3'000'000, 11);  // three floppy-sized pieces
+    WriteFile(directory.Path() / "data.bin", original);
+    const CliRun split =
+        RunCli({"split", "--plain", "--hash", "--yes", (directory.Path() / "data.bin").string()});
+    ASSERT_EQ(split.exitStatus, 0) << split.error;
+    EXPECT_EQ(FileNames(directory.Path()),
+              (std::vector<std::string>{"data.bin", "data.bin.001", "data.bin.002", "data.bin.003",
+                                        "data.bin.sha256"}));
+    EXPECT_EQ(Shell(directory.Path(), "sha256sum -c --strict data.bin.sha256"), 0);
+    ASSERT_EQ(Shell(directory.Path(), "cat data.bin.0* > joined"), 0);
+    EXPECT_TRUE(ReadFile(directory.Path() / "joined") == original);
+}
+
+struct CoreutilsRow {
+    const char* why;
+    const char* list;  // the shell command that writes the list beside the set, or ""
+    bool alterPiece;   // a byte of data.bin.003 changed after the list was made
+    int exitStatus;
+    const char* said;  // part of what zirared-cli says
+};
+
+class CoreutilsSet : public ::testing::TestWithParam<CoreutilsRow> {};
+
+TEST_P(CoreutilsSet, JoinsWithZiraredAndTheirListsAreVerified) {
+    const CoreutilsRow& row = GetParam();
+    TempDirectory directory;
+    const std::string original = PseudoRandomBytes(kLength, 12);
+    WriteFile(directory.Path() / "data.bin", original);
+    ASSERT_EQ(
+        Shell(directory.Path(), "split -b 100K -d -a 3 --numeric-suffixes=1 data.bin data.bin."),
+        0);
+    if (*row.list != '\0') {
+        ASSERT_EQ(Shell(directory.Path(), row.list), 0);
+    }
+    std::filesystem::rename(directory.Path() / "data.bin", directory.Path() / "source");
+    if (row.alterPiece) {
+        ASSERT_EQ(Shell(directory.Path(), "printf X | dd of=data.bin.003 bs=1 seek=5 conv=notrunc"),
+                  0);
+    }
+    const CliRun join = RunCli({"join", "--yes", (directory.Path() / "data.bin.001").string()});
+    EXPECT_EQ(join.exitStatus, row.exitStatus) << join.error;
+    EXPECT_TRUE(Contains(join.error, row.said)) << join.error;
+    EXPECT_EQ(std::filesystem::exists(directory.Path() / "data.bin"), row.exitStatus == 0);
+    if (row.exitStatus == 0) {
+        EXPECT_TRUE(ReadFile(directory.Path() / "data.bin") == original);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, CoreutilsSet,
+    ::testing::Values(
+        CoreutilsRow{"NoList", "", false, 0, "è stato riassemblato correttamente."},
+        CoreutilsRow{"Sha256sumOfPiecesAndFile", "sha256sum data.bin.0* data.bin > data.bin.sha256",
+                     false, 0, "verificato con il file"},
+        CoreutilsRow{"Md5sumOfThePieces", "md5sum data.bin.0* > data.bin.md5", false, 0,
+                     "data.bin.md5."},
+        CoreutilsRow{"Md5sumCatchesAnAlteredPiece", "md5sum data.bin.0* > data.bin.md5", true, 1,
+                     "data.bin.003 è stato alterato"},
+        CoreutilsRow{"ListOfTheWholeFileOnlyIsRefused", "sha256sum data.bin > data.bin.sha256",
+                     false, 1, "Manca la riga del file"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+// Our check accepts what md5sum wrote, and md5sum -c what our join verified.
+TEST(PlainInterchange, CheckReadsAnMd5sumListAndMd5sumAgrees) {
+    TempDirectory directory;
+    WriteFile(directory.Path() / "data.bin", PseudoRandomBytes(kLength, 13));
+    ASSERT_EQ(Shell(directory.Path(),
+                    "split -b 100K -d -a 3 data.bin data.bin. && "
+                    "md5sum data.bin.0* > data.bin.md5 && rm data.bin"),
+              0);
+    const CliRun check = RunCli({"check", (directory.Path() / "data.bin.000").string()});
+    EXPECT_EQ(check.exitStatus, 0) << check.output;
+    EXPECT_TRUE(Contains(check.output, "10 di 10")) << check.output;
+    EXPECT_EQ(Shell(directory.Path(), "md5sum -c --strict data.bin.md5"), 0);
+}
+
+}  // namespace
+}  // namespace zirared::testing
