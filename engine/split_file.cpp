@@ -154,8 +154,8 @@ private:
             }
         }
         // Found now rather than at the rename that ends the split, after every piece has been
-        // copied. No piece's name is longer than the last one's.
-        std::vector<std::string> created{PieceAt(static_cast<int>(m_pieceCount) - 1)};
+        // copied. The first piece's name is the shortest, the last one's the longest.
+        std::vector<std::string> created{PieceAt(0), PieceAt(static_cast<int>(m_pieceCount) - 1)};
         if (m_writeList) {
             created.push_back(m_listPath);
         }
