@@ -10,7 +10,7 @@ std::string HelpText() {
     return "zirared-cli: divide un file di qualsiasi tipo in pezzi numerati e li riassembla\n"
            "\n"
            "Uso:\n"
-           "  zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+           "  zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE\n"
            "  zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
            "  zirared-cli check PRIMO_PEZZO\n"
            "  zirared-cli --help\n"
@@ -21,10 +21,14 @@ std::string HelpText() {
            unit +
            " scritti nella stessa cartella:\n"
            "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
-           "          (report.doc dà report.000, report.001, ...)\n"
+           "          (report.doc dà report.000, report.001, ...); con --plain pezzi\n"
+           "          senza intestazione report.doc.001, report.doc.002, ...\n"
            "  join    riassembla il file originale a partire dal primo pezzo (.000);\n"
            "          se accanto ai pezzi c'è l'elenco di controllo (report.doc.sha256)\n"
-           "          verifica ogni pezzo e il file ricostruito\n"
+           "          verifica ogni pezzo e il file ricostruito. Riassembla anche le\n"
+           "          sequenze semplici di altri programmi (FILE.001 o FILE.000, FILE.002,\n"
+           "          ... senza intestazione, come quelle di split -d), verificate con\n"
+           "          FILE.sha256 o FILE.md5 se ci sono\n"
            "  check   controlla che la sequenza sia completa e coerente senza scrivere\n"
            "          nulla, ed elenca tutti i problemi trovati; con l'elenco di\n"
            "          controllo legge anche i dati e verifica ogni pezzo\n"
@@ -34,6 +38,8 @@ std::string HelpText() {
            unit + ", " + SizeRangeText() +
            "\n"
            "                    (predefinita 1, un dischetto da 3,5\")\n"
+           "  --plain           pezzi senza intestazione, di esattamente la dimensione\n"
+           "                    scelta: si riuniscono anche con cat FILE.0* > FILE\n"
            "  --yes             risponde sì a ogni domanda\n"
            "  --hash            scrive anche l'elenco di controllo FILE.sha256 (SHA-256 di\n"
            "                    ogni pezzo e del file; si controlla anche con sha256sum -c)\n"
@@ -60,7 +66,7 @@ std::string VersionText() {
 }
 
 std::string UsageHint() {
-    return "Uso: zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+    return "Uso: zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE\n"
            "     zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
            "     zirared-cli check PRIMO_PEZZO\n"
            "Per i dettagli: zirared-cli --help\n";
