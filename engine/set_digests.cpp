@@ -16,9 +16,11 @@ std::string NameInFolder(const std::string& path) {
     return path.substr(DirectoryPart(path).size());
 }
 
+// Three digits, or more for a plain set past 999.
 bool IsPieceNameOf(std::string_view name, std::string_view stemName) {
-    return name.size() == stemName.size() + 3 && name.starts_with(stemName) &&
-           std::all_of(name.end() - 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return name.size() >= stemName.size() + 3 && name.starts_with(stemName) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stemName.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 SetDigestsLookup Unusable(std::string problem) {
