@@ -40,8 +40,11 @@ private:
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
-        if (!m_first.magicValid && FindPlainSet(m_fileName).opening != PlainOpening::NotPlain) {
-            if (const std::optional<Outcome> ended = OpenPlainSet()) {
+        // Only a file without our header is looked at as a plain set's first piece.
+        const PlainSetFinding plain =
+            m_first.magicValid ? PlainSetFinding{} : FindPlainSet(m_fileName);
+        if (plain.opening != PlainOpening::NotPlain) {
+            if (const std::optional<Outcome> ended = OpenPlainSet(plain)) {
                 return *ended;
             }
         } else if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
@@ -135,8 +138,7 @@ private:
 
     // A chosen file without a header that opens a plain set: joined as one, after the window's
     // question. Returns how the run ends when it ends here.
-    std::optional<Outcome> OpenPlainSet() {
-        const PlainSetFinding finding = FindPlainSet(m_fileName);
+    std::optional<Outcome> OpenPlainSet(const PlainSetFinding& finding) {
         if (finding.opening == PlainOpening::NotTheFirst) {
             return Refuse(PlainNotTheFirstText(finding.set));
         }
@@ -205,7 +207,8 @@ private:
     // list's. The hash may trail the copy by a few chunks; the end of the copy waits for it.
     std::optional<std::string> AlteredPiece() {
         for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
-            if (finished.digest != m_digests->pieces.at(finished.label)) {
+            if (m_digests->piecesListed &&
+                finished.digest != m_digests->pieces.at(finished.label)) {
                 const std::string path = PieceAt(static_cast<int>(finished.label));
                 return AlteredPieceText(path, m_digests->listPath) + NotRebuilt();
             }

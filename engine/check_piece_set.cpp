@@ -256,13 +256,16 @@ private:
                     "Impossibile leggere il file '" + ShownName(path) + "': " + error.Cause());
                 continue;
             }
+            if (!digests.piecesListed) {
+                continue;  // only the data of them all is listed
+            }
             if (pieceDigest != digests.pieces[static_cast<std::size_t>(j)]) {
                 AddProblem(SetProblemKind::Altered, path, AlteredPieceText(path, digests.listPath));
             } else {
                 ++m_report.verifiedPieces;
             }
         }
-        if (wholeSet && m_report.verifiedPieces == Count() &&
+        if (wholeSet && (m_report.verifiedPieces == Count() || !digests.piecesListed) &&
             dataHashes.FinishAndWait() != digests.rebuilt && digests.rebuiltListed) {
             AddProblem(SetProblemKind::Altered, RebuiltPath(),
                        "L'elenco di controllo " + ShownName(digests.listPath) +

@@ -59,7 +59,7 @@ std::optional<std::string> PlainPieceProblem(const PlainSet& set, int j,
 bool PlainRebuiltIsRead(const PlainSet& set);
 
 // The set's digest list: NAME.sha256 in sha256sum's format, or else NAME.md5 in md5sum's. It
-// must name every piece; NAME's own line, when there is one, is checked too.
+// names every piece, NAME too or not, or else NAME alone.
 SetDigestsLookup LookUpPlainSetDigests(const PlainSet& set);
 
 // The question the window asks before joining a file without a header as a plain set.

@@ -68,7 +68,7 @@ SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
 
 SetDigestsLookup LookUpListedDigests(const std::string& listPath, DigestKind kind,
                                      const std::vector<std::string>& piecePaths,
-                                     const std::string& rebuiltPath, bool rebuiltOptional) {
+                                     const std::string& rebuiltPath, bool eitherSide) {
     if (!KindOfPath(listPath)) {
         return {};
     }
@@ -84,10 +84,15 @@ SetDigestsLookup LookUpListedDigests(const std::string& listPath, DigestKind kin
     lookup.state = ListState::Usable;
     lookup.digests.listPath = listPath;
     lookup.digests.kind = kind;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    const bool rebuiltOnly =
+        eitherSide && match.digests.back() &&
+        std::none_of(match.digests.begin(), match.digests.end() - 1,
+                     [](const std::optional<Sha256Digest>& digest) { return digest.has_value(); });
+    lookup.digests.piecesListed = !rebuiltOnly;
+    for (std::size_t i = rebuiltOnly ? names.size() - 1 : 0; i < names.size(); ++i) {
         const bool isRebuilt = i + 1 == names.size();
         if (!match.digests[i]) {
-            if (isRebuilt && rebuiltOptional) {
+            if (isRebuilt && eitherSide) {
                 lookup.digests.rebuiltListed = false;
                 break;
             }

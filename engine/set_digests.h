@@ -26,7 +26,10 @@ struct SetDigests {
     DigestKind kind = DigestKind::Sha256;  // the list's format, and the hashes to compute
     std::vector<Sha256Digest> pieces;      // index order
     Sha256Digest rebuilt{};
-    bool rebuiltListed = true;  // false: the list names the pieces only (a plain set's may)
+    // A plain set's list may name the pieces only, or the rebuilt file only (pieces then
+    // holds no digest).
+    bool rebuiltListed = true;
+    bool piecesListed = true;
     // Lines naming anything but the set's own files: never opened, reported.
     std::vector<std::string> ignoredNames;
 };
@@ -54,11 +57,11 @@ enum class ListUse {
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath);
 // The same for the pieces at piecePaths (in order) and the file they rebuild, from the list at
-// listPath in kind's format. With rebuiltOptional, a list without the rebuilt file's line is
-// usable all the same.
+// listPath in kind's format. With eitherSide, a list with a line for every piece, or one for
+// the rebuilt file alone, is usable too.
 SetDigestsLookup LookUpListedDigests(const std::string& listPath, DigestKind kind,
                                      const std::vector<std::string>& piecePaths,
-                                     const std::string& rebuiltPath, bool rebuiltOptional);
+                                     const std::string& rebuiltPath, bool eitherSide);
 
 // The sentences, Italian, one line each (but the list of ignored names), each naming the
 // files concerned.

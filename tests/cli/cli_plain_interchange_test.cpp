@@ -85,8 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "data.bin.md5."},
         CoreutilsRow{"Md5sumCatchesAnAlteredPiece", "md5sum data.bin.0* > data.bin.md5", true, 1,
                      "data.bin.003 è stato alterato"},
-        CoreutilsRow{"ListOfTheWholeFileOnlyIsRefused", "sha256sum data.bin > data.bin.sha256",
-                     false, 1, "Manca la riga del file"},
+        CoreutilsRow{"Sha256sumOfTheWholeFileCatchesAnAlteredPiece",
+                     "sha256sum data.bin > data.bin.sha256", true, 1,
+                     "non corrisponde all'elenco di controllo"},
         CoreutilsRow{"CheckVerifiesAgainstMd5sum", "md5sum data.bin.0* > data.bin.md5", false, 0,
                      "data.bin.md5: 10 di 10.", "check"}),
     [](const auto& info) { return std::string(info.param.why); });
