@@ -74,6 +74,12 @@ setup_missing_piece() {
     setup_three_pieces "$1"
     rm "$1/cos"$'\xc3\xac'".001"
 }
+# A plain set of coreutils split, with md5sum's list of its pieces.
+setup_coreutils_plain_set() {
+    source_file "$1" 1000000
+    (cd "$1" && split -b 100K -d -a 3 --numeric-suffixes=1 "$accented" "$accented." &&
+        md5sum "$accented".0* >"$accented.md5" && rm "$accented")
+}
 setup_not_a_piece() { printf 'non sono un pezzo' >"$1/lettera.000"; }
 setup_output_exists() {
     setup_three_pieces "$1"
@@ -155,6 +161,10 @@ small_cases() {
         join --yes "@D@/cos"$'\xc3\xac'".000"
     same_on_both join_stops_at_a_missing_piece setup_missing_piece \
         join --yes "@D@/cos"$'\xc3\xac'".000"
+    same_on_both split_plain_writes_the_same_pieces setup_source \
+        split --plain --hash --yes "@D@/$accented"
+    same_on_both join_of_a_coreutils_set_with_md5sum setup_coreutils_plain_set \
+        join --yes "@D@/$accented.001"
     same_on_both join_refuses_a_non_piece setup_not_a_piece join --yes "@D@/lettera.000"
     same_on_both check_of_a_whole_set setup_three_pieces check "@D@/cos"$'\xc3\xac'".000"
     same_on_both check_of_a_broken_set setup_missing_piece check "@D@/cos"$'\xc3\xac'".000"
