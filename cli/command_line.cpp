@@ -1,6 +1,5 @@
 #include "command_line.h"
 
-#include <charconv>
 #include <optional>
 #include <string_view>
 
@@ -14,30 +13,21 @@ CommandLine UsageError(std::string reason) {
     return result;
 }
 
-// Whole decimal integer in range, nothing else: "2x", "+2", " 2" and "" are refused.
-std::optional<int> ParseSizeSetting(std::string_view text) {
-    int value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc{} || end != last) {
-        return std::nullopt;
+// The piece size asked by --size, or the usage error that refuses it.
+std::optional<std::string> TakeSizeWord(std::string_view word, CommandLine& result) {
+    SizeWordReading reading = ReadSizeWord(word);
+    if (!reading.size) {
+        return "--size: " + reading.problem;
     }
-    if (value < kMinSizeSetting || value > kMaxSizeSetting) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::string BadSizeMessage(std::string_view text) {
-    return "il valore di --size deve essere un numero intero " + SizeRangeText() + ", non \"" +
-           std::string(text) + "\"";
+    result.pieceSize = *reading.size;
+    result.sizeWord = word;
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::string SizeRangeText() {
-    return "da " + std::to_string(kMinSizeSetting) + " a " + std::to_string(kMaxSizeSetting);
+    return "da " + std::to_string(kMinSizeSetting) + " a " + std::to_string(kMaxSizeUnits);
 }
 
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
@@ -94,23 +84,16 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.writeList = true;
             } else if (isSplit && argument == "--plain") {
                 result.plain = true;
-            } else if (isSplit && argument == "--size") {
-                if (i + 1 >= arguments.size()) {
-                    return UsageError("manca il valore di --size (" + SizeRangeText() + ")");
+            } else if (isSplit && (argument == "--size" || argument.starts_with("--size="))) {
+                if (argument == "--size" && i + 1 >= arguments.size()) {
+                    return UsageError("manca il valore di --size: " + SizeWordsText());
                 }
-                const std::string& value = arguments[++i];
-                const std::optional<int> size = ParseSizeSetting(value);
-                if (!size) {
-                    return UsageError(BadSizeMessage(value));
+                const std::string_view value = argument == "--size"
+                                                   ? std::string_view(arguments[++i])
+                                                   : std::string_view(argument).substr(7);
+                if (auto problem = TakeSizeWord(value, result)) {
+                    return UsageError(*problem);
                 }
-                result.sizeSetting = *size;
-            } else if (isSplit && argument.starts_with("--size=")) {
-                const std::string_view value = std::string_view(argument).substr(7);
-                const std::optional<int> size = ParseSizeSetting(value);
-                if (!size) {
-                    return UsageError(BadSizeMessage(value));
-                }
-                result.sizeSetting = *size;
             } else {
                 return UsageError("opzione sconosciuta per " + commandName + ": " + argument);
             }
@@ -124,6 +107,14 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     if (!havePath) {
         return UsageError(isSplit ? "manca il file da dividere"
                                   : "manca il primo pezzo della sequenza (il file .000)");
+    }
+    // Pieces with a header hold whole units: a byte size below one unit gives none. Plain
+    // pieces take any byte size.
+    if (isSplit && !result.plain) {
+        result.sizeSetting = UnitsFor(result.pieceSize);
+        if (result.sizeSetting == 0) {
+            return UsageError("--size: " + NoUnitFitsText(result.sizeWord, result.pieceSize));
+        }
     }
     return result;
 }

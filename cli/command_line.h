@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "piece_set.h"
+#include "piece_size.h"
 
 namespace zirared {
 
@@ -13,7 +13,11 @@ enum class CliCommand { Split, Join, Check, Help, Version, UsageError };
 // Italian reason; the other fields keep their defaults.
 struct CommandLine {
     CliCommand command = CliCommand::UsageError;
-    int sizeSetting = 1;  // in size units (kSizeUnitKB): one floppy disk unless --size says
+    // split --size: the size asked, as the user wrote it, and in size units (kSizeUnitKB) for
+    // pieces with a header; one floppy disk unless --size says.
+    PieceSize pieceSize{true, 1};
+    std::string sizeWord = "1";
+    int sizeSetting = 1;
     bool assumeYes = false;
     bool deletePieces = false;
     bool writeList = false;  // split --hash: a digest list beside the pieces
@@ -23,7 +27,7 @@ struct CommandLine {
     std::string error;
 };
 
-// The size settings --size takes, in words: "da 1 a 40".
+// The unit counts --size takes, in words: "da 1 a 2995".
 std::string SizeRangeText();
 
 // arguments excludes the program name.

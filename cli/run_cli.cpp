@@ -47,8 +47,7 @@ std::string FullPath(const std::string& path) {
 Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
     const std::string path = FullPath(command.path);
     if (command.command == CliCommand::Split && command.plain) {
-        return SplitFilePlain(host, path, PlainPieceBytes(PieceSize{true, command.sizeSetting}),
-                              command.writeList);
+        return SplitFilePlain(host, path, PlainPieceBytes(command.pieceSize), command.writeList);
     }
     if (command.command == CliCommand::Split) {
         const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;

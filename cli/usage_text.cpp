@@ -4,6 +4,20 @@
 #include "version.h"
 
 namespace zirared {
+namespace {
+
+// "                      fat32  pezzi appena sotto i 4 GiB, ...", one line per preset.
+std::string PresetLines() {
+    std::string lines;
+    for (const SizePreset& preset : SizePresets()) {
+        std::string name(preset.name);
+        name.resize(7, ' ');
+        lines += "                      " + name + std::string(preset.description) + "\n";
+    }
+    return lines;
+}
+
+}  // namespace
 
 std::string HelpText() {
     const std::string unit = std::to_string(kSizeUnitKB) + " KB";
@@ -17,9 +31,8 @@ std::string HelpText() {
            "  zirared-cli --version\n"
            "\n"
            "Comandi:\n"
-           "  split   divide FILE in pezzi di N × " +
-           unit +
-           " scritti nella stessa cartella:\n"
+           "  split   divide FILE in pezzi della dimensione N (--size) scritti nella\n"
+           "          stessa cartella:\n"
            "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
            "          (report.doc dà report.000, report.001, ...); con --plain pezzi\n"
            "          senza intestazione report.doc.001, report.doc.002, ...\n"
@@ -34,10 +47,17 @@ std::string HelpText() {
            "          controllo legge anche i dati e verifica ogni pezzo\n"
            "\n"
            "Opzioni:\n"
-           "  --size N          dimensione dei pezzi in unità di " +
+           "  --size N          dimensione dei pezzi (predefinita 1, un dischetto da 3,5\"):\n"
+           "                    un numero di unità di " +
            unit + ", " + SizeRangeText() +
-           "\n"
-           "                    (predefinita 1, un dischetto da 3,5\")\n"
+           ";\n"
+           "                    o al più tanti byte: 25M, 4G (K, M, G potenze di 1024),\n"
+           "                    700MB (kB, MB, GB potenze di 1000), 1433616B (byte);\n"
+           "                    o un nome:\n" +
+           PresetLines() +
+           "                    Un pezzo resta sotto i 4 GiB; ha tante unità intere\n"
+           "                    quante ne entrano, intestazione di 16 byte compresa.\n"
+           "                    Esempio: zirared-cli split --size cd film.mkv\n"
            "  --plain           pezzi senza intestazione, di esattamente la dimensione\n"
            "                    scelta: si riuniscono anche con cat FILE.0* > FILE\n"
            "  --yes             risponde sì a ogni domanda\n"

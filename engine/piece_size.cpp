@@ -23,11 +23,10 @@ constexpr std::int64_t kGiB = kMiB * 1024;
 // mail: the 25 MB attachment limit of the common mail services, in the decimal megabytes they
 // state it in.
 constexpr std::array kPresets{
-    SizePreset{"fat32", kMaxPieceFileBytes,
-               "pezzi appena sotto i 4 GiB, il file più grande per FAT32"},
+    SizePreset{"fat32", kMaxPieceFileBytes, "4 GiB meno 1 byte, il file più grande su FAT32"},
     SizePreset{"cd", 700 * kMiB, "700 MiB, un CD da 80 minuti"},
     SizePreset{"dvd", 2240 * kMiB, "2240 MiB, due pezzi per DVD da 4,7 GB"},
-    SizePreset{"mail", 25'000'000, "25 MB, il limite degli allegati di posta"},
+    SizePreset{"mail", 25'000'000, "25 MB, il limite comune degli allegati di posta"},
 };
 
 char Lower(char c) {
@@ -73,7 +72,13 @@ std::string UnitText() {
     return "unità da " + std::to_string(kSizeUnitKB) + " KB";
 }
 
-std::string WhatASizeIs() {
+SizeWordReading Refused(std::string problem) {
+    return {std::nullopt, std::move(problem)};
+}
+
+}  // namespace
+
+std::string SizeWordsText() {
     std::string names;
     for (std::size_t i = 0; i < kPresets.size(); ++i) {
         names += i == 0 ? "" : i + 1 == kPresets.size() ? " o " : ", ";
@@ -82,12 +87,6 @@ std::string WhatASizeIs() {
     return "un numero di " + UnitText() + " da " + std::to_string(kMinSizeSetting) + " a " +
            std::to_string(kMaxSizeUnits) + ", una dimensione come 25M, 700MB o 4G, oppure " + names;
 }
-
-SizeWordReading Refused(std::string problem) {
-    return {std::nullopt, std::move(problem)};
-}
-
-}  // namespace
 
 std::span<const SizePreset> SizePresets() {
     return kPresets;
@@ -103,7 +102,7 @@ SizeWordReading ReadSizeWord(std::string_view word) {
     const std::string_view suffix = word.substr(digits);
     const std::int64_t factor = suffix.empty() ? 1 : SuffixFactor(suffix);
     if (digits == 0 || factor == 0) {
-        return Refused(Quoted(word) + " non è una dimensione: scrivere " + WhatASizeIs());
+        return Refused(Quoted(word) + " non è una dimensione: scrivere " + SizeWordsText());
     }
     std::int64_t number = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + digits, number);

@@ -47,6 +47,9 @@ struct SizeWordReading {
     std::string problem;            // then why, in Italian, quoting the word
 };
 SizeWordReading ReadSizeWord(std::string_view word);
+// What a size word may be, in Italian: "un numero di unità da 1400 KB da 1 a 2995, una
+// dimensione come 25M, 700MB o 4G, oppure fat32, cd, dvd o mail".
+std::string SizeWordsText();
 
 // For pieces with a header: the size units asked, or the most whole units whose piece file
 // fits in the bytes asked, at most kMaxSizeUnits; 0 when not even one unit fits.

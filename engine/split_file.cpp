@@ -14,6 +14,7 @@
 #include "operation_run.h"
 #include "path_queries.h"
 #include "piece_set.h"
+#include "piece_size.h"
 #include "plain_set.h"
 #include "progress_meter.h"
 #include "set_digests.h"
@@ -134,8 +135,7 @@ private:
                    rename;
         }
         if (m_pieceCount > kMaxPieceCount) {
-            return std::string("Il file verrebbe diviso in più di 999 files!") + kLineBreak +
-                   "Scegliere una dimensione maggiore e riprovare.";
+            return TooManyPiecesText(ShownName(m_fileName), m_source.Length());
         }
         m_stem = cut.stem;
         std::copy(suffix->begin(), suffix->end(), m_suffix.begin());

@@ -57,7 +57,8 @@ TEST_P(UsageError, ExitsTwoAndTouchesNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, UsageError,
     ::testing::Values(UsageRow{"NoArguments", {}},
-                      UsageRow{"SizeAboveForty", {"split", "--yes", "--size", "41", "FILE"}},
+                      UsageRow{"SizeAtOrAbove4GiB", {"split", "--yes", "--size", "2996", "FILE"}},
+                      UsageRow{"SizeBelowOneUnit", {"split", "--yes", "--size", "1M", "FILE"}},
                       UsageRow{"ExtraArgument", {"split", "--yes", "FILE", "FILE"}}),
     [](const auto& info) { return std::string(info.param.why); });
 

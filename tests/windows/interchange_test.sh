@@ -168,14 +168,15 @@ small_cases() {
     same_on_both join_refuses_a_non_piece setup_not_a_piece join --yes "@D@/lettera.000"
     same_on_both check_of_a_whole_set setup_three_pieces check "@D@/cos"$'\xc3\xac'".000"
     same_on_both check_of_a_broken_set setup_missing_piece check "@D@/cos"$'\xc3\xac'".000"
-    same_on_both usage_error setup_nothing split --size 41 "@D@/a.doc"
+    same_on_both usage_error setup_nothing split --size 2996 "@D@/a.doc"
     same_on_both version setup_nothing --version
     same_on_both help setup_nothing --help
 }
 
 # A source past 4 GiB, sparse on Linux with data at the start, at 2 GiB and 4 GiB and at the
-# end; 40-unit pieces (75 of them). Each direction deletes its pieces as it joins, so the
-# disk holds at most the pieces and the rebuilt file (about 8.6 GB).
+# end; 40-unit pieces (75 of them) one way, fat32 pieces (one just under 4 GiB) both ways.
+# Each run deletes its pieces as it joins, so the disk holds at most the pieces and the
+# rebuilt file (about 8.6 GB).
 large_cases() {
     local dir=$work/large
     mkdir "$dir"
@@ -192,20 +193,21 @@ large_cases() {
     local expected
     expected=$(sha256sum <"$source")
     mv "$source" "$dir.source"
-    local splitter joiner
-    for splitter in linux windows; do
+    local run splitter joiner size
+    for run in "linux 40" "windows fat32" "linux fat32"; do
+        read -r splitter size <<<"$run"
         joiner=$([[ $splitter == linux ]] && echo windows || echo linux)
         ln "$dir.source" "$source"
-        "run_$splitter" "$dir" split --yes --size 40 "@D@/$accented"
+        "run_$splitter" "$dir" split --yes --size "$size" "@D@/$accented"
         [[ $(cat "$dir.status") == 0 ]] || fail "large $splitter split: $(cat "$dir.out")"
         rm "$source"
         "run_$joiner" "$dir" join --yes --delete-pieces "@D@/cos"$'\xc3\xac'".000"
         [[ $(cat "$dir.status") == 0 ]] || fail "large $joiner join: $(cat "$dir.out")"
         if [[ $(stat -c %s "$source") == "$length" && $(sha256sum <"$source") == "$expected" ]]
         then
-            echo "ok   large_${splitter}_split_${joiner}_join"
+            echo "ok   large_${splitter}_split_${size}_${joiner}_join"
         else
-            fail "large $splitter split, $joiner join: the rebuilt file differs"
+            fail "large $splitter split --size $size, $joiner join: the rebuilt file differs"
         fi
         rm -f "$source" "$dir"/*
     done
