@@ -26,7 +26,8 @@ TEST(Identity, VersionComesFromTheBuild) {
 TEST(Identity, HelpIsItalianAndOnStandardOutput) {
     const CliRun run = RunCli({"--help"});
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_TRUE(Contains(run.output, "Uso:\n  zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE"));
+    EXPECT_TRUE(Contains(run.output,
+                         "Uso:\n  zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE"));
     EXPECT_EQ(run.error, "");
 }
 
