@@ -1,0 +1,206 @@
+// zirared-cli in a pipeline: split of standard input, join to standard output, each end of a
+// real pipe held by this test.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli_process.h"
+#include "piece_bytes.h"
+#include "print_row.h"
+
+namespace zirared::testing {
+namespace {
+
+using test::PrintTo;
+
+constexpr std::size_t kSizeUnit = 1433600;
+
+// A pipe whose writing end a thread fills and closes, as `tar c` would.
+class Feeder {
+public:
+    explicit Feeder(std::string bytes, bool close = true) : m_bytes(std::move(bytes)) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) {
+            throw std::runtime_error("no pipe");
+        }
+        m_read = ends[0];
+        m_write = ends[1];
+        m_thread = std::thread([this, close] {
+            sigset_t pipeSignal;
+            sigemptyset(&pipeSignal);
+            sigaddset(&pipeSignal, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);  // a reader gone: EPIPE
+            for (std::size_t done = 0; done < m_bytes.size();) {
+                const ssize_t now = ::write(m_write, m_bytes.data() + done, m_bytes.size() - done);
+                if (now <= 0) {
+                    break;
+                }
+                done += static_cast<std::size_t>(now);
+            }
+            if (close) {
+                CloseWriteEnd();
+            }
+        });
+    }
+    ~Feeder() {
+        CloseReadEnd();
+        m_thread.join();
+        CloseWriteEnd();
+    }
+    int ReadEnd() const { return m_read; }
+    // Once the child holds its copy: the child alone keeps the pipe open for reading.
+    void CloseReadEnd() {
+        if (m_read >= 0) {
+            ::close(m_read);
+            m_read = -1;
+        }
+    }
+    void CloseWriteEnd() {
+        if (m_write >= 0) {
+            ::close(m_write);
+            m_write = -1;
+        }
+    }
+
+private:
+    std::string m_bytes;
+    int m_read = -1;
+    int m_write = -1;
+    std::thread m_thread;
+};
+
+CliRun RunFed(const std::vector<std::string>& arguments, const std::string& input) {
+    Feeder feeder(input);
+    CliProcess process(arguments, feeder.ReadEnd());
+    feeder.CloseReadEnd();
+    const int status = process.ExitStatus();
+    return {status, process.Output(), process.Error()};
+}
+
+class PipesTest : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return (m_directory.Path() / name).string(); }
+    // A set of report.doc made from a file, with its digest list.
+    void MakeListedSet() {
+        WriteFile(Path("report.doc"), m_original);
+        ASSERT_EQ(RunCli({"split", "--yes", "--hash", Path("report.doc")}).exitStatus, 0);
+        std::filesystem::remove(Path("report.doc"));
+    }
+    TempDirectory m_directory;
+    const std::string m_original = PseudoRandomBytes(2 * kSizeUnit + 12345, 3);
+};
+
+TEST_F(PipesTest, StandardInputSplitsIntoASetThatJoinsToStandardOutput) {
+    const CliRun split = RunFed({"split", "--name", Path("backup.tar"), "-"}, m_original);
+    ASSERT_EQ(split.exitStatus, 0) << split.error;
+    EXPECT_EQ(split.output, "") << "standard output carries nothing of a split";
+    ASSERT_EQ(FileNames(m_directory.Path()),
+              (std::vector<std::string>{"backup.000", "backup.001", "backup.002"}));
+    for (int index = 0; index < 3; ++index) {
+        const std::string piece = ReadFile(Path("backup." + test::Digits(index)));
+        EXPECT_EQ(piece.substr(0, 16), test::PieceHeader(index, 3, "tar"));
+    }
+    const CliRun join = RunCli({"join", Path("backup.000"), "--output", "-"});
+    ASSERT_EQ(join.exitStatus, 0) << join.error;
+    EXPECT_TRUE(join.output == m_original) << "the rebuilt bytes differ";
+    EXPECT_EQ(join.error.find('\r'), std::string::npos) << "progress leaked into a pipe";
+    EXPECT_EQ(FileNames(m_directory.Path()).size(), 3u) << "nothing written in the folder";
+}
+
+struct VerifyRow {
+    const char* why;
+    const char* altered;  // a piece whose data byte is flipped, or nullptr
+    int exitStatus;
+    const char* errorPart;
+};
+
+class JoinToOutput : public PipesTest, public ::testing::WithParamInterface<VerifyRow> {};
+
+TEST_P(JoinToOutput, VerifiesAgainstTheListAsTheBytesGo) {
+    const VerifyRow& row = GetParam();
+    MakeListedSet();
+    if (row.altered != nullptr) {
+        std::string piece = ReadFile(Path(row.altered));
+        piece[100] = static_cast<char>(piece[100] ^ 1);
+        WriteFile(Path(row.altered), piece);
+    }
+    const CliRun join = RunCli({"join", "--output=-", Path("report.000")});
+    EXPECT_EQ(join.exitStatus, row.exitStatus);
+    EXPECT_TRUE(Contains(join.error, row.errorPart)) << join.error;
+    EXPECT_EQ(join.output.empty(), false) << "the bytes are sent as they are read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, JoinToOutput,
+    ::testing::Values(VerifyRow{"IntactSetSaysVerified", nullptr, 0,
+                                "Il contenuto è stato verificato con il file "},
+                      VerifyRow{"AlteredPieceNamedAfterItsBytes", "report.001", 1, "report.001"}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+TEST_F(PipesTest, AReaderClosingEarlyEndsTheJoinWithTheLostOutputMessage) {
+    MakeListedSet();
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    const std::string output = "/proc/self/fd/" + std::to_string(ends[1]);
+    CliProcess join({"join", "--output", "-", Path("report.000")}, -1, -1,
+                    Inherited{0, -1, output.c_str()});
+    ::close(ends[1]);
+    char first = 0;
+    EXPECT_EQ(::read(ends[0], &first, 1), 1);
+    ::close(ends[0]);
+    EXPECT_EQ(join.EndingSignal(), 0) << "no death by SIGPIPE";
+    EXPECT_EQ(join.ExitStatus(), 1);
+    EXPECT_TRUE(Contains(join.Error(), "zirared-cli: errore di scrittura sull'uscita standard: "))
+        << join.Error();
+}
+
+TEST_F(PipesTest, ASignalMidInputLeavesNothing) {
+    Feeder feeder(PseudoRandomBytes(100'000, 5), false);
+    CliProcess split({"split", "--name", Path("backup.tar"), "-"}, feeder.ReadEnd());
+    feeder.CloseReadEnd();
+    while (FileNames(m_directory.Path()).empty()) {
+        std::this_thread::yield();  // until the first piece is being written
+    }
+    ::kill(split.Pid(), SIGTERM);
+    EXPECT_EQ(split.EndingSignal(), SIGTERM);
+    EXPECT_EQ(FileNames(m_directory.Path()), std::vector<std::string>{});
+}
+
+struct TerminalRow {
+    const char* why;
+    std::vector<std::string> arguments;  // "{dir}" stands for the test's folder
+    bool outputIsTerminal;               // else standard input is
+};
+
+class TerminalStream : public PipesTest, public ::testing::WithParamInterface<TerminalRow> {};
+
+TEST_P(TerminalStream, IsNoPlaceForTheBytes) {
+    const TerminalRow& row = GetParam();
+    MakeListedSet();
+    std::vector<std::string> arguments;
+    for (const std::string& argument : row.arguments) {
+        arguments.push_back(argument == "{dir}" ? Path("report.000") : argument);
+    }
+    PseudoTerminal terminal;
+    const std::string follower = "/proc/self/fd/" + std::to_string(terminal.follower);
+    CliProcess process(arguments, row.outputIsTerminal ? -1 : terminal.follower, -1,
+                       Inherited{0, -1, row.outputIsTerminal ? follower.c_str() : nullptr});
+    EXPECT_EQ(process.ExitStatus(), 1);
+    EXPECT_TRUE(Contains(process.Error(), "è un terminale")) << process.Error();
+    EXPECT_EQ(FileNames(m_directory.Path()).size(), 4u) << "the set and its list, untouched";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TerminalStream,
+    ::testing::Values(TerminalRow{"JoinOutput", {"join", "--output", "-", "{dir}"}, true},
+                      TerminalRow{"SplitInput", {"split", "--name", "{dir}", "-"}, false}),
+    [](const auto& info) { return std::string(info.param.why); });
+
+}  // namespace
+}  // namespace zirared::testing
