@@ -6,7 +6,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -20,151 +19,107 @@
 namespace zirared {
 namespace {
 
-// A pipe put in place of standard input or output for the length of a test.
+#ifdef _WIN32
+using End = HANDLE;
+constexpr End kClosed = nullptr;
+const DWORD kStream[2] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE};
+void CloseEnd(End end) {
+    CloseHandle(end);
+}
+std::size_t Transfer(End end, char* bytes, std::size_t size, bool write) {
+    DWORD done = 0;
+    const auto count = static_cast<DWORD>(size);
+    const BOOL ok = write ? WriteFile(end, bytes, count, &done, nullptr)
+                          : ReadFile(end, bytes, count, &done, nullptr);
+    return ok ? done : 0;
+}
+#else
+using End = int;
+constexpr End kClosed = -1;
+const int kStream[2] = {STDIN_FILENO, STDOUT_FILENO};
+void CloseEnd(End end) {
+    ::close(end);
+}
+std::size_t Transfer(End end, char* bytes, std::size_t size, bool write) {
+    const ssize_t done = write ? ::write(end, bytes, size) : ::read(end, bytes, size);
+    return done > 0 ? static_cast<std::size_t>(done) : 0;
+}
+#endif
+
+// A pipe standing in for standard input (stream 0) or output (stream 1) during a test; the
+// test holds the other end. Small transfers: the pipe holds them whole.
 class RedirectedPipe {
 public:
-    explicit RedirectedPipe(bool input) : m_input(input) {
+    explicit RedirectedPipe(int stream) : m_stream(stream) {
 #ifdef _WIN32
-        CreatePipe(&m_read, &m_write, nullptr, 1 << 20);
-        m_saved = GetStdHandle(Which());
-        SetStdHandle(Which(), m_input ? m_read : m_write);
+        CreatePipe(&m_ends[0], &m_ends[1], nullptr, 1 << 20);
+        m_saved = GetStdHandle(kStream[stream]);
+        SetStdHandle(kStream[stream], m_ends[stream]);
 #else
-        int ends[2];
-        EXPECT_EQ(::pipe(ends), 0);
-        m_read = ends[0];
-        m_write = ends[1];
-        ::fcntl(m_write, F_SETPIPE_SZ, 1 << 20);
-        m_saved = ::dup(Which());
-        ::dup2(m_input ? m_read : m_write, Which());
-        m_previousPipeAction = std::signal(SIGPIPE, SIG_IGN);
+        EXPECT_EQ(::pipe(m_ends), 0);
+        m_saved = ::dup(kStream[stream]);
+        ::dup2(m_ends[stream], kStream[stream]);
+        std::signal(SIGPIPE, SIG_IGN);  // a write without reader fails instead
 #endif
     }
     ~RedirectedPipe() {
-        CloseReadEnd();
-        CloseWriteEnd();
+        CloseTestEnd();
 #ifdef _WIN32
-        SetStdHandle(Which(), m_saved);
+        SetStdHandle(kStream[m_stream], m_saved);
 #else
-        ::dup2(m_saved, Which());
+        ::dup2(m_saved, kStream[m_stream]);
         ::close(m_saved);
-        std::signal(SIGPIPE, m_previousPipeAction);
 #endif
+        CloseEnd(m_ends[m_stream]);
     }
-    RedirectedPipe(const RedirectedPipe&) = delete;
-    RedirectedPipe& operator=(const RedirectedPipe&) = delete;
-
-    void Send(const std::string& bytes) {
-#ifdef _WIN32
-        DWORD written = 0;
-        WriteFile(m_write, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-#else
-        EXPECT_EQ(::write(m_write, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-#endif
+    std::size_t Transfer(std::string& bytes) {
+        return zirared::Transfer(m_ends[1 - m_stream], bytes.data(), bytes.size(), m_stream == 0);
     }
-    std::string Receive(std::size_t size) {
-        std::string bytes(size, '\0');
-        std::size_t got = 0;
-        while (got < size) {
-#ifdef _WIN32
-            DWORD now = 0;
-            if (!ReadFile(m_read, bytes.data() + got, static_cast<DWORD>(size - got), &now,
-                          nullptr) ||
-                now == 0) {
-                break;
-            }
-#else
-            const ssize_t now = ::read(m_read, bytes.data() + got, size - got);
-            if (now <= 0) {
-                break;
-            }
-#endif
-            got += static_cast<std::size_t>(now);
+    // As a program at the other end of a pipeline that ends.
+    void CloseTestEnd() {
+        if (m_ends[1 - m_stream] != kClosed) {
+            CloseEnd(m_ends[1 - m_stream]);
+            m_ends[1 - m_stream] = kClosed;
         }
-        bytes.resize(got);
-        return bytes;
-    }
-    // The other end, as a program in a pipeline that ends: the stream and the descriptor
-    // standing in for it both go.
-    void CloseWriteEnd() {
-        Close(m_write, !m_input);
-    }
-    void CloseReadEnd() {
-        Close(m_read, m_input);
     }
 
 private:
-#ifdef _WIN32
-    DWORD Which() const {
-        return m_input ? STD_INPUT_HANDLE : STD_OUTPUT_HANDLE;
-    }
-    void Close(HANDLE& end, bool standing) {
-        if (end != nullptr) {
-            CloseHandle(end);
-            end = nullptr;
-        }
-        if (standing) {
-            SetStdHandle(Which(), nullptr);
-        }
-    }
-    HANDLE m_read = nullptr;
-    HANDLE m_write = nullptr;
-    HANDLE m_saved = nullptr;
-#else
-    int Which() const {
-        return m_input ? STDIN_FILENO : STDOUT_FILENO;
-    }
-    void Close(int& end, bool standing) {
-        if (end >= 0) {
-            ::close(end);
-            end = -1;
-        }
-        if (standing) {
-            ::close(Which());
-        }
-    }
-    int m_read = -1;
-    int m_write = -1;
-    int m_saved = -1;
-    void (*m_previousPipeAction)(int) = nullptr;
-#endif
-    bool m_input;
+    int m_stream;
+    End m_ends[2] = {kClosed, kClosed};
+    End m_saved = kClosed;
 };
 
+// Line breaks and a Ctrl-Z, which a text mode would turn, or take for the end.
+const std::string kBytes = "a\nb\r\nc\x1A" + test::PatternBytes(30'000);
+
 TEST(StandardStreams, BytesPassUnchangedAndTheInputEndsWithThePipe) {
-    // Line breaks and a Ctrl-Z, which a text mode would turn or take for an end.
-    const std::string bytes = "a\nb\r\nc\x1A" + test::PatternBytes(300'000);
     {
-        RedirectedPipe pipe(false);
+        RedirectedPipe pipe(1);
         StandardOutput output;
-        output.Append({bytes.data(), 1000});
-        output.Append({bytes.data() + 1000, bytes.size() - 1000});
+        output.Append({kBytes.data(), 1000});
+        output.Append({kBytes.data() + 1000, kBytes.size() - 1000});
         output.Flush();
-        EXPECT_TRUE(pipe.Receive(bytes.size()) == bytes);
+        std::string received(kBytes.size(), '\0');
+        received.resize(pipe.Transfer(received));
+        EXPECT_TRUE(received == kBytes);
     }
-    RedirectedPipe pipe(true);
-    pipe.Send(bytes);
-    pipe.CloseWriteEnd();
+    RedirectedPipe pipe(0);
+    std::string sent = kBytes;
+    ASSERT_EQ(pipe.Transfer(sent), kBytes.size());
+    pipe.CloseTestEnd();
     StandardInput input;
-    std::string received(bytes.size() + 1, '\0');
-    std::size_t got = 0;
-    for (;;) {
-        const std::optional<std::size_t> now = input.ReadSome(received.data() + got, 65536);
-        ASSERT_TRUE(now.has_value());
-        if (*now == 0) {
-            break;
-        }
-        got += *now;
-    }
-    received.resize(got);
-    EXPECT_TRUE(received == bytes);
+    std::string received(kBytes.size() + 1, '\0');
+    EXPECT_EQ(input.ReadSome(received.data(), received.size()), kBytes.size());
+    EXPECT_EQ(input.ReadSome(received.data(), received.size()), 0u) << "the end of the input";
+    received.resize(kBytes.size());
+    EXPECT_TRUE(received == kBytes);
 }
 
 TEST(StandardStreams, AReaderThatWentAwayLosesTheOutputAsABrokenPipe) {
-    RedirectedPipe pipe(false);
-    pipe.CloseReadEnd();
+    RedirectedPipe pipe(1);
+    pipe.CloseTestEnd();
     StandardOutput output;
-    const std::string bytes = "rebuilt";
-    output.Append({bytes.data(), bytes.size()});
+    output.Append({kBytes.data(), kBytes.size()});
     try {
         output.Flush();
         ADD_FAILURE() << "the write went through";
