@@ -13,12 +13,9 @@
 
 #include "cli_process.h"
 #include "piece_bytes.h"
-#include "print_row.h"
 
 namespace zirared::testing {
 namespace {
-
-using test::PrintTo;
 
 constexpr std::size_t kSizeUnit = 1433600;
 
@@ -100,35 +97,16 @@ TEST_F(PipesTest, StandardInputSplitsIntoASetThatJoinsToStandardOutput) {
     EXPECT_EQ(FileNames(m_directory.Path()).size(), 3u) << "nothing written in the folder";
 }
 
-struct VerifyRow {
-    const char* why;
-    const char* altered;  // a piece whose data byte is flipped, or nullptr
-    int exitStatus;
-    const char* errorPart;
-};
-
-class JoinToOutput : public PipesTest, public ::testing::WithParamInterface<VerifyRow> {};
-
-TEST_P(JoinToOutput, VerifiesAgainstTheListAsTheBytesGo) {
-    const VerifyRow& row = GetParam();
+TEST_F(PipesTest, AnAlteredPieceEndsTheJoinAfterTheBytesSentNamingIt) {
     MakeListedSet();
-    if (row.altered != nullptr) {
-        std::string piece = ReadFile(Path(row.altered));
-        piece[100] = static_cast<char>(piece[100] ^ 1);
-        WriteFile(Path(row.altered), piece);
-    }
+    std::string piece = ReadFile(Path("report.001"));
+    piece[100] = static_cast<char>(piece[100] ^ 1);
+    WriteFile(Path("report.001"), piece);
     const CliRun join = RunCli({"join", "--output=-", Path("report.000")});
-    EXPECT_EQ(join.exitStatus, row.exitStatus);
-    EXPECT_TRUE(Contains(join.error, row.errorPart)) << join.error;
-    EXPECT_EQ(join.output.empty(), false) << "the bytes are sent as they are read";
+    EXPECT_EQ(join.exitStatus, 1);
+    EXPECT_TRUE(Contains(join.error, "report.001")) << join.error;
+    EXPECT_GT(join.output.size(), kSizeUnit) << "the bytes are sent as they are read";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, JoinToOutput,
-    ::testing::Values(VerifyRow{"IntactSetSaysVerified", nullptr, 0,
-                                "Il contenuto è stato verificato con il file "},
-                      VerifyRow{"AlteredPieceNamedAfterItsBytes", "report.001", 1, "report.001"}),
-    [](const auto& info) { return std::string(info.param.why); });
 
 TEST_F(PipesTest, AReaderClosingEarlyEndsTheJoinWithTheLostOutputMessage) {
     MakeListedSet();
