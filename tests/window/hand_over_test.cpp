@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QtEndian>
 #include <cstdio>
@@ -102,55 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"TruncatedThenSilent", Request(100, "/tmp/x"), false, {}, {}}),
     [](const auto& info) { return info.param.why; });
 
-// The second start's end, against a window that answers, one that refuses, one that is not
-// there and one that never answers: only a taken file counts as handed over.
-enum class Listener { Accepting, Refusing, Absent, Silent };
-
-struct ClientCase {
-    const char* why;
-    Listener listener;
-    HandOverOutcome outcome;
-    const char* refusal;
-};
-
-class HandOverClient : public ::testing::TestWithParam<ClientCase> {};
-
-TEST_P(HandOverClient, ReportsWhatTheRunningCopySaid) {
-    const ClientCase& c = GetParam();
-    QTemporaryDir runtime;
-    const QString socketPath = HandOverSocketPath(runtime.path());
-    HandOverServer server([&](const QByteArray&) {
-        return c.listener == Listener::Refusing ? QString::fromUtf8(c.refusal) : QString();
-    });
-    QLocalServer silent;  // takes the connection and never says a word
-    if (c.listener == Listener::Silent) {
-        ASSERT_TRUE(silent.listen(socketPath));
-    } else if (c.listener != Listener::Absent) {
-        ASSERT_TRUE(server.Listen(socketPath));
-    }
-
-    // The client blocks: the server's end runs in a thread of its own here.
-    HandOverResult result;
-    QThread* client = QThread::create([&] {
-        result = HandOverFile(socketPath, "/tmp/dati.bin", std::chrono::milliseconds(2000));
-    });
-    client->start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return client->isFinished(); }, 20000));
-    delete client;
-
-    EXPECT_EQ(result.outcome, c.outcome);
-    EXPECT_EQ(result.refusal.toStdString(), c.refusal);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HandOverClient,
-    ::testing::Values(ClientCase{"Accepting", Listener::Accepting, HandOverOutcome::Accepted, ""},
-                      ClientCase{"Refusing", Listener::Refusing, HandOverOutcome::Refused,
-                                 "/tmp/dati.bin è una cartella."},
-                      ClientCase{"Absent", Listener::Absent, HandOverOutcome::NoAnswer, ""},
-                      ClientCase{"Silent", Listener::Silent, HandOverOutcome::NoAnswer, ""}),
-    [](const auto& info) { return info.param.why; });
-
 // --- The whole road: a running copy and a second start --------------------------------
 
 // The test window, which answers every question alone and prints every message on its error
@@ -201,12 +151,13 @@ TEST(RunningCopy, EndsByTheSignalThatEndedIt) {
     EXPECT_FALSE(QFileInfo::exists(QDir(runtime.path()).filePath(QStringLiteral("zirared.lock"))));
 }
 
-TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
+TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADropEvenWithoutADisplay) {
     QTemporaryDir runtime;  // private to the user, as a runtime folder must be
     QTemporaryDir work;
     const QString source = QDir(work.path()).filePath(QStringLiteral("dati.bin"));
     const QByteArray data(1400 * 1024 + 777, 'z');  // two pieces at the start size
     WriteFile(source, data);
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("cartella")));
 
     RunningCopy first(runtime.path());
     first.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
@@ -214,28 +165,43 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
         [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
 
     // A relative name: the running copy works in another folder, so it gets the full path.
-    auto secondStart = [&](const QString& file) {
+    // Only a file the window took ends the second start with 0; a refusal says why, there
+    // and in the window.
+    auto secondStart = [&](const QString& file, bool display, int exitCode, QString said) {
+        said.replace(QStringLiteral("{dir}"), work.path());
         RunningCopy second(runtime.path());
+        QProcessEnvironment environment = second.process().processEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            if (!display) {
+                environment.remove(QString::fromLatin1(name));
+            }
+        }
+        second.process().setProcessEnvironment(environment);
         second.process().setWorkingDirectory(work.path());
         second.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), {file});
         // Waited for without blocking this thread, where nothing listens anyway.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return second.process().state() == QProcess::NotRunning; }, 20000));
-        EXPECT_EQ(second.process().exitCode(), 0) << second.said().toStdString();
+        EXPECT_EQ(second.process().exitCode(), exitCode) << second.said().toStdString();
         EXPECT_FALSE(second.Said(QStringLiteral("già in esecuzione")));
+        EXPECT_TRUE(second.Said(said)) << second.said().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(said); }, 20000));
     };
 
+    secondStart(QStringLiteral("manca.bin"), true, 1,
+                QStringLiteral("Il file {dir}/manca.bin non esiste."));
     // Not a piece: the split, which asks first (the auto-answer says yes).
-    secondStart(QStringLiteral("dati.bin"));
+    secondStart(QStringLiteral("dati.bin"), true, 0, QString());
     const QString lastPiece = QDir(work.path()).filePath(QStringLiteral("dati.001"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[domanda]")); }, 20000))
         << first.said().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(lastPiece); }, 20000));
 
-    // A piece: the assembly, which rebuilds the source.
+    // A piece: the assembly, which rebuilds the source. The socket needs no display: a
+    // second start from a bare terminal reaches the window too.
     ASSERT_TRUE(QTest::qWaitFor([&] { return first.Said(QStringLiteral("[informazione]")); }));
     ASSERT_TRUE(QFile::remove(source));
-    secondStart(QStringLiteral("dati.000"));
+    secondStart(QStringLiteral("dati.000"), false, 0, QString());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             QFile rebuilt(source);
@@ -243,65 +209,9 @@ TEST(SecondStartWithAFile, HandsItToTheRunningCopyWhichTakesItAsADrop) {
         },
         20000))
         << first.said().toStdString();
+    secondStart(QStringLiteral("cartella"), false, 1,
+                QStringLiteral("{dir}/cartella è una cartella."));
 }
-
-// A second start ends with 0 only when the running copy took the file, and reaches it even
-// from a terminal without a display: the socket needs none.
-struct SecondStartCase {
-    const char* why;
-    bool display;
-    const char* name;
-    int exitCode;
-    const char* said;  // on the second start's error output; "{dir}" stands for the folder
-};
-
-class SecondStartOutcome : public ::testing::TestWithParam<SecondStartCase> {};
-
-TEST_P(SecondStartOutcome, EndsWithZeroOnlyWhenTheFileWasTaken) {
-    const SecondStartCase& c = GetParam();
-    QTemporaryDir runtime;
-    QTemporaryDir work;
-    WriteFile(QDir(work.path()).filePath(QStringLiteral("dati.bin")),
-              QByteArray(1400 * 1024 + 777, 'z'));
-    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("cartella")));
-    RunningCopy first(runtime.path());
-    first.process().start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return QFileInfo::exists(HandOverSocketPath(runtime.path())); }, 20000));
-
-    RunningCopy second(runtime.path());
-    QProcessEnvironment environment = second.process().processEnvironment();
-    if (!c.display) {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            environment.remove(QString::fromLatin1(name));
-        }
-    }
-    second.process().setProcessEnvironment(environment);
-    second.process().setWorkingDirectory(work.path());
-    second.process().start(QStringLiteral(ZIRARED_WINDOW_PATH), {QString::fromUtf8(c.name)});
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return second.process().state() == QProcess::NotRunning; }, 20000));
-
-    EXPECT_EQ(second.process().exitCode(), c.exitCode) << second.said().toStdString();
-    const QString said = QString::fromUtf8(c.said).replace(QStringLiteral("{dir}"), work.path());
-    EXPECT_TRUE(second.Said(said)) << second.said().toStdString();
-    if (c.exitCode == 0) {
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return first.Said(QStringLiteral("[domanda]")); }, 20000));
-    } else {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return first.Said(said); }, 20000))
-            << "the running window shows the reason too";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SecondStartOutcome,
-    ::testing::Values(SecondStartCase{"Missing", true, "manca.bin", 1,
-                                      "Il file {dir}/manca.bin non esiste."},
-                      SecondStartCase{"TakenWithoutADisplay", false, "dati.bin", 0, ""},
-                      SecondStartCase{"AFolderWithoutADisplay", false, "cartella", 1,
-                                      "{dir}/cartella è una cartella."}),
-    [](const auto& info) { return info.param.why; });
 
 // --- Files arriving while the window works ------------------------------------------------
 
