@@ -30,7 +30,8 @@ QString ArrivingFiles::Offer(const QByteArray& path) {
         });
         return BusyRefusal();
     }
-    m_waiting.append(path);
+    // A refused file keeps the verdict it was answered with, whatever comes to that path.
+    m_waiting.append({path, verdict.refusal});
     QTimer::singleShot(0, this, &ArrivingFiles::TakeNextWhenFree);
     return verdict.refusal;
 }
@@ -46,12 +47,22 @@ bool ArrivingFiles::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ArrivingFiles::TakeNextWhenFree() {
-    // Each operation runs to its end inside OpenAsDropped, letting events through, so the
-    // window is checked again before each file.
+    // Each operation, and each refusal, lets events through until it is over: a file arriving
+    // meanwhile waits for this loop, which checks the window again before each file.
+    if (m_taking) {
+        return;
+    }
+    m_taking = true;
     while (m_onScreen && !m_waiting.isEmpty() && m_window.isVisible() &&
            !m_window.OperationActive()) {
-        m_window.OpenAsDropped(m_waiting.takeFirst());
+        const Arrival next = m_waiting.takeFirst();
+        if (next.refusal.isEmpty()) {
+            m_window.OpenAsDropped(next.path);
+        } else {
+            m_dialogs.ShowMessage(&m_window, next.refusal, MessageKind::Warning);
+        }
     }
+    m_taking = false;
 }
 
 }  // namespace zirared

@@ -34,10 +34,16 @@ protected:
 private:
     void TakeNextWhenFree();
 
+    struct Arrival {
+        QByteArray path;
+        QString refusal;
+    };
+
     SplittaFile& m_window;
     Dialogs& m_dialogs;
-    QList<QByteArray> m_waiting;
+    QList<Arrival> m_waiting;
     bool m_onScreen = false;
+    bool m_taking = false;
 };
 
 }  // namespace zirared

@@ -10,6 +10,7 @@
 #include <QLocalSocket>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
