@@ -35,10 +35,11 @@ private:
     }
 };
 
-// The grid of a widget whose top-left corner lies at `deviceOrigin` (window device pixels).
+// The grid of a widget whose top-left corner lies at `deviceOrigin` (window device pixels); the
+// strip is never drawn smaller than its design.
 inline DeviceGrid GridAt(qreal ratio, QPointF deviceOrigin) {
-    return {ratio, QPointF(deviceOrigin.x() - std::floor(deviceOrigin.x()),
-                           deviceOrigin.y() - std::floor(deviceOrigin.y()))};
+    return {std::max<qreal>(1.0, ratio), QPointF(deviceOrigin.x() - std::floor(deviceOrigin.x()),
+                                                 deviceOrigin.y() - std::floor(deviceOrigin.y()))};
 }
 
 }  // namespace zirared
