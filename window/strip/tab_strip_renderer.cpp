@@ -105,15 +105,15 @@ QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours,
     for (int k = 1; k <= kTabCount; ++k) {
         anchors[static_cast<std::size_t>(k - 1)] = captionAnchor(image, grid, k, k == selectedTab);
     }
-    const auto captions = [&](bool smooth) {
-        if (smooth != smoothCaptions) {
-            return;
-        }
+    const auto unselectedCaptions = [&] {
         for (int n = kTabCount; n >= 1; --n) {
             if (n != selectedTab) {
                 drawCaption(image, grid, n, false, colours.buttonText);
             }
         }
+    };
+    const auto selectedCaption = [&] {
+        drawCaption(image, grid, selectedTab, true, colours.buttonText);
     };
 
     for (int n = kTabCount; n >= 1; --n) {
@@ -121,11 +121,13 @@ QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours,
             DrawUnselectedOutline(strip, m_layout[static_cast<std::size_t>(n - 1)]);
         }
     }
-    captions(false);
+    if (!smoothCaptions) {
+        unselectedCaptions();
+    }
     DrawFrame(strip);
     DrawSelectedOutline(strip, m_layout[selected]);
     if (!smoothCaptions) {
-        drawCaption(image, grid, selectedTab, true, colours.buttonText);
+        selectedCaption();
     }
 
     for (int k = 1; k <= kTabCount; ++k) {
@@ -142,9 +144,9 @@ QImage TabStripRenderer::render(int selectedTab, const TabStripColours& colours,
         }
     }
 
-    captions(true);
     if (smoothCaptions) {
-        drawCaption(image, grid, selectedTab, true, colours.buttonText);
+        unselectedCaptions();
+        selectedCaption();
     }
     image.setDevicePixelRatio(grid.ratio);
     return image;

@@ -169,7 +169,7 @@ void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
     const QPointF origin = toDevice.map(QPointF(0, 0));
     const DeviceGrid grid = GridAt(toDevice.m11(), origin);
     // The window may have moved to a screen of another pixel ratio, or be drawn elsewhere.
-    if (m_image.devicePixelRatio() != grid.ratio || m_imagePhase != grid.phase) {
+    if (!qFuzzyCompare(m_image.devicePixelRatio(), grid.ratio) || m_imagePhase != grid.phase) {
         renderStripAt(m_selectedTab, grid);
     }
     const QPoint corner(qRound(origin.x()), qRound(origin.y()));
