@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_streams.h"
 #include "operation_outcome.h"
 #include "operation_services.h"
 #include "set_digests.h"
@@ -25,11 +26,16 @@ namespace zirared {
 // (plain_set.h): joined the same way, piece by piece with nothing taken off, after the
 // question of PlainJoinQuestion unless plainUse says to join it at once; No refuses the file
 // as no piece.
+// With stream, the set is judged the same way, then its bytes go to stream instead of a file
+// (nothing is written in the folder, nothing asked about the output) and the pieces are never
+// deleted. Bytes sent cannot be taken back: a piece or a rebuilt file that differs from the
+// list ends the run Failed after them, and the consumer must look at the outcome. A stream
+// that takes no more bytes ends the run Failed without a message (operation_run.h).
 enum class PlainSetUse { Ask, Join };
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles,
                      ListUse listUse = ListUse::AskWhenUnusable,
-                     PlainSetUse plainUse = PlainSetUse::Ask);
+                     PlainSetUse plainUse = PlainSetUse::Ask, ByteSink* stream = nullptr);
 
 // True when anything stands at path, readable or not, a symbolic link that leads nowhere
 // included; never reports an error.
