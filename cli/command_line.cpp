@@ -24,6 +24,47 @@ std::optional<std::string> TakeSizeWord(std::string_view word, CommandLine& resu
     return std::nullopt;
 }
 
+// The value of option name at arguments[i], as "--name VALUE" or "--name=VALUE": none when
+// arguments[i] is not that option (or applies is false); an empty inner optional when the
+// value is missing. i moves past a separate value.
+std::optional<std::optional<std::string>> OptionValue(std::span<const std::string> arguments,
+                                                      std::size_t& i, bool applies,
+                                                      std::string_view name) {
+    const std::string_view argument = arguments[i];
+    if (!applies || !argument.starts_with(name)) {
+        return std::nullopt;
+    }
+    if (argument.size() == name.size()) {
+        if (i + 1 >= arguments.size()) {
+            return std::optional<std::string>();
+        }
+        return std::optional<std::string>(arguments[++i]);
+    }
+    if (argument[name.size()] != '=') {
+        return std::nullopt;
+    }
+    return std::optional<std::string>(std::string(argument.substr(name.size() + 1)));
+}
+
+// Standard input is split only under a name, and a name is given only for standard input;
+// what goes to a stream is never deleted afterwards, and no digest list is written for it.
+CommandLine StreamRulesKept(const CommandLine& command) {
+    const bool fromInput = command.command == CliCommand::Split && command.path == kStandardStream;
+    if (fromInput && command.name.empty()) {
+        return UsageError("per dividere l'ingresso standard (-) serve --name NOME");
+    }
+    if (!fromInput && !command.name.empty()) {
+        return UsageError("--name si usa solo con l'ingresso standard (-) al posto del file");
+    }
+    if (fromInput && command.writeList) {
+        return UsageError("--hash non si usa con l'ingresso standard");
+    }
+    if (command.toStandardOutput && command.deletePieces) {
+        return UsageError("--delete-pieces non si usa con --output -");
+    }
+    return command;
+}
+
 }  // namespace
 
 std::string SizeRangeText() {
@@ -82,14 +123,23 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.verifyList = false;
             } else if (isSplit && argument == "--hash") {
                 result.writeList = true;
-            } else if (isSplit && (argument == "--size" || argument.starts_with("--size="))) {
-                if (argument == "--size" && i + 1 >= arguments.size()) {
+            } else if (auto value = OptionValue(arguments, i, isSplit, "--name")) {
+                if (!*value || (*value)->empty()) {
+                    return UsageError(
+                        "manca il valore di --name (il file che i pezzi "
+                        "ricostruiscono)");
+                }
+                result.name = **value;
+            } else if (auto output = OptionValue(arguments, i, isJoin, "--output")) {
+                if (!*output || **output != kStandardStream) {
+                    return UsageError("--output accetta solo - (l'uscita standard)");
+                }
+                result.toStandardOutput = true;
+            } else if (auto size = OptionValue(arguments, i, isSplit, "--size")) {
+                if (!*size) {
                     return UsageError("manca il valore di --size: " + SizeWordsText());
                 }
-                const std::string_view value = argument == "--size"
-                                                   ? std::string_view(arguments[++i])
-                                                   : std::string_view(argument).substr(7);
-                if (auto problem = TakeSizeWord(value, result)) {
+                if (auto problem = TakeSizeWord(**size, result)) {
                     return UsageError(*problem);
                 }
             } else {
@@ -113,7 +163,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
             return UsageError("--size: " + NoUnitFitsText(result.sizeWord, result.pieceSize));
         }
     }
-    return result;
+    return StreamRulesKept(result);
 }
 
 }  // namespace zirared

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_streams.h"
 #include "operation_outcome.h"
 #include "operation_services.h"
 #include "set_digests.h"
@@ -21,9 +22,14 @@ namespace zirared {
 // copy. The window's Stop does not stop a join; the host's end (EndRequested) does, up to the
 // rename: before it nothing is kept, after it the pieces are kept and their deletion is not
 // asked (see operation_outcome.h).
+// With stream, the set is judged the same way, then its bytes go to stream instead of a file
+// (nothing is written in the folder, nothing asked about the output) and the pieces are never
+// deleted. Bytes sent cannot be taken back: a piece or a rebuilt file that differs from the
+// list ends the run Failed after them, and the consumer must look at the outcome. A stream
+// that takes no more bytes ends the run Failed without a message (operation_run.h).
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles,
-                     ListUse listUse = ListUse::AskWhenUnusable);
+                     ListUse listUse = ListUse::AskWhenUnusable, ByteSink* stream = nullptr);
 
 // True when anything stands at path, readable or not, a symbolic link that leads nowhere
 // included; never reports an error.
