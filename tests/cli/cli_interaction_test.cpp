@@ -59,7 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, UsageError,
     ::testing::Values(UsageRow{"NoArguments", {}},
                       UsageRow{"SizeAtOrAbove4GiB", {"split", "--yes", "--size", "2996", "FILE"}},
-                      UsageRow{"SizeBelowOneUnit", {"split", "--yes", "--size", "1M", "FILE"}},
                       UsageRow{"ExtraArgument", {"split", "--yes", "FILE", "FILE"}}),
     [](const auto& info) { return std::string(info.param.why); });
 

@@ -133,29 +133,16 @@ TEST_F(WindowOperations, SplitThenAssemblyGiveBackTheFileByteForByte) {
     ExpectIdle();
 }
 
-// zirared-cli --size writes pieces of more units than the slider's 40; the window joins them
-// as the terminal tool does. Piece 000 carries 41 units (58,777,600 bytes), mostly a hole.
+// Pieces of 41 units, past the slider, as zirared-cli --size writes them; mostly a hole.
 TEST_F(WindowOperations, AssemblyTakesPiecesLargerThanTheSliderGives) {
-    const qint64 pieceData = 41 * kPieceData;
     const QString source = m_dir.filePath(QStringLiteral("grande.img"));
-    const QByteArray start = RandomBytes(5000);
-    const QByteArray end = RandomBytes(7000);
-    WriteFile(PiecePath(source, 0),
-              QByteArray::fromStdString(test::PieceHeader(0, 2, "img")) + start);
-    ASSERT_TRUE(QFile::resize(PiecePath(source, 0), 16 + pieceData));
+    WriteFile(PiecePath(source, 0), QByteArray::fromStdString(test::PieceHeader(0, 2, "img")));
+    ASSERT_TRUE(QFile::resize(PiecePath(source, 0), 16 + 41 * kPieceData));
     WriteFile(PiecePath(source, 1),
-              QByteArray::fromStdString(test::PieceHeader(1, 2, "img")) + end);
-
+              QByteArray::fromStdString(test::PieceHeader(1, 2, "img")) + m_data);
     m_dialogs.QueueFile(PiecePath(source, 0));
     m_window.design().cmdOpen[1]->click();
-
-    const QByteArray rebuilt = ReadFile(source);
-    ASSERT_EQ(rebuilt.size(), pieceData + end.size());
-    EXPECT_EQ(rebuilt.first(start.size()), start);
-    EXPECT_EQ(rebuilt.sliced(start.size(), pieceData - start.size()),
-              QByteArray(pieceData - start.size(), '\0'));
-    EXPECT_EQ(rebuilt.last(end.size()), end);
-    EXPECT_EQ(m_window.design().HScroll1->maximum(), 40) << "the slider stays 1 to 40";
+    EXPECT_TRUE(ReadFile(source) == QByteArray(41 * kPieceData, '\0') + m_data);
     ExpectIdle();
 }
 
