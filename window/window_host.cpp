@@ -26,16 +26,21 @@ namespace {
 // one pass a millisecond keeps the window just as responsive at a fraction of the cost.
 constexpr std::chrono::milliseconds kEventPassInterval{1};
 
-// Drawing a label or the bar costs far more than a block under a real display server, and
-// nobody sees more than one picture a frame. Without a known refresh rate: 60 Hz.
+// Drawing a label or the bar costs far more than a block under a real display server: each
+// picture ends in a round trip to the server, which the copy waits for, and on a busy machine
+// that wait can last a time slice. Nobody sees more than one picture a display frame, and a
+// bar and a status line read as smooth at 25 pictures a second, so the host shows no more.
+// Without a known refresh rate: 60 Hz.
+constexpr std::chrono::milliseconds kShortestFrame{40};
+constexpr std::chrono::milliseconds kLongestFrame{50};
+
 std::chrono::steady_clock::duration FrameIntervalOf(const QWidget& window) {
     const QScreen* screen = window.screen();
     const double hertz =
         screen != nullptr && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
     const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(1.0 / hertz));
-    return std::clamp<std::chrono::steady_clock::duration>(interval, std::chrono::milliseconds(4),
-                                                           std::chrono::milliseconds(50));
+    return std::clamp<std::chrono::steady_clock::duration>(interval, kShortestFrame, kLongestFrame);
 }
 
 }  // namespace

@@ -49,8 +49,9 @@ void SetStatusText(QLabel& label, const QString& text);
 
 // The services the piece engine asks of its host, supplied by the window's controls.
 // The engine reports its status text and bar value for every block; the screen shows at most
-// one new state per display frame, always the latest block's, and everything reported is on
-// screen before a message, a change of busy state or the end of the bar.
+// one new state per frame (a display frame, but no more than 25 a second), always the latest
+// block's, and everything reported is on screen before a message, a change of busy state or
+// the end of the bar.
 class WindowHost final : public OperationServices {
 public:
     WindowHost(Dialogs& dialogs, OperationFlags& flags, const HostControls& controls);
