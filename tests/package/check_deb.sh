@@ -153,7 +153,7 @@ if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
     mime_data=$scratch/mime-data
     mkdir -p "$mime_data/mime/packages" "$scratch/files"
     cp "$mime_xml" "$mime_data/mime/packages/"
-    update-mime-database "$mime_data/mime"
+    update-mime-database "$mime_data/mime" >/dev/null
     type_of() {
         XDG_DATA_HOME=$mime_data XDG_DATA_DIRS=/usr/share gio info -a standard::content-type "$1" |
             sed -n 's/^ *standard::content-type: //p'
