@@ -236,9 +236,9 @@ if command -v strace >/dev/null; then
     dir=$work/traced
     mkdir -p "$dir"
     ln "$source_file" "$dir/data.bin"
-    strace -f -c -o "$work/split.strace" "$cli" split --yes "$dir/data.bin" >/dev/null
+    strace -f -c -o "$work/split.strace" "$cli" split --yes "$dir/data.bin" >/dev/null 2>&1
     rm "$dir/data.bin"
-    strace -f -c -o "$work/join.strace" "$cli" join --yes "$dir/data.000" >/dev/null
+    strace -f -c -o "$work/join.strace" "$cli" join --yes "$dir/data.000" >/dev/null 2>&1
     pieces=$(find "$dir" -name 'data.[0-9][0-9][0-9]' | wc -l)
     echo
     echo "System calls per piece ($pieces pieces), strace -c -f:"
