@@ -1,5 +1,6 @@
 #include "assemble_file.h"
 
+#include <deque>
 #include <optional>
 #include <span>
 
@@ -19,6 +20,9 @@ namespace zirared {
 namespace {
 
 constexpr std::int16_t kFullBar = 100;
+// Descriptors left for everything but the pieces judged (the output, the locks, the list, the
+// host's own) when a set is larger than the process may hold open.
+constexpr std::int64_t kSpareDescriptors = 64;
 
 class AssembleRun final : public OperationRun {
 public:
@@ -35,8 +39,8 @@ private:
         if (!m_firstPieceLock.TryLock(m_fileName)) {
             return Refuse(InUseText(m_fileName));
         }
+        // Left open: when the chosen file is piece 0, the judgement goes on with it.
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
-        m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
             return Refuse("Questo non è il primo file della sequenza!");
@@ -45,19 +49,17 @@ private:
             return Refuse("Questo non è un file valido!");
         }
         m_outputPath = m_opening.rebuiltPath;
-        if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
+        // The whole set is judged before the output path is touched: a damaged set must
+        // never cost the file that stands there.
+        const std::optional<std::string> warning = JudgeSet();
+        m_headerReader.Close();
+        if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count, m_judgedIdentities)) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
         }
-        // The whole set is judged before the output path is touched: a damaged set must
-        // never cost the file that stands there.
-        for (int j = 0; j < m_first.count; ++j) {
-            if (auto warning = JudgeStoredPiece(m_headerReader, j)) {
-                m_headerReader.Close();
-                return Refuse(*warning);
-            }
+        if (warning) {
+            return Refuse(*warning);
         }
-        m_headerReader.Close();
         if (const std::optional<Outcome> ended = TakeDigestList()) {
             return *ended;
         }
@@ -217,10 +219,38 @@ private:
         return {AccessOf(m_fileName).value_or(FileAccess{}).permissions, std::nullopt};
     }
 
-    // Reads piece j's header and length; returns the warning when the piece does not belong.
-    std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
+    // Opens each piece once and reads its header, up to the first that does not belong (its
+    // warning is returned). The pieces stay open for the copy, so that the file copied is the
+    // file judged, as far as the descriptors allow; the rest are opened again then.
+    std::optional<std::string> JudgeSet() {
+        const std::int64_t keptOpen = OpenFileLimit() - kSpareDescriptors;
+        for (int j = 0; j < m_first.count; ++j) {
+            InputFile& piece = m_judged.emplace_back(kHeaderBytes);
+            // The chosen file is piece 0 under its own name: already open, its header read.
+            const bool chosen =
+                j == 0 && PiecePath(m_opening.stem, 0) == m_fileName && m_headerReader.IsOpen();
+            if (chosen) {
+                piece.TakeOver(m_headerReader);
+            }
+            auto warning = JudgeStoredPiece(piece, j, chosen);
+            m_judgedIdentities.push_back(piece.Identity());
+            m_judgedHeaders.emplace_back(m_headerBytes.begin(), m_headerBytes.end());
+            if (j >= keptOpen) {
+                piece.Close();
+            }
+            if (warning) {
+                return warning;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Reads piece j's header and length (taken as read when headerRead: the chosen file's);
+    // returns the warning when the piece does not belong.
+    std::optional<std::string> JudgeStoredPiece(InputFile& file, int j, bool headerRead = false) {
         const std::string path = PiecePath(m_opening.stem, j);
-        const PieceHeader header = ReadPieceHeader(file, path, m_headerBytes);
+        const PieceHeader header =
+            headerRead ? m_first : ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
@@ -235,12 +265,18 @@ private:
     // Copies piece j; returns the warning that ends the run when the piece no longer belongs
     // (it changed since the set was judged).
     std::optional<std::string> CopyPiece(int j) {
-        m_pieceFiles[static_cast<std::size_t>(j)] = PiecePath(m_opening.stem, j);
-        if (auto warning = JudgeStoredPiece(*m_piece, j)) {
+        const auto slot = static_cast<std::size_t>(j);
+        m_pieceFiles[slot] = PiecePath(m_opening.stem, j);
+        if (m_judged[slot].IsOpen()) {
+            m_piece->TakeOver(m_judged[slot]);  // the file judged, after its header
+        } else if (auto warning = JudgeStoredPiece(*m_piece, j)) {
             return warning;
+        } else if (m_piece->Identity() != m_judgedIdentities[slot]) {
+            // Another file took the name since the set was judged.
+            return PieceVerdictText(PieceVerdict::OtherSet, m_pieceFiles[slot]);
         }
         if (m_digests) {
-            m_pieceHashes->Add(m_headerBytes);  // the piece file is hashed whole
+            m_pieceHashes->AddCopy(m_judgedHeaders[slot]);  // the piece file is hashed whole
         }
         const std::int64_t length = m_piece->Length();
         if (j == 0) {
@@ -257,6 +293,11 @@ private:
             if (m_host.EndRequested()) {
                 m_ended = true;
                 break;
+            }
+            if (!m_digests && m_stream == nullptr) {
+                // Nothing to look at: the system copies, in chunks far larger than a block.
+                m_piece->CopyTo(m_output, kBlockBytes, length);
+                continue;
             }
             if (m_piece->NextReadRefills(kBlockBytes)) {
                 FlushOutput();       // its pending views may point into the buffer to refill
@@ -373,6 +414,9 @@ private:
     std::string m_outputPath;
     std::optional<InputFile> m_piece;        // made once the set and its list are judged
     InputFile m_headerReader{kHeaderBytes};  // judging the set reads headers only
+    std::deque<InputFile> m_judged;          // per piece, open until copied while descriptors last
+    std::vector<FileIdentity> m_judgedIdentities;
+    std::vector<std::string> m_judgedHeaders;  // the bytes as stored, for the list's digests
     OutputFile m_output;
     std::int64_t m_firstLength = 0;
     std::optional<ProgressMeter> m_progress;
