@@ -38,7 +38,8 @@ struct HostControls {
     WindowProgressBar* bar = nullptr;
 };
 
-// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
+// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy. The focus on
+// either button passes to the other.
 void EnableControls(const HostControls& controls, bool enabled);
 
 // Shows `text` at once, but repaints the label only when its text really changes.
