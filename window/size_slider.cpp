@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 #include <optional>
 
+#include "focus_mark.h"
 #include "size_slider_accessible.h"
 
 namespace zirared {
@@ -69,16 +69,14 @@ void SizeSlider::paintEvent(QPaintEvent* event) {
     if (!hasFocus() || !(m_keyUsed || window()->testAttribute(Qt::WA_KeyboardFocusChange))) {
         return;
     }
+    // The tab strip's dotted rectangle, inside the thumb: the style's own focus frame is too
+    // faint to find there.
     QStyleOptionSlider slider;
     initStyleOption(&slider);
-    QStyleOptionFocusRect mark;
-    mark.initFrom(this);
-    mark.state |= QStyle::State_KeyboardFocusChange;
-    mark.rect =
+    const QRect thumb =
         style()->subControlRect(QStyle::CC_ScrollBar, &slider, QStyle::SC_ScrollBarSlider, this);
-    mark.backgroundColor = palette().color(QPalette::Button);
     QPainter painter(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &mark, &painter, this);
+    DrawFocusMark(painter, thumb.adjusted(2, 2, -2, -2), palette().color(QPalette::WindowText));
 }
 
 }  // namespace zirared

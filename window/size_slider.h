@@ -11,8 +11,9 @@ namespace zirared {
 // The size slider `HScroll1`: a horizontal scroll bar, as designed, that the keyboard drives
 // as a slider. Right and Up add a step, Left and Down take one away, PageUp and PageDown a page
 // step, Home and End go to the ends (keypad keys too). A scroll bar's own keys run the other way
-// for Left and Right, against its arrows and its value. With the keyboard in use a focus mark
-// shows round the thumb; screen readers see a slider whose value reads as the size label does.
+// for Left and Right, against its arrows and its value. With the keyboard in use a dotted focus
+// mark shows inside the thumb; screen readers see a slider whose value reads as the size label
+// does.
 class SizeSlider final : public QScrollBar {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SizeSlider)
