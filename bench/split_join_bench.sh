@@ -14,7 +14,9 @@
 # join, cp of the source as the floor: zirared-cli puts what it wrote on disk before it says
 # it is done, so the references do too (on tmpfs the syncs cost nothing). The digest
 # list is measured against zirared itself: split --hash against split, and a join that
-# verifies against the list against a join of a set without one.
+# verifies against the list against a join of a set without one. A join to standard output
+# (--output -) into /dev/null is measured against cat of the same pieces into /dev/null, the
+# two in turns within each round.
 # Prints median seconds, median ratios and peak RSS, PASS/FAIL per target; exits 0
 # whatever the figures say.
 set -euo pipefail
@@ -24,6 +26,7 @@ readonly SPLIT_TARGET_TMPFS=1.05 SPLIT_TARGET_DISK=1.15
 readonly JOIN_TARGET_TMPFS=1.15 JOIN_TARGET_DISK=1.00
 readonly HASH_SPLIT_TARGET=1.15
 readonly VERIFIED_JOIN_TARGET=1.15
+readonly STREAM_JOIN_TARGET=1.00
 readonly RSS_TARGET_KIB=16384
 readonly PIECE_BYTES=1433600
 
@@ -50,8 +53,9 @@ else
     readonly SPLIT_TARGET=$SPLIT_TARGET_DISK JOIN_TARGET=$JOIN_TARGET_DISK
 fi
 
-# Source, one piece set and one rebuilt file live at the same time.
-needed_kib=$((size_mib * 1024 * 3 + 65536))
+# Source, the set the stream join reads, one piece set and one rebuilt file live at the
+# same time.
+needed_kib=$((size_mib * 1024 * 4 + 65536))
 free_kib=$(df -Pk "$scratch_parent" | awk 'NR == 2 { print $4 }')
 ((free_kib >= needed_kib)) || die "need $((needed_kib / 1024)) MiB free in $scratch_parent"
 
@@ -120,6 +124,28 @@ run_coreutils() {
     rm -rf "$dir"
 }
 
+# The set both read stays from round to round; who goes first alternates.
+run_stream() {
+    local dir=$work/stream
+    if [[ ! -d $dir ]]; then
+        mkdir -p "$dir"
+        ln "$source_file" "$dir/data.bin"
+        "$cli" split --yes "$dir/data.bin" 2>/dev/null
+        rm "$dir/data.bin"
+        "$cli" join --output - "$dir/data.000" 2>/dev/null | cmp -s - "$source_file" ||
+            die "zirared-cli join --output - did not send the source"
+    fi
+    local zirared=("$cli" join --output - "$dir/data.000")
+    local reference=(bash -c 'cat "$1"/data.[0-9][0-9][0-9]' cat "$dir")
+    if ((round % 2 == 1)); then
+        measure zirared_join_stream "${zirared[@]}"
+        measure cat_to_null "${reference[@]}"
+    else
+        measure cat_to_null "${reference[@]}"
+        measure zirared_join_stream "${zirared[@]}"
+    fi
+}
+
 run_cp() {
     measure cp_floor cp "$source_file" "$work/copy.bin"
     rm -f "$work/copy.bin"
@@ -137,6 +163,7 @@ for ((round = 1; round <= rounds; round++)); do
         run_zirared_listed
         run_zirared
     fi
+    run_stream
     run_cp
 done
 
@@ -154,8 +181,16 @@ split_ratio=$(median_ratio zirared_split coreutils_split 1)
 join_ratio=$(median_ratio zirared_join coreutils_join 1)
 hash_split_ratio=$(median_ratio zirared_split_hash zirared_split 1)
 verified_join_ratio=$(median_ratio zirared_join_verified zirared_join 1)
+stream_join_ratio=$(median_ratio zirared_join_stream cat_to_null 1)
+# The spread of the per-round ratios: the machine is shared, one round can be off.
+ratio_spread() {
+    paste -d' ' "$work/$1" "$work/$2" |
+        awk '{ r = ($4 > 0) ? $1 / $4 : 1; if (NR == 1 || r < lo) lo = r; if (NR == 1 || r > hi) hi = r }
+             END { printf "%.3f .. %.3f", lo, hi }'
+}
 rss_kib=0
-for record in zirared_split zirared_join zirared_split_hash zirared_join_verified; do
+for record in zirared_split zirared_join zirared_split_hash zirared_join_verified \
+    zirared_join_stream; do
     record_rss=$(peak_rss "$record")
     ((record_rss > rss_kib)) && rss_kib=$record_rss
 done
@@ -168,7 +203,7 @@ echo "Load average before the summary: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Cores: $(nproc)"
 printf '%-18s %14s %14s %14s\n' "command" "median wall s" "median CPU s" "peak RSS KiB"
 for record in zirared_split coreutils_split zirared_join coreutils_join zirared_split_hash \
-    zirared_join_verified cp_floor; do
+    zirared_join_verified zirared_join_stream cat_to_null cp_floor; do
     printf '%-18s %14.3f %14.2f %14d\n' "$record" "$(column_of "$record" 1 | median)" \
         "$(column_of "$record" 3 | median)" "$(peak_rss "$record")"
 done
@@ -186,6 +221,10 @@ printf 'split --hash / split            : %.3f  CPU %.3f  (target <= %s)  %s\n' 
 printf 'join verified / join without list: %.3f  CPU %.3f  (target <= %s)  %s\n' \
     "$verified_join_ratio" "$(median_ratio zirared_join_verified zirared_join 3)" \
     "$VERIFIED_JOIN_TARGET" "$(verdict "$verified_join_ratio" "$VERIFIED_JOIN_TARGET")"
+printf 'join --output - / cat, /dev/null: %.3f  CPU %.3f  (target <= %s)  %s  rounds %s\n' \
+    "$stream_join_ratio" "$(median_ratio zirared_join_stream cat_to_null 3)" \
+    "$STREAM_JOIN_TARGET" "$(verdict "$stream_join_ratio" "$STREAM_JOIN_TARGET")" \
+    "$(ratio_spread zirared_join_stream cat_to_null)"
 printf 'split  zirared / cp floor        : %.3f\n' "$(median_ratio zirared_split cp_floor 1)"
 printf 'join   zirared / cp floor        : %.3f\n' "$(median_ratio zirared_join cp_floor 1)"
 printf 'peak RSS of zirared-cli          : %d KiB  (target <= %d KiB)  %s\n' \

@@ -34,6 +34,47 @@ std::string BadSizeMessage(std::string_view text) {
            std::string(text) + "\"";
 }
 
+// The value of option name at arguments[i], as "--name VALUE" or "--name=VALUE": none when
+// arguments[i] is not that option (or applies is false); an empty inner optional when the
+// value is missing. i moves past a separate value.
+std::optional<std::optional<std::string>> OptionValue(std::span<const std::string> arguments,
+                                                      std::size_t& i, bool applies,
+                                                      std::string_view name) {
+    const std::string_view argument = arguments[i];
+    if (!applies || !argument.starts_with(name)) {
+        return std::nullopt;
+    }
+    if (argument.size() == name.size()) {
+        if (i + 1 >= arguments.size()) {
+            return std::optional<std::string>();
+        }
+        return std::optional<std::string>(arguments[++i]);
+    }
+    if (argument[name.size()] != '=') {
+        return std::nullopt;
+    }
+    return std::optional<std::string>(std::string(argument.substr(name.size() + 1)));
+}
+
+// Standard input is split only under a name, and a name is given only for standard input;
+// what goes to a stream is never deleted afterwards, and no digest list is written for it.
+CommandLine StreamRulesKept(const CommandLine& command) {
+    const bool fromInput = command.command == CliCommand::Split && command.path == kStandardStream;
+    if (fromInput && command.name.empty()) {
+        return UsageError("per dividere l'ingresso standard (-) serve --name NOME");
+    }
+    if (!fromInput && !command.name.empty()) {
+        return UsageError("--name si usa solo con l'ingresso standard (-) al posto del file");
+    }
+    if (fromInput && command.writeList) {
+        return UsageError("--hash non si usa con l'ingresso standard");
+    }
+    if (command.toStandardOutput && command.deletePieces) {
+        return UsageError("--delete-pieces non si usa con --output -");
+    }
+    return command;
+}
+
 }  // namespace
 
 std::string SizeRangeText() {
@@ -92,6 +133,18 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.verifyList = false;
             } else if (isSplit && argument == "--hash") {
                 result.writeList = true;
+            } else if (auto value = OptionValue(arguments, i, isSplit, "--name")) {
+                if (!*value || (*value)->empty()) {
+                    return UsageError(
+                        "manca il valore di --name (il file che i pezzi "
+                        "ricostruiscono)");
+                }
+                result.name = **value;
+            } else if (auto output = OptionValue(arguments, i, isJoin, "--output")) {
+                if (!*output || **output != kStandardStream) {
+                    return UsageError("--output accetta solo - (l'uscita standard)");
+                }
+                result.toStandardOutput = true;
             } else if (isSplit && argument == "--size") {
                 if (i + 1 >= arguments.size()) {
                     return UsageError("manca il valore di --size (" + SizeRangeText() + ")");
@@ -123,7 +176,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
         return UsageError(isSplit ? "manca il file da dividere"
                                   : "manca il primo pezzo della sequenza (il file .000)");
     }
-    return result;
+    return StreamRulesKept(result);
 }
 
 }  // namespace zirared

@@ -16,11 +16,16 @@ struct CommandLine {
     int sizeSetting = 1;  // in size units (kSizeUnitKB): one floppy disk unless --size says
     bool assumeYes = false;
     bool deletePieces = false;
-    bool writeList = false;  // split --hash: a digest list beside the pieces
-    bool verifyList = true;  // join: checked against the set's digest list when it has one
-    std::string path;
+    bool writeList = false;         // split --hash: a digest list beside the pieces
+    bool verifyList = true;         // join: checked against the set's digest list when it has one
+    bool toStandardOutput = false;  // join --output -: the rebuilt bytes go to standard output
+    std::string path;  // "-" for split: the data come from standard input, named by --name
+    std::string name;  // split --name: the file the pieces of standard input rebuild
     std::string error;
 };
+
+// The path that stands for a standard stream: split's input, join's --output.
+inline constexpr const char* kStandardStream = "-";
 
 // The size settings --size takes, in words: "da 1 a 40".
 std::string SizeRangeText();

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -14,7 +15,9 @@
 #include "set_check_output.h"
 #include "shown_name.h"
 #include "split_file.h"
+#include "standard_streams.h"
 #include "stop_signal.h"
+#include "stream_split.h"
 #include "terminal_host.h"
 #include "usage_text.h"
 
@@ -43,16 +46,41 @@ std::string FullPath(const std::string& path) {
     return {fullUtf8.begin(), fullUtf8.end()};
 }
 
-Outcome RunOperation(const CommandLine& command, TerminalHost& host) {
+Outcome RunOperation(const CommandLine& command, TerminalHost& host,
+                     StandardOutput& standardOutput) {
+    const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
+    if (command.command == CliCommand::Split && command.path == kStandardStream) {
+        StandardInput standardInput;
+        return SplitStream(host, standardInput, FullPath(command.name), pieceSizeKB);
+    }
     const std::string path = FullPath(command.path);
     if (command.command == CliCommand::Split) {
-        const std::int32_t pieceSizeKB = command.sizeSetting * kSizeUnitKB;
         return SplitFile(host, path, pieceSizeKB, command.writeList);
     }
     std::vector<std::string> pieceFiles;  // the host keeps the last assembly's pieces
     // No question here about an unusable list: --no-verify is the user's answer to it.
     return AssembleFile(host, path, pieceFiles,
-                        command.verifyList ? ListUse::Required : ListUse::Ignored);
+                        command.verifyList ? ListUse::Required : ListUse::Ignored,
+                        command.toStandardOutput ? &standardOutput : nullptr);
+}
+
+// A terminal is no place for the bytes of a file, nor where they come from: what is typed
+// there answers questions.
+std::optional<std::string> TerminalRefusal(const CommandLine& command,
+                                           const TerminalFacts& terminal) {
+    if (command.toStandardOutput && terminal.outputIsTerminal) {
+        return "l'uscita standard è un terminale: reindirizzarla su un file o una pipe";
+    }
+    if (command.command == CliCommand::Split && command.path == kStandardStream &&
+        terminal.inputIsTerminal) {
+        return "l'ingresso standard è un terminale: passare i dati con una pipe o un file";
+    }
+    return std::nullopt;
+}
+
+void ReportLostOutput(int cause, std::ostream& error) {
+    error << "zirared-cli: errore di scrittura sull'uscita standard"
+          << (cause != 0 ? ": " + DescribeSystemError(cause) : std::string(".")) << "\n";
 }
 
 // Output that did not reach standard output or error fails the run, whatever the command
@@ -67,8 +95,7 @@ int WithLostOutputReported(int status, std::ostream& output, std::ostream& error
 #ifdef _WIN32
         cause = 0;  // a C library code, not one of the system's that the sentences cover
 #endif
-        error << "zirared-cli: errore di scrittura sull'uscita standard"
-              << (cause != 0 ? ": " + DescribeSystemError(cause) : std::string(".")) << "\n";
+        ReportLostOutput(cause, error);
     }
     error.flush();
     if ((outputLost || !error) && status == kExitCompleted) {
@@ -101,19 +128,31 @@ int RunCommand(std::span<const std::string> arguments, const TerminalFacts& term
         case CliCommand::Join:
             break;
     }
+    if (const std::optional<std::string> refusal = TerminalRefusal(command, terminal)) {
+        error << "zirared-cli: " << *refusal << "\n" << std::flush;
+        return kExitNotCompleted;
+    }
 
     TerminalSettings settings;
     settings.assumeYes = command.assumeYes;
     settings.deletePieces = command.deletePieces;
-    settings.inputIsTerminal = terminal.inputIsTerminal;
-    settings.discardTypeAhead = terminal.inputIsTerminal ? DiscardTerminalInput : nullptr;
+    // Standard input split is data, never answers.
+    const bool answersOnInput =
+        terminal.inputIsTerminal &&
+        !(command.command == CliCommand::Split && command.path == kStandardStream);
+    settings.inputIsTerminal = answersOnInput;
+    settings.discardTypeAhead = answersOnInput ? DiscardTerminalInput : nullptr;
     settings.outputIsTerminal = terminal.errorIsTerminal;
     settings.columns = terminal.columns;
     ArmStopSignal();
     int status = kExitNotCompleted;
+    StandardOutput standardOutput;
     {
         TerminalHost host(settings, input, error);
-        status = ExitStatusFor(RunOperation(command, host));
+        status = ExitStatusFor(RunOperation(command, host, standardOutput));
+    }
+    if (const std::optional<int> lost = standardOutput.Lost()) {
+        ReportLostOutput(*lost, error);
     }
     FinishEndingSignal(status == kExitCompleted);
     return status;

@@ -11,7 +11,9 @@ std::string HelpText() {
            "\n"
            "Uso:\n"
            "  zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+           "  zirared-cli split [--size N] [--yes] --name NOME -\n"
            "  zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
+           "  zirared-cli join [--no-verify] --output - PRIMO_PEZZO\n"
            "  zirared-cli check PRIMO_PEZZO\n"
            "  zirared-cli --help\n"
            "  zirared-cli --version\n"
@@ -37,8 +39,15 @@ std::string HelpText() {
            "  --yes             risponde sì a ogni domanda\n"
            "  --hash            scrive anche l'elenco di controllo FILE.sha256 (SHA-256 di\n"
            "                    ogni pezzo e del file; si controlla anche con sha256sum -c)\n"
+           "  --name NOME       divide l'ingresso standard (-) nei pezzi di NOME (nella\n"
+           "                    cartella di NOME): tar c cartella | zirared-cli split\n"
+           "                    --name backup.tar -\n"
            "  --delete-pieces   dopo l'assemblaggio elimina i pezzi (chiede conferma)\n"
            "  --no-verify       riassembla senza usare l'elenco di controllo\n"
+           "  --output -        scrive il file riassemblato sull'uscita standard, senza\n"
+           "                    scrivere nella cartella: zirared-cli join backup.000\n"
+           "                    --output - | tar x; con l'elenco di controllo un errore\n"
+           "                    arriva dopo i dati già scritti: controllare lo stato di uscita\n"
            "  --help            mostra questo aiuto\n"
            "  --version         mostra la versione\n"
            "\n"
@@ -61,7 +70,9 @@ std::string VersionText() {
 
 std::string UsageHint() {
     return "Uso: zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+           "     zirared-cli split [--size N] [--yes] --name NOME -\n"
            "     zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
+           "     zirared-cli join [--no-verify] --output - PRIMO_PEZZO\n"
            "     zirared-cli check PRIMO_PEZZO\n"
            "Per i dettagli: zirared-cli --help\n";
 }

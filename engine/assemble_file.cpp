@@ -23,8 +23,12 @@ constexpr std::int16_t kFullBar = 100;
 class AssembleRun final : public OperationRun {
 public:
     explicit AssembleRun(OperationServices& host, const std::string& fileName,
-                         std::vector<std::string>& pieceFiles, ListUse listUse)
-        : OperationRun(host), m_fileName(fileName), m_pieceFiles(pieceFiles), m_listUse(listUse) {}
+                         std::vector<std::string>& pieceFiles, ListUse listUse, ByteSink* stream)
+        : OperationRun(host),
+          m_fileName(fileName),
+          m_pieceFiles(pieceFiles),
+          m_listUse(listUse),
+          m_stream(stream) {}
 
 private:
     Outcome Body() override {
@@ -57,6 +61,9 @@ private:
         if (const std::optional<Outcome> ended = TakeDigestList()) {
             return *ended;
         }
+        if (m_stream != nullptr) {
+            return CopySet();
+        }
         const std::optional<std::string> target = OutputTarget();
         if (!target) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
@@ -82,13 +89,18 @@ private:
             return Refuse("Impossibile sovrascrivere il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file potrebbe essere di sola lettura o di sistema.");
         }
-        m_host.SetBusy(true);
-        m_busy = true;
-        m_host.CreateProgressBar();
         // Written beside its target under another name: what stands at the output path stays
         // whole until the rebuilt file is complete and on disk.
         RemoveAbandonedTemporaryFiles({*target});
         m_output.CreateFor(*target, OutputAccess(*target));
+        return CopySet();
+    }
+
+    // Copies the set into the output, verifying it when it has a list, and completes the run.
+    Outcome CopySet() {
+        m_host.SetBusy(true);
+        m_busy = true;
+        m_host.CreateProgressBar();
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
         m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
@@ -111,6 +123,10 @@ private:
                 return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
                                 NotRebuilt());
             }
+        }
+        if (m_stream != nullptr) {
+            m_stream->Flush();
+            return CompleteStream();
         }
         m_output.SyncToDisk();
         // The last check before the rename: a stop or an end that came during the waits for
@@ -159,6 +175,10 @@ private:
     }
 
     std::string NotRebuilt() const {
+        if (m_stream != nullptr) {
+            return kLineBreak + std::string("I dati di ") + ShownName(m_outputPath) +
+                   " scritti sull'uscita standard non sono validi.";
+        }
         return kLineBreak + std::string("Il file ") + ShownName(m_outputPath) +
                " non è stato riassemblato.";
     }
@@ -243,11 +263,15 @@ private:
                 break;
             }
             if (m_piece->NextReadRefills(kBlockBytes)) {
-                m_output.Flush();    // its pending views may point into the buffer to refill
+                FlushOutput();       // its pending views may point into the buffer to refill
                 ReleaseHashViews();  // and so may the hashes'
             }
             const std::span<const char> block = m_piece->Read(kBlockBytes);
-            m_output.Append(block);
+            if (m_stream != nullptr) {
+                m_stream->Append(block);
+            } else {
+                m_output.Append(block);
+            }
             if (m_digests) {
                 m_pieceHashes->Add(block);
                 m_rebuiltHashes->Add(block);
@@ -256,7 +280,7 @@ private:
         if (m_digests && !m_ended) {
             m_pieceHashes->Finish(static_cast<std::uint32_t>(j));
         }
-        m_output.Flush();
+        FlushOutput();
         // The next piece's header refills a buffer too.
         ReleaseHashViews();
         m_piece->Close();
@@ -264,6 +288,28 @@ private:
             return AlteredPiece();
         }
         return std::nullopt;
+    }
+
+    void FlushOutput() {
+        if (m_stream != nullptr) {
+            m_stream->Flush();
+        } else {
+            m_output.Flush();
+        }
+    }
+
+    // Nothing to delete or keep: the bytes are with whoever reads the stream.
+    Outcome CompleteStream() {
+        m_host.SetProgress(kFullBar);
+        m_host.SetAssembleStatus("");
+        std::string sent = "Il file " + ShownName(m_outputPath) + kLineBreak +
+                           "è stato scritto sull'uscita standard.";
+        if (m_digests) {
+            sent += kLineBreak + VerifiedText(m_digests->listPath);
+        }
+        m_host.ShowMessage(sent, MessageKind::Information);
+        GiveControlsBack();
+        return Outcome::Completed;
     }
 
     Outcome Complete() {
@@ -343,6 +389,7 @@ private:
     bool m_ended = false;  // stopped or ended during the copy
     bool m_busy = false;   // the host shows Stop for this copy
     const ListUse m_listUse;
+    ByteSink* const m_stream;             // set: the rebuilt bytes go there, not into a file
     std::optional<SetDigests> m_digests;  // set: the join verifies
     std::span<const char> m_headerBytes;  // the last header read, a view into its reader
     // Declared after the readers: destroyed first, as they may hold views into their buffers.
@@ -353,8 +400,8 @@ private:
 }  // namespace
 
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
-                     std::vector<std::string>& pieceFiles, ListUse listUse) {
-    return AssembleRun(host, fileName, pieceFiles, listUse).Run();
+                     std::vector<std::string>& pieceFiles, ListUse listUse, ByteSink* stream) {
+    return AssembleRun(host, fileName, pieceFiles, listUse, stream).Run();
 }
 
 bool FileExists(const std::string& path) {

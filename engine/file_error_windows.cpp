@@ -84,6 +84,10 @@ std::optional<FileErrorKind> KindOfSystemError(int number) {
             return FileErrorKind::TimedOut;
         case ERROR_BAD_FILE_TYPE:
             return FileErrorKind::NotRegularFile;
+        case ERROR_BROKEN_PIPE:
+        case ERROR_NO_DATA:  // the reading end of a pipe closed
+        case ERROR_PIPE_NOT_CONNECTED:
+            return FileErrorKind::BrokenPipe;
         default:
             return std::nullopt;
     }

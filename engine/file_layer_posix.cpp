@@ -243,6 +243,23 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
+void OutputFile::WriteAt(std::int64_t offset, std::span<const char> bytes) {
+    Flush();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(Descriptor(m_handle), bytes.data() + done, bytes.size() - done,
+                     static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            throw SystemError(written < 0 ? errno : ENOSPC, m_target, FileAction::Write);
+        }
+        done += static_cast<std::size_t>(written);
+    }
+}
+
 std::optional<PathKind> KindOfPath(const std::string& path) {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {

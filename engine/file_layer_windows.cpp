@@ -329,6 +329,28 @@ void OutputFile::WriteAll(const char* data, std::size_t size) {
     }
 }
 
+// A write at an offset moves the file pointer of a synchronous handle: put back after it.
+void OutputFile::WriteAt(std::int64_t offset, std::span<const char> bytes) {
+    Flush();
+    const HANDLE handle = HandleOf(m_handle);
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(handle, LARGE_INTEGER{}, &end, FILE_CURRENT)) {
+        throw SystemError(LastError(), m_target, FileAction::Write);
+    }
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD written = 0;
+    const bool wrote =
+        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, &at) != 0;
+    if (!wrote || written != bytes.size()) {
+        throw SystemError(wrote ? ERROR_DISK_FULL : LastError(), m_target, FileAction::Write);
+    }
+    if (!SetFilePointerEx(handle, end, nullptr, FILE_BEGIN)) {
+        throw SystemError(LastError(), m_target, FileAction::Write);
+    }
+}
+
 std::optional<PathKind> KindOfPath(const std::string& path) {
     const Examined examined = Examine(path);
     if (examined.device) {

@@ -103,6 +103,9 @@ public:
     // view that continues the pending one is merged with it, so one write() carries them all.
     void Append(std::span<const char> view);
     void Flush();
+    // Writes what is pending, then bytes at offset from the start of the file, over what is
+    // there; the writes that follow go on where the file ends, as before.
+    void WriteAt(std::int64_t offset, std::span<const char> bytes);
     // Writes what is pending and puts the data on disk, under the temporary name still: the
     // long wait of a Commit(true), done first where the caller must still be able to give up.
     void SyncToDisk();

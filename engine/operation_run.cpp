@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "byte_streams.h"
 #include "file_error.h"
 #include "message_text.h"
 
@@ -14,6 +15,11 @@ Outcome OperationRun::Run() {
         return Trap(error.Number(), error.Description());
     } catch (const std::bad_alloc&) {
         return Trap(kOutOfMemoryNumber, DescribeSystemError(kOutOfMemoryNumber));
+    } catch (const OutputLost&) {
+        // The host that gave the stream reports it; the run only cleans up.
+        TakeBack();
+        GiveControlsBack();
+        return Outcome::Failed;
     }
 }
 

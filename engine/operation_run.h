@@ -10,7 +10,8 @@ namespace zirared {
 // The frame the split and the join share. A file failure or exhausted memory anywhere in the
 // body ends the run Failed: what the run wrote goes first (a process ended while the message
 // is shown must not leave a partial file behind), then the message with the error's number,
-// then the controls come back. A refusal is a warning, before anything is written.
+// then the controls come back. A refusal is a warning, before anything is written. A stream
+// that takes no more bytes (OutputLost) ends it Failed too, cleaned up, without a message.
 class OperationRun {
 public:
     Outcome Run();

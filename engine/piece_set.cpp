@@ -66,6 +66,13 @@ HeaderBytes BuildHeader(int index, int count, const SuffixBytes& suffix) {
     return header;
 }
 
+CountField BuildCountField(int count) {
+    const HeaderBytes header = BuildHeader(0, count, SuffixBytes{});
+    CountField field{};
+    std::copy_n(header.begin() + kCountFieldOffset, field.size(), field.begin());
+    return field;
+}
+
 PieceHeader ParseHeader(std::string_view bytes) {
     std::string padded(bytes.substr(0, kHeaderBytes));
     padded.resize(kHeaderBytes, ' ');
@@ -73,7 +80,7 @@ PieceHeader ParseHeader(std::string_view bytes) {
     PieceHeader header;
     header.magicValid = view.substr(0, kMagic.size()) == kMagic;
     header.index = ReadNumberField(view.substr(7, 3));
-    header.count = ReadNumberField(view.substr(10, 3));
+    header.count = ReadNumberField(view.substr(kCountFieldOffset, 3));
     std::copy(view.begin() + 13, view.end(), header.suffix.begin());
     return header;
 }

@@ -34,6 +34,12 @@ std::int64_t PieceCount(std::int64_t sourceLength, std::int64_t pieceDataSize);
 // "VAVOVOZ", index and count as three zero-padded digits, then the suffix bytes.
 HeaderBytes BuildHeader(int index, int count, const SuffixBytes& suffix);
 
+// The piece count's field alone: where it sits in the header and its three digits. A split of
+// a stream learns the count only at the end, and writes it then into headers already written.
+inline constexpr std::size_t kCountFieldOffset = 10;
+using CountField = std::array<char, 3>;
+CountField BuildCountField(int count);
+
 struct PieceHeader {
     bool magicValid = false;
     std::int16_t index = 0;

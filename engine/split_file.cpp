@@ -18,7 +18,7 @@
 #include "set_digests.h"
 #include "sha256_list.h"
 #include "shown_name.h"
-#include "windows1252.h"
+#include "split_rules.h"
 
 namespace zirared {
 namespace {
@@ -52,15 +52,12 @@ private:
         const std::int64_t sourceLength = m_source.Length();
         if (sourceLength <= m_pieceDataSize) {
             m_source.Close();
-            return Refuse(
-                std::string("Il file ha dimensioni minori rispetto alle dimensioni scelte "
-                            "per dividere il file!") +
-                kLineBreak + "Modificare le impostazioni e riprovare.");
+            return Refuse(TooSmallText());
         }
         const std::span<const char> head = m_source.Peek(kHeaderBytes);
         if (StartsWithMagic({head.data(), head.size()})) {
             m_source.Close();
-            return Refuse("Il file è già stato diviso in precedenza!");
+            return Refuse(AlreadySplitText());
         }
         m_pieceCount = PieceCount(sourceLength, m_pieceDataSize);
         if (auto refusal = CheckPieceNames()) {
@@ -79,7 +76,7 @@ private:
             foreign.push_back(m_listPath);
         }
         const std::string question = ConfirmationText(m_pieceCount, DirectoryPart(m_fileName));
-        if (Ask(m_host, question) == Answer::No || !OverwriteAgreed(foreign)) {
+        if (Ask(m_host, question) == Answer::No || !OverwriteAgreed(m_host, foreign)) {
             m_source.Close();
             return Outcome::Declined;
         }
@@ -105,35 +102,21 @@ private:
     // Refusals that keep every piece in the source's directory, inside the header's three
     // digits and one byte per suffix character, and never onto the source itself.
     std::optional<std::string> CheckPieceNames() {
-        const std::string rename = std::string(kLineBreak) + "Rinominare il file e riprovare.";
-        const NameCut cut = CutLastThreeCharacters(m_fileName);
-        if (cut.check == NameCheck::NameTooShort) {
-            return "Il file non può essere diviso: il nome del file deve avere almeno tre "
-                   "caratteri." +
-                   rename;
-        }
-        // A suffix the join would refuse (a control character) is not written either.
-        const auto suffix = cut.check == NameCheck::Ok && SuffixIsPlainName(cut.lastThree)
-                                ? EncodeWindows1252(cut.lastThree)
-                                : std::nullopt;
-        if (!suffix) {
-            return "Il file non può essere diviso: gli ultimi tre caratteri del nome non possono "
-                   "essere scritti nell'intestazione dei files." +
-                   rename;
+        const PieceNaming naming = NamePiecesAfter(m_fileName);
+        if (naming.refusal) {
+            return naming.refusal;
         }
         if (m_pieceCount > kMaxPieceCount) {
             return std::string("Il file verrebbe diviso in più di 999 files!") + kLineBreak +
                    "Scegliere una dimensione maggiore e riprovare.";
         }
-        m_stem = cut.stem;
-        std::copy(suffix->begin(), suffix->end(), m_suffix.begin());
+        m_stem = naming.stem;
+        m_suffix = naming.suffix;
         const auto sourceIdentity = IdentityOf(m_fileName);
         for (int k = 0; k < m_pieceCount; ++k) {
             const std::string path = PiecePath(m_stem, k);
             if (path == m_fileName || (sourceIdentity && IdentityOf(path) == sourceIdentity)) {
-                return "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso "
-                       "nome del file sorgente." +
-                       rename;
+                return SourceNameTakenText();
             }
         }
         // Found now rather than at the rename that ends the split, after every piece has been
@@ -144,8 +127,7 @@ private:
         }
         for (const std::string& path : created) {
             if (!OutputNamesFit(path)) {
-                return "Il file non può essere diviso: il nome del file " + ShownName(path) +
-                       " è troppo lungo per la cartella." + rename;
+                return NameTooLongText(path);
             }
         }
         return std::nullopt;
@@ -162,28 +144,11 @@ private:
             if (kind == PathKind::Directory) {
                 throw SystemError(kIsADirectoryNumber, path, FileAction::Create);
             }
-            if (kind && !IsPieceOfThisSource(path)) {
+            if (kind && !IsPieceOfSource(path, m_suffix)) {
                 foreign.push_back(path);
             }
         }
         return foreign;
-    }
-
-    // A piece whose header carries the suffix this source's pieces carry: the source's name
-    // is the pieces' stem plus that suffix, so it was cut from a file of this very name.
-    bool IsPieceOfThisSource(const std::string& path) const {
-        const std::string head = LeadingBytes(path, kHeaderBytes).value_or("");
-        const PieceHeader header = ParseHeader(head);
-        return head.size() == kHeaderBytes && header.magicValid && header.suffix == m_suffix;
-    }
-
-    // One question per file, so that no file of the user's is replaced without being named;
-    // the first No declines them all.
-    bool OverwriteAgreed(const std::vector<std::string>& paths) {
-        return std::all_of(paths.begin(), paths.end(), [this](const std::string& path) {
-            return Ask(m_host, "Il file " + ShownName(path) + " esiste già!" + kLineBreak +
-                                   "Sovrascrivere il file?") == Answer::Yes;
-        });
     }
 
     // Something other than an earlier split's list stands where the list goes; a folder
@@ -331,16 +296,14 @@ private:
 
     Outcome Finish() {
         Outcome outcome = Outcome::Completed;
-        const std::string written = std::to_string(m_pieceIndex + 1);
         if (m_abandoned) {
             m_host.SetSplitStatus("");
             RemoveWrittenPieces();
             m_host.ShowMessage("Operazione terminata volontariamente", MessageKind::Information);
             outcome = Outcome::Stopped;
         } else {
-            m_host.SetSplitStatus("Terminato: sono stati creati n° " + written + " files");
-            m_host.ShowMessage("Il file: " + ShownName(m_fileName) + kLineBreak +
-                                   "é stato diviso in " + written + " files.",
+            m_host.SetSplitStatus(SplitDoneStatus(m_pieceIndex + 1));
+            m_host.ShowMessage(SplitDoneText(m_fileName, m_pieceIndex + 1),
                                MessageKind::Information);
         }
         GiveControlsBack();

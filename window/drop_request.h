@@ -15,7 +15,11 @@ struct DropVerdict {
 };
 
 DropVerdict ClassifyDrop(const QList<QUrl>& urls);
-// The same for one file named by the command line or a second start.
+// The same for one file named by the command line or a second start: refused, naming it,
+// when it does not exist, is a folder or is not a regular file (a FIFO, socket or device).
 DropVerdict ClassifyDroppedFile(const QByteArray& path);
+
+// Why a file cannot be taken while an operation runs.
+QString BusyRefusal();
 
 }  // namespace zirared

@@ -1,26 +1,36 @@
 #include "hand_over.h"
 
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
-#include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <thread>
 
 namespace zirared {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr const char* kSocketName = "zirared.socket";
 constexpr qsizetype kLengthBytes = 4;
-constexpr char kReceipt = '\x06';
+constexpr char kAccepted = '\x06';
+constexpr char kRefused = '\x15';
+// A refusal names the path once, each byte at most four characters long, in a short sentence.
+constexpr qsizetype kMaxReplyBytes = 5 * kMaxHandOverPathBytes;
 // A client that connects and then says nothing, or too little, is cut off.
 constexpr int kRequestTimeoutMs = 5000;
-constexpr unsigned long kConnectRetryMs = 100;
+constexpr std::chrono::milliseconds kConnectRetry{50};
 
 // Root passes every permission check, and a socket's own bits are not honoured
 // everywhere: the kernel's word on who is at the other end is the one that counts.
@@ -34,6 +44,96 @@ bool PeerIsThisUser(const QLocalSocket& socket) {
     return credentials.uid == geteuid();
 }
 
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd polled{fd, events, 0};
+        const int ready =
+            ::poll(&polled, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        if (ready != -1 || errno != EINTR) {
+            return ready > 0;
+        }
+    }
+}
+
+// The copy holding the lock may not listen yet, or its queue may be full: it is asked again
+// until the deadline.
+int Connect(const QByteArray& socketPath, Clock::time_point deadline) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socketPath.size() >= static_cast<qsizetype>(sizeof address.sun_path)) {
+        return -1;
+    }
+    std::memcpy(address.sun_path, socketPath.constData(), socketPath.size());
+    for (;;) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) {
+            return -1;
+        }
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            return fd;
+        }
+        const int error = errno;
+        ::close(fd);
+        const bool worthRetrying = error == ENOENT || error == ECONNREFUSED || error == EAGAIN;
+        if (!worthRetrying || Clock::now() + kConnectRetry >= deadline) {
+            return -1;
+        }
+        std::this_thread::sleep_for(kConnectRetry);
+    }
+}
+
+bool SendAll(int fd, const QByteArray& bytes, Clock::time_point deadline) {
+    qsizetype sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t done = ::send(fd, bytes.constData() + sent,
+                                    static_cast<size_t>(bytes.size() - sent), MSG_NOSIGNAL);
+        if (done > 0) {
+            sent += done;
+        } else if (done == 0 || (errno != EAGAIN && errno != EINTR) ||
+                   !WaitFor(fd, POLLOUT, deadline)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Everything the other end says before it hangs up; nothing when the deadline comes first.
+std::optional<QByteArray> ReceiveAll(int fd, Clock::time_point deadline) {
+    QByteArray received;
+    std::array<char, 1024> buffer{};
+    for (;;) {
+        const ssize_t got = ::recv(fd, buffer.data(), buffer.size(), 0);
+        if (got == 0) {
+            return received;
+        }
+        if (got > 0) {
+            received.append(buffer.data(), got);
+            if (received.size() > kMaxReplyBytes) {
+                return std::nullopt;
+            }
+        } else if ((errno != EAGAIN && errno != EINTR) || !WaitFor(fd, POLLIN, deadline)) {
+            return std::nullopt;
+        }
+    }
+}
+
 }  // namespace
 
 QString HandOverSocketPath(const QString& privateFolder) {
@@ -43,13 +143,17 @@ QString HandOverSocketPath(const QString& privateFolder) {
 
 std::optional<QByteArray> DecodeHandOverPath(const QByteArray& payload) {
     // Bytes as the file system has them: a name need not be valid UTF-8.
+    if (payload.isEmpty()) {
+        return payload;
+    }
     if (!payload.startsWith('/') || payload.contains('\0')) {
         return std::nullopt;
     }
     return payload;
 }
 
-HandOverServer::HandOverServer(QObject* parent) : QObject(parent) {
+HandOverServer::HandOverServer(Receiver receiver, QObject* parent)
+    : QObject(parent), m_receiver(std::move(receiver)) {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     m_server.setMaxPendingConnections(4);
     connect(&m_server, &QLocalServer::newConnection, this, &HandOverServer::AcceptConnections);
@@ -87,7 +191,7 @@ void HandOverServer::ReadRequest(QLocalSocket* socket) {
     std::array<char, kLengthBytes> lengthBytes{};
     socket->peek(lengthBytes.data(), kLengthBytes);
     const quint32 length = qFromBigEndian<quint32>(lengthBytes.data());
-    if (length == 0 || length > kMaxHandOverPathBytes) {
+    if (length > kMaxHandOverPathBytes) {
         socket->abort();
         return;
     }
@@ -100,51 +204,42 @@ void HandOverServer::ReadRequest(QLocalSocket* socket) {
         socket->abort();
         return;
     }
-    // One request per connection; the receipt says it arrived, not what became of it.
+    // One request per connection, answered before anything else happens: what the request
+    // starts runs later, from the event loop, as a drop does.
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    socket->write(&kReceipt, 1);
+    const QString refusal = m_receiver(*path);
+    socket->write(refusal.isEmpty() ? QByteArray(1, kAccepted)
+                                    : QByteArray(1, kRefused) + refusal.toUtf8());
     socket->disconnectFromServer();
-    // An operation may follow and let events through for minutes: it runs from the event
-    // loop, as a drop does, not inside this socket's signal.
-    QMetaObject::invokeMethod(
-        this, [this, requested = *path] { emit fileRequested(requested); }, Qt::QueuedConnection);
 }
 
-bool HandOverFile(const QString& socketPath, const QByteArray& absolutePath, int timeoutMs) {
-    if (socketPath.isEmpty() || absolutePath.isEmpty() ||
-        static_cast<quint64>(absolutePath.size()) > kMaxHandOverPathBytes) {
-        return false;
+HandOverResult HandOverFile(const QString& socketPath, const QByteArray& absolutePath,
+                            std::chrono::milliseconds limit) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    if (socketPath.isEmpty() || static_cast<quint64>(absolutePath.size()) > kMaxHandOverPathBytes) {
+        return {};
     }
-    const QDeadlineTimer deadline(timeoutMs);
-    auto remainingMs = [&deadline] { return static_cast<int>(deadline.remainingTime()); };
-    QLocalSocket socket;
-    // The running copy takes its lock before it listens: a start in between waits.
-    for (;;) {
-        socket.connectToServer(socketPath);
-        if (socket.waitForConnected(remainingMs())) {
-            break;
-        }
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(kConnectRetryMs);
+    const Descriptor socket(Connect(QFile::encodeName(socketPath), deadline));
+    if (socket.get() < 0) {
+        return {};
     }
     QByteArray request(kLengthBytes, '\0');
     qToBigEndian<quint32>(static_cast<quint32>(absolutePath.size()), request.data());
     request.append(absolutePath);
-    socket.write(request);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(remainingMs())) {
-            return false;
-        }
+    if (!SendAll(socket.get(), request, deadline)) {
+        return {};
     }
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(remainingMs())) {
-            return false;
-        }
+    const std::optional<QByteArray> reply = ReceiveAll(socket.get(), deadline);
+    if (!reply || reply->isEmpty()) {
+        return {};
     }
-    char receipt = 0;
-    return socket.getChar(&receipt) && receipt == kReceipt;
+    if (reply->front() == kAccepted) {
+        return {HandOverOutcome::Accepted, {}};
+    }
+    if (reply->front() == kRefused) {
+        return {HandOverOutcome::Refused, QString::fromUtf8(reply->mid(1))};
+    }
+    return {};
 }
 
 }  // namespace zirared

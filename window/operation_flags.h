@@ -15,6 +15,16 @@ public:
     // True from the click on an open button (or a drop) until its operation has returned.
     bool Active() const { return m_activity != Activity::Idle; }
 
+    // One of the operation's messages waits for the user: whatever it says, nothing is copied
+    // until it closes.
+    void SetMessageOpen(bool open) { m_messageOpen = open; }
+    bool MessageOpen() const { return m_messageOpen; }
+    // A file arriving from outside now may wait for its turn rather than be refused: nothing
+    // runs, or what runs waits for the user to close one of its messages.
+    bool FileMayWait() const {
+        return !Active() || (m_messageOpen && m_activity != Activity::Choosing);
+    }
+
     // The Stop button, or Escape while it is shown.
     void RequestStop() { m_stopRequested = true; }
     // The copy of a split or a join begins: a close asked for before it still stops a split.
@@ -42,6 +52,7 @@ private:
     bool m_stopRequested = false;
     bool m_closeRequested = false;
     bool m_endRequested = false;
+    bool m_messageOpen = false;
 };
 
 }  // namespace zirared

@@ -4,16 +4,20 @@
 #include <QFile>
 #include <QLockFile>
 #include <QStringList>
-#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include "arriving_files.h"
 #include "dialogs.h"
+#include "display_check.h"
 #include "ending_signals.h"
 #include "hand_over.h"
+#include "piece_probe.h"
 #include "private_folder.h"
 #include "qt_translations.h"
+#include "shown_name.h"
 #include "single_instance.h"
 #include "splitta_file.h"
 #include "svg_pixmap.h"
@@ -24,8 +28,8 @@ namespace zirared::SplitBas {
 
 namespace {
 
-// How long a second start waits for the running copy to take a file.
-constexpr int kHandOverTimeoutMs = 10000;
+// A second start waits no longer than this for the running copy's answer.
+constexpr std::chrono::milliseconds kHandOverLimit{2000};
 
 // argv's own bytes: decoding them would turn a name that is not UTF-8 into another name.
 QByteArrayList ArgumentsOf(int argc, char* argv[]) {
@@ -50,27 +54,62 @@ void Print(std::FILE* stream, const QString& text) {
     std::fputs(text.toUtf8().constData(), stream);
 }
 
+// Messages on the terminal, where no window can show them.
+class TerminalDialogs final : public Dialogs {
+public:
+    Answer ShowMessage(QWidget* /*owner*/, const QString& text, MessageKind /*kind*/) override {
+        Print(stderr, QStringLiteral("zirared: ") + text + u'\n');
+        return Answer::No;
+    }
+    QString ChooseFileToOpen(QWidget* /*owner*/, const OpenFileRequest& /*request*/) override {
+        return {};
+    }
+};
+
 void BringToFront(QWidget& window) {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.raise();
     window.activateWindow();
 }
 
-// A copy is running already: it gets the file, or the user learns that it runs.
+// A copy is running already: it gets the file, or comes to the front and the user learns that
+// it runs. Only a file it took ends with status 0.
 int SecondStart(Dialogs& dialogs, const QString& privateFolder, const QByteArray& fileToOpen) {
     const QString running =
         QString::fromUtf8(kProgramName) + QStringLiteral(" è già in esecuzione");
+    const HandOverResult result =
+        HandOverFile(HandOverSocketPath(privateFolder), fileToOpen, kHandOverLimit);
     if (fileToOpen.isEmpty()) {
         dialogs.ShowMessage(nullptr, running, MessageKind::Information);
         return 0;
     }
-    if (HandOverFile(HandOverSocketPath(privateFolder), fileToOpen, kHandOverTimeoutMs)) {
-        return 0;
+    switch (result.outcome) {
+        case HandOverOutcome::Accepted:
+            return 0;
+        case HandOverOutcome::Refused:
+            // The running window shows why; whoever started this copy reads it here.
+            Print(stderr, QStringLiteral("zirared: ") + result.refusal + u'\n');
+            return 1;
+        case HandOverOutcome::NoAnswer:
+            break;
     }
-    dialogs.ShowMessage(
-        nullptr,
-        running + QStringLiteral(" e non ha ricevuto il file ") + QFile::decodeName(fileToOpen),
-        MessageKind::Warning);
+    dialogs.ShowMessage(nullptr,
+                        running + QStringLiteral(" e non ha ricevuto il file ") +
+                            QString::fromStdString(ShownName(fileToOpen.toStdString())),
+                        MessageKind::Warning);
+    return 1;
+}
+
+// The socket needs no display: a file still reaches the user's running window.
+int StartWithoutDisplay(const WindowArguments& arguments, const QString& noDisplay) {
+    if (arguments.command == WindowCommand::Open) {
+        const QString privateFolder = UserPrivateFolder();
+        if (!TryLockSingleInstance(privateFolder)) {
+            TerminalDialogs terminal;
+            return SecondStart(terminal, privateFolder, AbsoluteName(arguments.path));
+        }
+    }
+    Print(stderr, noDisplay);
     return 1;
 }
 
@@ -78,7 +117,8 @@ int SecondStart(Dialogs& dialogs, const QString& privateFolder, const QByteArray
 
 int Main(int argc, char* argv[], DialogsFactory createDialogs) {
     // Answered before QApplication exists, which would need a display.
-    const WindowArguments early = ParseWindowArguments(ArgumentsOf(argc, argv));
+    const QByteArrayList commandLine = ArgumentsOf(argc, argv);
+    const WindowArguments early = ParseWindowArguments(commandLine);
     if (early.command == WindowCommand::Help) {
         Print(stdout, WindowHelpText());
         return 0;
@@ -87,8 +127,16 @@ int Main(int argc, char* argv[], DialogsFactory createDialogs) {
         Print(stdout, WindowVersionText());
         return 0;
     }
+    const QByteArray earlyFile = early.command == WindowCommand::Open ? early.path : QByteArray();
+    const QString noDisplay =
+        NoDisplayText(earlyFile, !earlyFile.isEmpty() && StartsLikeAPiece(earlyFile));
+    if (DisplayMissing(commandLine, ProcessDisplayEnvironment())) {
+        return StartWithoutDisplay(early, noDisplay);
+    }
 
+    auto displayGuard = std::make_unique<DisplayFailureGuard>(noDisplay);
     QApplication application(argc, argv);
+    displayGuard.reset();
     // Qt has taken its own options out of argv by now.
     const WindowArguments arguments = ParseWindowArguments(ArgumentsOf(argc, argv));
     if (arguments.command == WindowCommand::UsageError) {
@@ -120,19 +168,16 @@ int Main(int argc, char* argv[], DialogsFactory createDialogs) {
         EndingSignals endingSignals;
         QObject::connect(&endingSignals, &EndingSignals::endRequested, &window,
                          [&window] { window.EndNow(); });
-        // Without a folder private to the user the program runs alone, as before.
-        HandOverServer handOver;
-        QObject::connect(&handOver, &HandOverServer::fileRequested, &window,
-                         [&window](const QByteArray& path) {
-                             BringToFront(window);
-                             window.OpenAsDropped(path);
-                         });
-        handOver.Listen(HandOverSocketPath(privateFolder));
         window.show();
+        ArrivingFiles arriving(window, *dialogs);
+        // Without a folder private to the user the program runs alone, as before.
+        HandOverServer handOver([&window, &arriving](const QByteArray& path) {
+            BringToFront(window);
+            return path.isEmpty() ? QString() : arriving.Offer(path);
+        });
+        handOver.Listen(HandOverSocketPath(privateFolder));
         if (!fileToOpen.isEmpty()) {
-            // From the event loop, once the window is on screen, as a drop would arrive.
-            QTimer::singleShot(0, &window,
-                               [&window, fileToOpen] { window.OpenAsDropped(fileToOpen); });
+            arriving.Offer(fileToOpen);
         }
         status = QApplication::exec();
         endingSignal = endingSignals.Received();

@@ -15,9 +15,11 @@ namespace SplitBas {
 using DialogsFactory = std::unique_ptr<Dialogs> (*)();
 
 // The program's start, its messages shown by what `createDialogs` makes. --help and --version
-// answer without a display. One copy per user: a second start with a file hands the file to the
-// running copy, one without says that a copy is running; both end without a window. A file given to
-// the first copy is opened as if it had been dropped.
+// answer without a display; anything else without one says in a line what to use instead,
+// but still hands a file to a running copy. One copy per user: a second start with a file
+// hands the file to the running copy and ends with 0 only when it was taken; one without brings
+// the running copy to the front and says that it runs; both end without a window. A file given
+// to the first copy is opened as if it had been dropped, once the window is on screen.
 int Main(int argc, char* argv[], DialogsFactory createDialogs);
 
 // Shows the open-file dialog. `filter` is one entry, caption NUL pattern NUL. On this

@@ -306,8 +306,7 @@ bool SplittaFile::RefuseWhileActive() {
     if (!OperationActive()) {
         return false;
     }
-    m_dialogs.ShowMessage(this, QStringLiteral("Attendere la fine dell'operazione in corso."),
-                          MessageKind::Information);
+    m_dialogs.ShowMessage(this, BusyRefusal(), MessageKind::Information);
     return true;
 }
 
@@ -394,6 +393,7 @@ void SplittaFile::CloseIfRequested() {
     if (m_flags.CloseRequested()) {
         close();
     }
+    emit operationEnded();
 }
 
 }  // namespace zirared

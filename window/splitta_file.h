@@ -63,9 +63,14 @@ public:
     const SplittaFileDesign& design() const { return m_design; }
     // True from the click on an open button (or a drop) until its operation has returned.
     bool OperationActive() const { return m_flags.Active(); }
+    const OperationFlags& Flags() const { return m_flags; }
     const std::vector<std::string>& PieceFiles() const { return m_pieceFiles; }
     // The host the engine's operations run in.
     WindowHost& Host() { return *m_host; }
+
+signals:
+    // An open sequence, a drop or a file from outside has returned, whatever became of it.
+    void operationEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

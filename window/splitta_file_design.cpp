@@ -115,6 +115,10 @@ void BuildSplitPage(SplittaFileDesign& d, QWidget* page) {
 
     d.lblWorkProgress = CentredLabel(page, "lblWorkProgress", {10, 120, 297, 17});
     d.lblWorkProgress->setFont(ArialFont(9));
+    // The status line shares its rows with the picture's lowest ones: its text keeps two pixels
+    // right of the picture, centred under the button, so a long status never runs over it.
+    d.lblWorkProgress->setContentsMargins(
+        d.Image3->geometry().right() + 1 + 2 - d.lblWorkProgress->x(), 0, 0, 0);
 }
 
 void BuildAssemblePage(SplittaFileDesign& d, QWidget* page) {

@@ -75,8 +75,9 @@ QString WindowHelpText() {
         "stato trascinato: un pezzo (un file che inizia con VAVOVOZ) va in \"Assembla Files\"\n"
         "e il suo assemblaggio parte subito; qualsiasi altro file va in \"Dividi File\" e la\n"
         "divisione chiede conferma.\n"
-        "Se Zirared è già in esecuzione, FILE passa alla finestra aperta e questo comando\n"
-        "termina; senza FILE un secondo avvio lo segnala e termina.\n"
+        "Se Zirared è già in esecuzione, FILE passa alla finestra aperta, anche senza\n"
+        "schermo, e questo comando termina; senza FILE un secondo avvio porta in primo\n"
+        "piano la finestra aperta, lo segnala e termina.\n"
         "\n"
         "Opzioni:\n"
         "  --help      mostra questo aiuto\n"
@@ -86,8 +87,11 @@ QString WindowHelpText() {
         "Valgono anche le opzioni standard di Qt (per esempio -platform xcb).\n"
         "Per dividere e riassemblare dal terminale: zirared-cli --help\n"
         "\n"
-        "Stato di uscita: 0 finestra chiusa, file passato alla finestra aperta, aiuto o\n"
-        "versione; 1 file non passato alla finestra aperta; 2 errore nella riga di comando.\n");
+        "Senza sessione grafica una riga dice quale comando di zirared-cli fa lo stesso.\n"
+        "\n"
+        "Stato di uscita: 0 finestra chiusa, file preso dalla finestra aperta, aiuto o\n"
+        "versione; 1 file non preso dalla finestra aperta, o nessuna sessione grafica;\n"
+        "2 errore nella riga di comando.\n");
 }
 
 QString WindowVersionText() {

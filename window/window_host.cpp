@@ -16,12 +16,11 @@
 
 namespace zirared {
 
-namespace {
-
-// Engine texts break lines with CR LF; Qt shows a line break as LF.
 QString FromEngineText(const std::string& text) {
     return QString::fromStdString(text).replace(QLatin1String(kLineBreak), QStringLiteral("\n"));
 }
+
+namespace {
 
 // A pass over the event queue costs a few microseconds, as much as copying a whole block;
 // one pass a millisecond keeps the window just as responsive at a fraction of the cost.
@@ -78,7 +77,10 @@ Answer WindowHost::ShowMessage(const std::string& text, MessageKind kind) {
         return Answer::No;  // a process being ended must not wait for anyone
     }
     ShowLatest();
-    return m_dialogs.ShowMessage(m_controls.window, FromEngineText(text), kind);
+    m_flags.SetMessageOpen(true);
+    const Answer answer = m_dialogs.ShowMessage(m_controls.window, FromEngineText(text), kind);
+    m_flags.SetMessageOpen(false);
+    return answer;
 }
 
 void WindowHost::SetSplitStatus(const std::string& text) {

@@ -38,6 +38,9 @@ struct HostControls {
     WindowProgressBar* bar = nullptr;
 };
 
+// An engine text as Qt shows it: the engine breaks lines with CR LF, Qt with LF.
+QString FromEngineText(const std::string& text);
+
 // True: idle (split chooser shown, slider enabled, Stop hidden); False: busy. The focus on
 // either button passes to the other.
 void EnableControls(const HostControls& controls, bool enabled);

@@ -148,7 +148,16 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorRow{"HashIsForSplitOnly", {"join", "--hash", "a.000"}},
                       UsageErrorRow{"NoVerifyIsForJoinOnly", {"split", "--no-verify", "a"}},
                       UsageErrorRow{"CheckAsksNothingSoTakesNoYes", {"check", "--yes", "a.000"}},
-                      UsageErrorRow{"CheckWithoutFile", {"check"}}),
+                      UsageErrorRow{"CheckWithoutFile", {"check"}},
+                      UsageErrorRow{"StandardInputNeedsAName", {"split", "-"}},
+                      UsageErrorRow{"NameOnlyForStandardInput", {"split", "--name", "b.tar", "a"}},
+                      UsageErrorRow{"NameValueMissing", {"split", "-", "--name"}},
+                      UsageErrorRow{"NameIsForSplitOnly", {"join", "--name=b.tar", "a.000"}},
+                      UsageErrorRow{"NoListForStandardInput", {"split", "--hash", "--name=b", "-"}},
+                      UsageErrorRow{"OutputOnlyToStandardOutput", {"join", "--output", "b", "a"}},
+                      UsageErrorRow{"OutputIsForJoinOnly", {"split", "--output", "-", "a.doc"}},
+                      UsageErrorRow{"StreamedPiecesAreNotDeleted",
+                                    {"join", "--output", "-", "--delete-pieces", "a.000"}}),
     [](const auto& info) { return std::string(info.param.why); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -242,6 +243,35 @@ TEST_F(WindowDesign, EveryCaptionFitsItsControlWithoutBeingCut) {
             QFontMetrics(label->font()).boundingRect(label->rect(), wrap, label->text());
         EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();
         EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
+    }
+}
+
+// Also under QT_SCALE_FACTOR 1.25, 1.5 and 2 (see CMakeLists.txt): the text as the screen shows it.
+TEST_F(WindowDesign, StatusLinesKeepClearOfThePicturesAtTheScreensPixelRatio) {
+    const SplittaFileDesign& d = m_window.design();
+    const QString longest = QStringLiteral("Terminato: sono stati creati n° 4000 files");
+    for (QLabel* status : {d.lblWorkProgress, d.lblWorkProgress1}) {
+        status->setText(longest);
+        const QImage shown = status->grab().toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        QRect ink;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (qGray(shown.pixel(x, y)) < 128) {
+                    ink |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        ASSERT_FALSE(ink.isEmpty()) << status->objectName().toStdString();
+        const QRectF onPage = QRectF(ink).translated(QPointF(status->pos()) * ratio);
+        for (QWidget* picture : {Control("Image2"), Control("Image3")}) {
+            if (picture->parentWidget() != status->parentWidget()) {
+                continue;
+            }
+            const QRectF box(QPointF(picture->geometry().topLeft()) * ratio,
+                             QSizeF(picture->size()) * ratio);
+            EXPECT_FALSE(onPage.intersects(box)) << status->objectName().toStdString();
+        }
     }
 }
 

@@ -462,8 +462,8 @@ TEST_F(WindowOperations, AFileFromOutsideGoesToThePageItsContentNeeds) {
 
 struct RefusedDropCase {
     const char* why;
-    int fileCount;  // 0: the folder itself
-    const char* message;
+    int fileCount;        // 0: the folder itself
+    const char* message;  // "{dir}" stands for the folder
 };
 
 class RefusedDrop : public WindowOperations,
@@ -483,16 +483,17 @@ TEST_P(RefusedDrop, SaysWhyAndStartsNothing) {
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dialogs.messages().empty(); }, 5000));
     ASSERT_EQ(m_dialogs.messages().size(), 1U);
-    EXPECT_EQ(m_dialogs.messages()[0].text.toStdString(), c.message);
+    EXPECT_EQ(m_dialogs.messages()[0].text,
+              QString::fromUtf8(c.message).replace(QStringLiteral("{dir}"), m_dir.path()));
     EXPECT_EQ(m_dialogs.messages()[0].kind, MessageKind::Warning);
     EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RefusedDrop,
-    ::testing::Values(RefusedDropCase{"SeveralFiles", 2, "Rilasciare un solo file alla volta."},
-                      RefusedDropCase{"AFolder", 0, "Rilasciare un file, non una cartella."}),
-    [](const auto& info) { return info.param.why; });
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedDrop,
+                         ::testing::Values(RefusedDropCase{"SeveralFiles", 2,
+                                                           "Rilasciare un solo file alla volta."},
+                                           RefusedDropCase{"AFolder", 0, "{dir} è una cartella."}),
+                         [](const auto& info) { return info.param.why; });
 
 }  // namespace
 }  // namespace zirared

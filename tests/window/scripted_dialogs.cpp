@@ -2,8 +2,8 @@
 
 namespace zirared {
 
-Answer ScriptedDialogs::ShowMessage(QWidget* /*owner*/, const QString& text, MessageKind kind) {
-    m_messages.push_back({text, kind});
+Answer ScriptedDialogs::ShowMessage(QWidget* owner, const QString& text, MessageKind kind) {
+    m_messages.push_back({text, kind, owner});
     if (m_onMessage) {
         m_onMessage(m_messages.back());
     }

@@ -15,6 +15,7 @@ public:
     struct Message {
         QString text;
         MessageKind kind;
+        QWidget* owner = nullptr;
     };
 
     Answer ShowMessage(QWidget* owner, const QString& text, MessageKind kind) override;

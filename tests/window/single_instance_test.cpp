@@ -11,8 +11,10 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <ostream>
 
+#include "hand_over.h"
 #include "print_row.h"
 
 namespace zirared {
@@ -81,10 +83,16 @@ INSTANTIATE_TEST_SUITE_P(Holders, SingleInstanceLock,
                                            LockCase{"CopyThatCrashed", Holder::DeadProcess, true}),
                          [](const auto& info) { return info.param.why; });
 
-TEST(SecondStart, ShowsItsMessageAndEndsWithStatusZeroWithoutAWindow) {
+TEST(SecondStart, BringsTheRunningCopyToTheFrontShowsItsMessageAndEndsWithZero) {
     QTemporaryDir runtime;  // made private to the user, as a runtime directory must be
     QLockFile firstCopy(QDir(runtime.path()).filePath(QLatin1String(kLockName)));
     ASSERT_TRUE(firstCopy.tryLock(0));
+    QByteArrayList requests;
+    HandOverServer runningCopy([&](const QByteArray& path) {
+        requests.append(path);
+        return QString();
+    });
+    ASSERT_TRUE(runningCopy.Listen(HandOverSocketPath(runtime.path())));
 
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -94,7 +102,8 @@ TEST(SecondStart, ShowsItsMessageAndEndsWithStatusZeroWithoutAWindow) {
     second.start(QStringLiteral(ZIRARED_TEST_WINDOW_PATH), QStringList());
 
     // A window would keep the program in its event loop: it must end on its own.
-    ASSERT_TRUE(second.waitForFinished(20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(requests, QByteArrayList{QByteArray()}) << "an empty request: come to the front";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     const QString errors = QString::fromUtf8(second.readAllStandardError());

@@ -4,8 +4,10 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <ostream>
 
+#include "display_check.h"
 #include "print_row.h"
 
 namespace zirared {
@@ -55,19 +57,52 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsCase{"EmptyFileName", {""}, C::UsageError, ""}),
     [](const auto& info) { return info.param.why; });
 
+struct DisplayCase {
+    const char* why;
+    QByteArrayList arguments;
+    DisplayEnvironment environment;
+    bool missing;
+};
+
+class DisplayLookup : public ::testing::TestWithParam<DisplayCase> {};
+
+TEST_P(DisplayLookup, IsMissingOnlyWhenNothingNamesOneOrAPlatform) {
+    const DisplayCase& c = GetParam();
+    EXPECT_EQ(DisplayMissing(c.arguments, c.environment), c.missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DisplayLookup,
+    ::testing::Values(DisplayCase{"Nothing", {"dati.bin"}, {}, true},
+                      DisplayCase{"EmptyVariables", {}, {"", "", ""}, true},
+                      DisplayCase{"X11", {}, {":0", "", ""}, false},
+                      DisplayCase{"Wayland", {}, {"", "wayland-0", ""}, false},
+                      DisplayCase{"PlatformVariable", {}, {"", "", "offscreen"}, false},
+                      DisplayCase{"PlatformOption", {kQtPlatform, kOffscreen}, {}, false},
+                      DisplayCase{"PlatformOptionTwoDashes", {"--platform", kOffscreen}, {}, false},
+                      DisplayCase{"DisplayOption", {"dati.bin", "-display", ":1"}, {}, false},
+                      DisplayCase{"PlatformOptionWithoutValue", {kQtPlatform}, {}, true}),
+    [](const auto& info) { return info.param.why; });
+
 struct ProgramRun {
     int exitCode = -1;
     QString output;
     QString errors;
 };
 
-// The real program, with no display of any kind in reach.
-ProgramRun RunWithoutDisplay(const QStringList& arguments) {
+// The real program, with no display of any kind in reach (or only `display`, where nobody
+// answers), and no running copy to hand a file to.
+ProgramRun RunWithoutDisplay(const QStringList& arguments, const QString& display = {}) {
+    QTemporaryDir runtime;
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QString::fromLatin1(name));
     }
+    if (!display.isEmpty()) {
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    }
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZIRARED_WINDOW_PATH), arguments);
     if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
@@ -76,6 +111,47 @@ ProgramRun RunWithoutDisplay(const QStringList& arguments) {
     }
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+struct NoDisplayCase {
+    const char* why;
+    QStringList arguments;
+    const char* display;
+    const char* suggestion;  // the terminal command, as the line ends
+};
+
+class NoDisplay : public ::testing::TestWithParam<NoDisplayCase> {};
+
+TEST_P(NoDisplay, SaysInOneItalianLineWhatToUseInsteadAndEndsWithOne) {
+    const NoDisplayCase& c = GetParam();
+    const ProgramRun run = RunWithoutDisplay(c.arguments, QString::fromUtf8(c.display));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.output.isEmpty());
+    EXPECT_EQ(run.errors.count(u'\n'), 1) << run.errors.toStdString();
+    EXPECT_TRUE(
+        run.errors.startsWith(QStringLiteral("zirared: la finestra richiede una sessione grafica")))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.endsWith(QString::fromUtf8(c.suggestion) + u'\n'))
+        << run.errors.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NoDisplay,
+    ::testing::Values(
+        NoDisplayCase{"NoFile", {}, "", "zirared-cli --help"},
+        NoDisplayCase{"AFile", {QStringLiteral("dati.bin")}, "", "zirared-cli split dati.bin"},
+        NoDisplayCase{"AnUnknownOption", {QStringLiteral("--ignorato")}, "", "zirared-cli --help"},
+        NoDisplayCase{"ANameTheShellWouldSplit",
+                      {QStringLiteral("l'elenco.doc")},
+                      "",
+                      "zirared-cli split 'l'\\''elenco.doc'"},
+        // Qt gives up inside its own start: still one line, never its abort.
+        NoDisplayCase{"ADisplayNobodyAnswers", {}, ":4095", "zirared-cli --help"}),
+    [](const auto& info) { return info.param.why; });
+
+TEST(NoDisplayText, SuggestsAJoinForAPiece) {
+    EXPECT_TRUE(
+        NoDisplayText("-a.000", true).endsWith(QStringLiteral(": zirared-cli join ./-a.000\n")));
 }
 
 TEST(WithoutDisplay, VersionPrintsNameAndVersionAndEndsWithZero) {

@@ -125,6 +125,42 @@ crosses() {
     rm -rf "$work/$name" "$dir".*
 }
 
+# As run_linux and run_windows, with standard input and output left to the pipeline (the data
+# to split, the rebuilt bytes); the messages go to $dir.out.
+piped_linux() {
+    local dir=$1
+    shift
+    "$linux_cli" "${@//@D@/$dir}" 2>"$dir.out"
+}
+
+piped_windows() {
+    local dir=$1
+    shift
+    "$wine_runner" "$windows_cli" "${@//@D@/$(windows_path "$dir")}" 2>"$dir.out"
+}
+
+# One build splits standard input, the other sends the set to standard output.
+crosses_by_pipe() {
+    local name=$1 splitter=$2 joiner=$3
+    local dir=$work/$name
+    mkdir -p "$dir"
+    source_file "$dir" 3000000
+    local expected
+    expected=$(sha256sum <"$dir/$accented")
+    mv "$dir/$accented" "$dir.source"
+    cat "$dir.source" | "piped_$splitter" "$dir" split --name "@D@/$accented" - >/dev/null ||
+        fail "$name: $splitter split of standard input: $(cat "$dir.out")"
+    local sent
+    sent=$("piped_$joiner" "$dir" join --output - "@D@/cos"$'\xc3\xac'".000" | sha256sum) ||
+        fail "$name: $joiner join to standard output: $(cat "$dir.out")"
+    if [[ $sent == "$expected" && ! -e $dir/$accented ]]; then
+        echo "ok   $name"
+    else
+        fail "$name: the bytes sent differ from the source, or a file was written"
+    fi
+    rm -rf "$dir" "$dir".*
+}
+
 # Folders nested past the 260 characters of the classic Windows limit.
 deep_folder() {
     local folder="" level
@@ -138,6 +174,8 @@ small_cases() {
     crosses linux_split_windows_join linux windows 3000000 1
     crosses windows_split_linux_join windows linux 3000000 1
     crosses exact_multiple_last_piece_header_only linux windows 2867200 1
+    crosses_by_pipe pipe_linux_split_windows_join linux windows
+    crosses_by_pipe pipe_windows_split_linux_join windows linux
     crosses long_path_linux_split_windows_join linux windows 3000000 1 "$(deep_folder)"
     crosses long_path_windows_split_linux_join windows linux 3000000 1 "$(deep_folder)"
     windows_slash=/

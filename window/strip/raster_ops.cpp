@@ -1,7 +1,6 @@
 #include "raster_ops.h"
 
 #include <cstdlib>
-#include <vector>
 
 namespace zirared {
 namespace {
@@ -19,7 +18,7 @@ void SetPixelClipped(QImage& image, int x, int y, QRgb colour) {
 
 }  // namespace
 
-void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, int scale) {
+std::vector<QPoint> LinePixelsExcludingEnd(QPoint from, QPoint to) {
     const int dx = std::abs(to.x() - from.x());
     const int dy = -std::abs(to.y() - from.y());
     const int stepX = from.x() < to.x() ? 1 : -1;
@@ -27,12 +26,9 @@ void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, in
     int error = dx + dy;
     int x = from.x();
     int y = from.y();
+    std::vector<QPoint> pixels;
     while (x != to.x() || y != to.y()) {
-        for (int row = 0; row < scale; ++row) {
-            for (int column = 0; column < scale; ++column) {
-                SetPixelClipped(image, x * scale + column, y * scale + row, colour);
-            }
-        }
+        pixels.emplace_back(x, y);
         const int doubled = 2 * error;
         if (doubled >= dy) {
             error += dy;
@@ -42,6 +38,21 @@ void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, in
             error += dx;
             y += stepY;
         }
+    }
+    return pixels;
+}
+
+void FillSquare(QImage& image, QPoint topLeft, int width, QRgb colour) {
+    for (int row = 0; row < width; ++row) {
+        for (int column = 0; column < width; ++column) {
+            SetPixelClipped(image, topLeft.x() + column, topLeft.y() + row, colour);
+        }
+    }
+}
+
+void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour) {
+    for (const QPoint pixel : LinePixelsExcludingEnd(from, to)) {
+        SetPixelClipped(image, pixel.x(), pixel.y(), colour);
     }
 }
 

@@ -3,14 +3,19 @@
 #include <QImage>
 #include <QPoint>
 #include <QRgb>
+#include <vector>
 
 namespace zirared {
 
-// Sets every pixel of the segment from `from` up to, but not including, `to`, as the classic
-// line primitive does; pixels outside the image are skipped. On an image `scale` times the
-// design's size, `from` and `to` are design pixels and each design pixel the line sets becomes
-// a `scale` x `scale` square.
-void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour, int scale = 1);
+// The pixels of the segment from `from` up to, but not including, `to`, in drawing order, as the
+// classic line primitive sets them.
+std::vector<QPoint> LinePixelsExcludingEnd(QPoint from, QPoint to);
+
+// Sets those pixels; pixels outside the image are skipped.
+void DrawLineExcludingEnd(QImage& image, QPoint from, QPoint to, QRgb colour);
+
+// Sets the `width` x `width` square whose top-left pixel is `topLeft`, skipping pixels outside.
+void FillSquare(QImage& image, QPoint topLeft, int width, QRgb colour);
 
 // Surface flood fill: every pixel that has the seed pixel's colour and is joined to the seed
 // through such pixels by up, down, left and right steps becomes `fill`.

@@ -40,9 +40,10 @@ int TabAt(const TabLayout& layout, QPointF point) {
     return 0;
 }
 
-QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, int scale) {
-    return {RoundHalfToEven((tab.left + tab.width / 2.0) * scale - drawnSize.width() / 2.0),
-            RoundHalfToEven((kTabHeight * scale - drawnSize.height()) / 2.0)};
+QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, const DeviceGrid& grid) {
+    const double centre = (grid.edgeX(tab.left) + grid.edgeX(tab.right)) / 2.0;
+    return {RoundHalfToEven(centre - drawnSize.width() / 2.0),
+            RoundHalfToEven((grid.edgeY(kTabHeight) - drawnSize.height()) / 2.0)};
 }
 
 std::array<QRect, kTabCount> HighlightBarRects(const TabGeometry& selected) {

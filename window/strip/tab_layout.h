@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 
+#include "device_grid.h"
 #include "tab_strip_constants.h"
 
 namespace zirared {
@@ -35,11 +36,9 @@ TabLayout LayoutTabs(const QFont& normalFont);
 // (row > 26) or at or right of the end of tab 3's extent.
 int TabAt(const TabLayout& layout, QPointF point);
 
-// Top-left point of a caption drawn at `drawnSize` (its size in the weight it is drawn in),
-// centred in the tab sized for the normal caption. At `scale` r the point and the size are in
-// device pixels, r per design pixel, so a caption drawn with an r times larger font is centred
-// in the same tab.
-QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, int scale = 1);
+// Top-left device point of a caption drawn at `drawnSize` (device pixels, in the weight it is
+// drawn in), centred in the tab sized for the normal caption as the tab lies on `grid`.
+QPoint CaptionAnchor(const TabGeometry& tab, QSize drawnSize, const DeviceGrid& grid = {});
 
 // The three one-pixel highlight bars over the top rows inside the selected tab's outline.
 std::array<QRect, kTabCount> HighlightBarRects(const TabGeometry& selected);

@@ -4,8 +4,10 @@
 #include <QImage>
 #include <QPalette>
 #include <QPoint>
+#include <QPointF>
 
 #include "colour_value.h"
+#include "device_grid.h"
 #include "tab_layout.h"
 
 namespace zirared {
@@ -29,14 +31,20 @@ public:
 
     const TabLayout& layout() const { return m_layout; }
 
-    // The whole strip with tab `selectedTab` (1..3) selected, from a cleared image. At `scale`
-    // r the image is r times larger (device pixel ratio r): every design pixel of a line or a
-    // fill becomes an r x r square, and the captions are drawn with the font r times larger.
-    QImage render(int selectedTab, const TabStripColours& colours, int scale = 1) const;
+    // The whole strip with tab `selectedTab` (1..3) selected, from a cleared image, at device
+    // pixel ratio `ratio` for a strip whose device position has the fractional part `phase`
+    // (see DeviceGrid). Lines keep one width of whole device pixels; at a whole ratio r every
+    // design pixel of a line or a fill becomes an r x r square. Above ratio 1 the captions are
+    // drawn smooth at the device's size, over the fills.
+    QImage render(int selectedTab, const TabStripColours& colours, qreal ratio = 1.0,
+                  QPointF phase = {}) const;
 
 private:
-    // Returns the caption's anchor in device pixels, where its tab's fill is seeded.
-    QPoint drawCaption(QImage& image, int scale, int tab, bool bold, ColourValue colour) const;
+    // The caption's anchor in device pixels: where it is drawn, and where its tab's fill is seeded.
+    QPoint captionAnchor(const QImage& image, const DeviceGrid& grid, int tab, bool bold) const;
+    void drawCaption(QImage& image, const DeviceGrid& grid, int tab, bool bold,
+                     ColourValue colour) const;
+    QFont captionFont(bool bold, qreal ratio) const;
 
     QFont m_normalFont;
     QFont m_boldFont;

@@ -15,8 +15,10 @@
 #include <QShortcut>
 #include <QString>
 #include <QSvgRenderer>
+#include <QTransform>
 
 #include "colour_value.h"
+#include "device_grid.h"
 #include "focus_mark.h"
 #include "screen_change.h"
 #include "svg_rendering.h"
@@ -129,9 +131,15 @@ void TabStripWidget::SelectPreviousTab() {
 }
 
 void TabStripWidget::renderStrip(int selectedTab) {
+    const qreal ratio = devicePixelRatioF();
+    renderStripAt(selectedTab, GridAt(ratio, QPointF(mapTo(window(), QPoint(0, 0))) * ratio));
+}
+
+void TabStripWidget::renderStripAt(int selectedTab, const DeviceGrid& grid) {
     const QPalette& pagePalette = m_pages[0] != nullptr ? m_pages[0]->palette() : palette();
     m_image = m_renderer.render(selectedTab, ResolveTabStripColours(palette(), pagePalette),
-                                WholePixelScale(devicePixelRatioF()));
+                                grid.ratio, grid.phase);
+    m_imagePhase = grid.phase;
 }
 
 void TabStripWidget::notifyAccessibleSelection() {
@@ -155,11 +163,21 @@ void TabStripWidget::paintEvent(QPaintEvent* /*event*/) {
         painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    // The window may have moved to a screen of another pixel ratio.
-    if (qRound(m_image.devicePixelRatio()) != WholePixelScale(devicePixelRatioF())) {
-        renderStrip(m_selectedTab);
+    // The picture is drawn one to one on the device's pixels, at the whole pixel where Qt puts
+    // the strip's corner, so that its lines meet the pages, bars and icons as rendered.
+    const QTransform toDevice = painter.deviceTransform();
+    const QPointF origin = toDevice.map(QPointF(0, 0));
+    const DeviceGrid grid = GridAt(toDevice.m11(), origin);
+    // The window may have moved to a screen of another pixel ratio, or be drawn elsewhere.
+    if (!qFuzzyCompare(m_image.devicePixelRatio(), grid.ratio) || m_imagePhase != grid.phase) {
+        renderStripAt(m_selectedTab, grid);
     }
-    painter.drawImage(QPointF(0, 0), m_image);
+    const QPoint corner(qRound(origin.x()), qRound(origin.y()));
+    painter.setWorldTransform(QTransform::fromTranslate(corner.x(), corner.y()) *
+                              toDevice.inverted());
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(m_image.size())), m_image,
+                      QRectF(QPointF(0, 0), QSizeF(m_image.size())));
+    painter.resetTransform();
     if (showsFocusMark()) {
         DrawFocusMark(
             painter,

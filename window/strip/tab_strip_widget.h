@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 
+#include "device_grid.h"
 #include "tab_layout.h"
 #include "tab_strip_renderer.h"
 
@@ -25,9 +26,8 @@ namespace zirared {
 //
 // Keyboard: the strip takes the focus by Tab (a dotted mark then shows in the selected tab, as
 // long as the keyboard is in use) and Left / Right move the selection; Ctrl+Tab / Ctrl+PgDn and
-// Ctrl+Shift+Tab / Ctrl+PgUp move it from anywhere in the window, wrapping round. At a device pixel
-// ratio r the picture is drawn with r x r device pixels per pixel (a fractional ratio rounds to the
-// nearest whole one).
+// Ctrl+Shift+Tab / Ctrl+PgUp move it from anywhere in the window, wrapping round. At any device
+// pixel ratio the picture is rendered for the device's own pixels (see DeviceGrid).
 class TabStripWidget : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TabStripWidget)
@@ -75,6 +75,8 @@ private:
     void picTabContainer_MouseDown(QPointF position);
     void lblCursorTab_MouseDown(QPointF position);
     void renderStrip(int selectedTab);
+    // For the device pixels where the picture is shown.
+    void renderStripAt(int selectedTab, const DeviceGrid& grid);
     bool showsFocusMark() const;
     void notifyAccessibleSelection();
     void createIcons();
@@ -86,6 +88,7 @@ private:
 
     TabStripRenderer m_renderer;
     QImage m_image;
+    QPointF m_imagePhase;
     int m_selectedTab = 0;
     Pages m_pages{};
     std::array<QFrame*, kTabCount> m_highlightBars{};

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -17,13 +18,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "print_row.h"
 #include "strip_test_colours.h"
 #include "tab_layout.h"
 #include "tab_strip_constants.h"
 #include "tab_strip_renderer.h"
-#include "whole_pixels.h"
 
 namespace zirared {
 namespace {
@@ -235,21 +236,76 @@ TEST_F(TabStripWidgetTest, BandBehindTheTabsTakesTheWindowColourWhateverTheButto
     EXPECT_EQ(m_strip->stripImage().pixel(layout[0].left + 5, 15), qRgb(239, 240, 241));
 }
 
-// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR=2 (see CMakeLists.txt).
-TEST_F(TabStripWidgetTest, ScreenShowsTheStripAtTheScreensPixelRatio) {
-    const int r = WholePixelScale(m_strip->devicePixelRatioF());
-    EXPECT_EQ(m_strip->stripImage().devicePixelRatio(), r);
-    const QImage screen = m_strip->grab().toImage();
-    ASSERT_EQ(screen.size(), kStripSize * r);
-    const int row = 100 * r;
-    EXPECT_NE(screen.pixel(319 * r - 1, row), kOutline) << "left of the frame's right side";
-    for (int dx = 0; dx < r; ++dx) {
-        EXPECT_EQ(screen.pixel(319 * r + dx, row), kOutline) << "column " << dx << " of the side";
+// Outline pixels in a row of `screen` from `x` on, stepping by `step`.
+int OutlineRun(const QImage& screen, int x, int y, int dx, int dy) {
+    int run = 0;
+    while (screen.valid(x, y) && screen.pixel(x, y) != kOutline) {
+        x += dx;
+        y += dy;
     }
+    for (; screen.valid(x, y) && screen.pixel(x, y) == kOutline; x += dx, y += dy) {
+        ++run;
+    }
+    return run;
+}
+
+// Dark enough to be a caption's letters; the outline and the fills are lighter.
+bool IsInk(QRgb pixel) {
+    return qGray(pixel) < 128;
+}
+
+// Runs at ratio 1 with the others, and again under QT_SCALE_FACTOR 1.25, 1.5 and 2 (see
+// CMakeLists.txt): the window as the screen shows it, strip at its place in the window.
+TEST_F(TabStripWidgetTest, ScreenShowsEvenLinesAndClearCaptionsAtTheScreensPixelRatio) {
+    const qreal r = m_strip->devicePixelRatioF();
+    EXPECT_EQ(m_strip->stripImage().devicePixelRatio(), r);
     for (const TabIcon& icon : kTabIcons) {
         auto* label = m_strip->findChild<QLabel*>(QString::fromLatin1(icon.objectName));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->pixmap().size(), QSize(kTabIconSize, kTabIconSize) * r) << icon.objectName;
+    }
+    const QRectF strip(QPointF(m_strip->pos()) * r, QSizeF(kStripSize) * r);
+    for (int tab = 1; tab <= kTabCount; ++tab) {
+        SCOPED_TRACE("tab " + std::to_string(tab) + " selected");
+        m_strip->SelectTab(tab);
+        const QImage screen = m_window.grab().toImage();
+        // The frame's sides, and its top and bottom right of the tabs, are lines of one width.
+        const int middle = qRound(strip.center().y());
+        const int left = OutlineRun(screen, qFloor(strip.left()), middle, 1, 0);
+        EXPECT_GE(left, 1);
+        EXPECT_EQ(OutlineRun(screen, qCeil(strip.right()), middle, -1, 0), left);
+        const int column = qRound(strip.right() - 2 * r);
+        const int bottom = OutlineRun(screen, column, qCeil(strip.bottom()), 0, -1);
+        EXPECT_EQ(bottom, left);
+        EXPECT_EQ(OutlineRun(screen, column, qFloor(strip.top()), 0, 1), left);
+
+        // No letter touches an icon's box: letters are the dark pixels with the icons hidden.
+        const auto icons = m_strip->findChildren<QLabel*>(QRegularExpression("^Image"));
+        std::vector<QRect> boxes;
+        for (QLabel* icon : icons) {
+            const QRectF box(QPointF(icon->mapTo(&m_window, QPoint(0, 0))) * r,
+                             QSizeF(icon->size()) * r);
+            boxes.emplace_back(QPoint(qFloor(box.left()) - 1, qFloor(box.top()) - 1),
+                               QPoint(qCeil(box.right()), qCeil(box.bottom())));
+            icon->hide();
+        }
+        const QImage bare = m_window.grab().toImage();
+        for (QLabel* icon : icons) {
+            icon->show();
+        }
+        int smooth = 0;
+        for (int y = 0; y < bare.height(); ++y) {
+            for (int x = 0; x < bare.width(); ++x) {
+                const int grey = qGray(bare.pixel(x, y));
+                smooth += grey > 64 && grey < 128 ? 1 : 0;
+                for (const QRect& box : boxes) {
+                    ASSERT_FALSE(IsInk(bare.pixel(x, y)) && box.contains(x, y))
+                        << "letter at " << x << "," << y << " touches an icon";
+                }
+            }
+        }
+        // Smooth letters have edges between ink and paper; at ratio 1 they are crisp.
+        EXPECT_EQ(smooth > 0, r > 1.0);
     }
 }
 
