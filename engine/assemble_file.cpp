@@ -100,10 +100,14 @@ private:
 
     // Copies the set into the output, verifying it when it has a list, and completes the run.
     Outcome CopySet() {
+        m_host.SetBusy(true);
+        m_busy = true;
         m_host.CreateProgressBar();
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
         m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
+        // As for a split: a Stop clicked before the copy began (during a question) does not count.
+        m_host.ClearStopFlag();
         for (int j = 0; j < m_first.count; ++j) {
             if (auto failure = CopyPiece(j)) {
                 return EndEarly(*failure);
@@ -127,9 +131,9 @@ private:
             return CompleteStream();
         }
         m_output.SyncToDisk();
-        // The last check before the rename: an end that came during the waits for the hashes
-        // or the disk still leaves the folder as it was.
-        if (m_host.EndRequested()) {
+        // The last check before the rename: a stop or an end that came during the waits for
+        // the hashes or the disk still leaves the folder as it was.
+        if (Abandoned()) {
             return GiveUp();
         }
         m_output.Commit(true);
@@ -290,7 +294,7 @@ private:
         while (!m_piece->AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
-            if (m_host.EndRequested()) {
+            if (Abandoned()) {
                 m_ended = true;
                 break;
             }
@@ -384,7 +388,13 @@ private:
             m_host.RemoveProgressBar();
         }
         m_host.EnableAssembleControls(true);
+        if (m_busy) {
+            m_host.SetBusy(false);
+        }
     }
+
+    // The Stop button (or Escape) of the window, or the host ending the process.
+    bool Abandoned() { return m_host.StopRequested() || m_host.EndRequested(); }
 
     Outcome EndEarly(const std::string& warning) {
         TakeBack();
@@ -394,7 +404,7 @@ private:
         return Outcome::Failed;
     }
 
-    // The host is ending the process: nothing is kept, the pieces stay as they are.
+    // Stopped, or the host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
         TakeBack();
         m_host.SetAssembleStatus("");
@@ -420,7 +430,8 @@ private:
     OutputFile m_output;
     std::int64_t m_firstLength = 0;
     std::optional<ProgressMeter> m_progress;
-    bool m_ended = false;
+    bool m_ended = false;  // stopped or ended during the copy
+    bool m_busy = false;   // the host shows Stop for this copy
     const ListUse m_listUse;
     ByteSink* const m_stream;             // set: the rebuilt bytes go there, not into a file
     std::optional<SetDigests> m_digests;  // set: the join verifies

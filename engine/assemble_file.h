@@ -19,9 +19,10 @@ namespace zirared {
 // When the set has a digest list (set_digests.h), each piece is checked against it as it is
 // read and the rebuilt file at the end: an altered piece or file stops the join, nothing kept.
 // A name too long for the folder (the output's or its temporary name) is refused before the
-// copy. The window's Stop does not stop a join; the host's end (EndRequested) does, up to the
-// rename: before it nothing is kept, after it the pieces are kept and their deletion is not
-// asked (see operation_outcome.h).
+// copy. While it copies the host is busy (SetBusy) and the join honours a stop (StopRequested,
+// cleared as the copy begins) and an end (EndRequested) up to the rename: before it nothing is
+// kept, after it a stop changes nothing and an end keeps the pieces without asking about their
+// deletion (see operation_outcome.h).
 // With stream, the set is judged the same way, then its bytes go to stream instead of a file
 // (nothing is written in the folder, nothing asked about the output) and the pieces are never
 // deleted. Bytes sent cannot be taken back: a piece or a rebuilt file that differs from the

@@ -33,6 +33,14 @@ constexpr std::chrono::milliseconds kFrameInterval{100};
 }  // namespace
 
 void EnableControls(const HostControls& controls, bool enabled) {
+    // The two buttons share one place: the focus goes from the one leaving to the one coming,
+    // rather than on to the next control (the tab strip, the slider being disabled).
+    QPushButton* leaving = enabled ? controls.stop : controls.splitOpen;
+    QPushButton* coming = enabled ? controls.splitOpen : controls.stop;
+    if (leaving->hasFocus()) {
+        coming->show();
+        coming->setFocus(Qt::OtherFocusReason);
+    }
     controls.splitOpen->setVisible(enabled);
     controls.sizeSlider->setEnabled(enabled);
     controls.stop->setVisible(!enabled);

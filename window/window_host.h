@@ -41,7 +41,8 @@ struct HostControls {
 // An engine text as Qt shows it: the engine breaks lines with CR LF, Qt with LF.
 QString FromEngineText(const std::string& text);
 
-// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
+// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy. The focus on
+// either button passes to the other.
 void EnableControls(const HostControls& controls, bool enabled);
 
 // Shows `text` at once, but repaints the label only when its text really changes.
