@@ -1,5 +1,6 @@
 #include "assemble_file.h"
 
+#include <deque>
 #include <optional>
 #include <span>
 
@@ -20,6 +21,9 @@ namespace zirared {
 namespace {
 
 constexpr std::int16_t kFullBar = 100;
+// Descriptors left for everything but the pieces judged (the output, the locks, the list, the
+// host's own) when a set is larger than the process may hold open.
+constexpr std::int64_t kSpareDescriptors = 64;
 
 class AssembleRun final : public OperationRun {
 public:
@@ -38,8 +42,8 @@ private:
         if (!m_firstPieceLock.TryLock(m_fileName)) {
             return Refuse(InUseText(m_fileName));
         }
+        // Left open: when the chosen file is piece 0, the judgement goes on with it.
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
-        m_headerReader.Close();
         m_opening = OpenPieceSet(m_fileName, m_first);
         // Only a file without our header is looked at as a plain set's first piece.
         const PlainSetFinding plain =
@@ -54,20 +58,18 @@ private:
             return Refuse("Questo non è un file valido!");
         }
         m_outputPath = m_plain ? m_plain->rebuiltPath : m_opening.rebuiltPath;
+        // The whole set is judged before the output path is touched: a damaged set must
+        // never cost the file that stands there.
+        const std::optional<std::string> warning = JudgeSet();
+        m_headerReader.Close();
         if (m_plain ? PlainRebuiltIsRead(*m_plain)
-                    : RebuiltPathIsRead(m_fileName, m_opening, m_first.count)) {
+                    : RebuiltPathIsRead(m_fileName, m_opening, m_first.count, m_judgedIdentities)) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
         }
-        // The whole set is judged before the output path is touched: a damaged set must
-        // never cost the file that stands there.
-        for (int j = 0; j < Count(); ++j) {
-            if (auto warning = JudgeStoredPiece(m_headerReader, j)) {
-                m_headerReader.Close();
-                return Refuse(*warning);
-            }
+        if (warning) {
+            return Refuse(*warning);
         }
-        m_headerReader.Close();
         if (const std::optional<Outcome> ended = TakeDigestList()) {
             return *ended;
         }
@@ -108,10 +110,14 @@ private:
 
     // Copies the set into the output, verifying it when it has a list, and completes the run.
     Outcome CopySet() {
+        m_host.SetBusy(true);
+        m_busy = true;
         m_host.CreateProgressBar();
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
         m_pieceFiles.assign(static_cast<std::size_t>(Count()) + 1, std::string());
+        // As for a split: a Stop clicked before the copy began (during a question) does not count.
+        m_host.ClearStopFlag();
         for (int j = 0; j < Count(); ++j) {
             if (auto failure = CopyPiece(j)) {
                 return EndEarly(*failure);
@@ -136,9 +142,9 @@ private:
             return CompleteStream();
         }
         m_output.SyncToDisk();
-        // The last check before the rename: an end that came during the waits for the hashes
-        // or the disk still leaves the folder as it was.
-        if (m_host.EndRequested()) {
+        // The last check before the rename: a stop or an end that came during the waits for
+        // the hashes or the disk still leaves the folder as it was.
+        if (Abandoned()) {
             return GiveUp();
         }
         m_output.Commit(true);
@@ -250,8 +256,36 @@ private:
         return {AccessOf(m_fileName).value_or(FileAccess{}).permissions, std::nullopt};
     }
 
-    // Reads piece j's header and length; returns the warning when the piece does not belong.
-    std::optional<std::string> JudgeStoredPiece(InputFile& file, int j) {
+    // Opens each piece once and reads its header, up to the first that does not belong (its
+    // warning is returned). The pieces stay open for the copy, so that the file copied is the
+    // file judged, as far as the descriptors allow; the rest are opened again then.
+    std::optional<std::string> JudgeSet() {
+        const std::int64_t keptOpen = OpenFileLimit() - kSpareDescriptors;
+        for (int j = 0; j < Count(); ++j) {
+            InputFile& piece = m_judged.emplace_back(kHeaderBytes);
+            // The chosen file is piece 0 under its own name: already open, its header read. A
+            // plain piece is copied from its start, so it is opened afresh.
+            const bool chosen =
+                !m_plain && j == 0 && PieceAt(0) == m_fileName && m_headerReader.IsOpen();
+            if (chosen) {
+                piece.TakeOver(m_headerReader);
+            }
+            auto warning = JudgeStoredPiece(piece, j, chosen);
+            m_judgedIdentities.push_back(piece.Identity());
+            m_judgedHeaders.emplace_back(m_headerBytes.begin(), m_headerBytes.end());
+            if (j >= keptOpen) {
+                piece.Close();
+            }
+            if (warning) {
+                return warning;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Reads piece j's header and length (taken as read when headerRead: the chosen file's);
+    // returns the warning when the piece does not belong.
+    std::optional<std::string> JudgeStoredPiece(InputFile& file, int j, bool headerRead = false) {
         const std::string path = PieceAt(j);
         if (m_plain) {
             m_headerBytes = {};  // nothing but data
@@ -263,7 +297,8 @@ private:
             }
             return PlainPieceProblem(*m_plain, j, length, m_firstLength);
         }
-        const PieceHeader header = ReadPieceHeader(file, path, m_headerBytes);
+        const PieceHeader header =
+            headerRead ? m_first : ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
         if (j == 0) {
             m_firstLength = length;
@@ -278,12 +313,18 @@ private:
     // Copies piece j; returns the warning that ends the run when the piece no longer belongs
     // (it changed since the set was judged).
     std::optional<std::string> CopyPiece(int j) {
-        m_pieceFiles[static_cast<std::size_t>(j)] = PieceAt(j);
-        if (auto warning = JudgeStoredPiece(*m_piece, j)) {
+        const auto slot = static_cast<std::size_t>(j);
+        m_pieceFiles[slot] = PieceAt(j);
+        if (m_judged[slot].IsOpen()) {
+            m_piece->TakeOver(m_judged[slot]);  // the file judged, after its header if any
+        } else if (auto warning = JudgeStoredPiece(*m_piece, j)) {
             return warning;
+        } else if (m_piece->Identity() != m_judgedIdentities[slot]) {
+            // Another file took the name since the set was judged.
+            return PieceVerdictText(PieceVerdict::OtherSet, m_pieceFiles[slot]);
         }
         if (m_digests) {
-            m_pieceHashes->Add(m_headerBytes);  // the piece file is hashed whole
+            m_pieceHashes->AddCopy(m_judgedHeaders[slot]);  // the piece file is hashed whole
         }
         const std::int64_t length = m_piece->Length();
         if (j == 0) {
@@ -296,9 +337,14 @@ private:
         while (!m_piece->AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
-            if (m_host.EndRequested()) {
+            if (Abandoned()) {
                 m_ended = true;
                 break;
+            }
+            if (!m_digests && m_stream == nullptr) {
+                // Nothing to look at: the system copies, in chunks far larger than a block.
+                m_piece->CopyTo(m_output, kBlockBytes, length);
+                continue;
             }
             if (m_piece->NextReadRefills(kBlockBytes)) {
                 FlushOutput();       // its pending views may point into the buffer to refill
@@ -385,7 +431,13 @@ private:
             m_host.RemoveProgressBar();
         }
         m_host.EnableAssembleControls(true);
+        if (m_busy) {
+            m_host.SetBusy(false);
+        }
     }
+
+    // The Stop button (or Escape) of the window, or the host ending the process.
+    bool Abandoned() { return m_host.StopRequested() || m_host.EndRequested(); }
 
     Outcome EndEarly(const std::string& warning) {
         TakeBack();
@@ -395,7 +447,7 @@ private:
         return Outcome::Failed;
     }
 
-    // The host is ending the process: nothing is kept, the pieces stay as they are.
+    // Stopped, or the host is ending the process: nothing is kept, the pieces stay as they are.
     Outcome GiveUp() {
         TakeBack();
         m_host.SetAssembleStatus("");
@@ -415,10 +467,14 @@ private:
     std::string m_outputPath;
     std::optional<InputFile> m_piece;        // made once the set and its list are judged
     InputFile m_headerReader{kHeaderBytes};  // judging the set reads headers only
+    std::deque<InputFile> m_judged;          // per piece, open until copied while descriptors last
+    std::vector<FileIdentity> m_judgedIdentities;
+    std::vector<std::string> m_judgedHeaders;  // the bytes as stored, for the list's digests
     OutputFile m_output;
     std::int64_t m_firstLength = 0;
     std::optional<ProgressMeter> m_progress;
-    bool m_ended = false;
+    bool m_ended = false;  // stopped or ended during the copy
+    bool m_busy = false;   // the host shows Stop for this copy
     const ListUse m_listUse;
     const PlainSetUse m_plainUse;
     std::optional<PlainSet> m_plain;      // set: the chosen file opens a plain set

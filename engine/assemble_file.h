@@ -19,9 +19,10 @@ namespace zirared {
 // When the set has a digest list (set_digests.h), each piece is checked against it as it is
 // read and the rebuilt file at the end: an altered piece or file stops the join, nothing kept.
 // A name too long for the folder (the output's or its temporary name) is refused before the
-// copy. The window's Stop does not stop a join; the host's end (EndRequested) does, up to the
-// rename: before it nothing is kept, after it the pieces are kept and their deletion is not
-// asked (see operation_outcome.h).
+// copy. While it copies the host is busy (SetBusy) and the join honours a stop (StopRequested,
+// cleared as the copy begins) and an end (EndRequested) up to the rename: before it nothing is
+// kept, after it a stop changes nothing and an end keeps the pieces without asking about their
+// deletion (see operation_outcome.h).
 // A chosen file without a header whose name ends in ".000" or ".001" opens a plain set
 // (plain_set.h): joined the same way, piece by piece with nothing taken off, after the
 // question of PlainJoinQuestion unless plainUse says to join it at once; No refuses the file

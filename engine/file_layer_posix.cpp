@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string_view>
 
@@ -29,19 +31,31 @@ int Descriptor(std::intptr_t handle) {
     return static_cast<int>(handle);
 }
 
-// Opens a regular file for reading, or returns -errno. The path is examined before it is
-// opened, so a FIFO (which would block) or a device (whose opening may act on it) is never
-// opened; the open descriptor is examined again, since the path may change in between.
-int OpenRegularForReading(const std::string& path, int extraFlags) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        return -errno;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        return -EISDIR;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        return -kNotRegularFileNumber;
+// How OpenRegularForReading treats a path before opening it.
+enum class Examine {
+    // Examined first, so that a FIFO (which would block) or a device (whose opening may act
+    // on it) is never opened at all.
+    BeforeOpening,
+    // Opened at once and examined through the descriptor only: for the files a join reads
+    // whole, one call each. O_NONBLOCK keeps a FIFO's opening from waiting for a writer, and
+    // nothing but a regular file is ever read.
+    OnceOpen,
+};
+
+// Opens a regular file for reading, or returns -errno; status describes the open file. The
+// open descriptor is always examined, since the path may change after a look at it.
+int OpenRegularForReading(const std::string& path, int extraFlags, struct stat& status,
+                          Examine examine = Examine::BeforeOpening) {
+    if (examine == Examine::BeforeOpening) {
+        if (::stat(path.c_str(), &status) != 0) {
+            return -errno;
+        }
+        if (S_ISDIR(status.st_mode)) {
+            return -EISDIR;
+        }
+        if (!S_ISREG(status.st_mode)) {
+            return -kNotRegularFileNumber;
+        }
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | extraFlags);
     if (fd < 0) {
@@ -53,6 +67,11 @@ int OpenRegularForReading(const std::string& path, int extraFlags) {
         return -error;
     }
     return fd;
+}
+
+int OpenRegularForReading(const std::string& path, int extraFlags) {
+    struct stat status {};
+    return OpenRegularForReading(path, extraFlags, status);
 }
 
 FileIdentity IdentityFrom(const struct stat& status) {
@@ -104,18 +123,18 @@ std::size_t ReadSome(std::intptr_t handle, char* into, std::size_t size, const s
 
 bool InputFile::OpenIfExists(const std::string& path) {
     Close();
-    const int result = OpenRegularForReading(path, 0);
+    struct stat status {};
+    const int result = OpenRegularForReading(path, 0, status, Examine::OnceOpen);
     if (result == -ENOENT || result == -ENOTDIR) {
         return false;
     }
     if (result < 0) {
         throw OpenFailure(-result, path);
     }
-    struct stat status {};
-    ::fstat(result, &status);
     m_handle = result;
     m_path = path;
     m_length = status.st_size;
+    m_identity = IdentityFrom(status);
     return true;
 }
 
@@ -381,6 +400,14 @@ void SyncFileSystemOf(const std::string& path) {
     if (!synced) {
         throw SystemError(error, path, FileAction::Write);
     }
+}
+
+std::int64_t OpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::numeric_limits<int>::max();
+    }
+    return static_cast<std::int64_t>(limit.rlim_cur);
 }
 
 FileLock::~FileLock() {

@@ -115,6 +115,7 @@ std::optional<BY_HANDLE_FILE_INFORMATION> InformationOf(const std::string& path)
 struct Opened {
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
+    BY_HANDLE_FILE_INFORMATION information{};  // the open file's
 };
 
 // Opens a file on a disk for reading. A folder is refused, and a device, console or pipe is
@@ -145,7 +146,7 @@ Opened OpenRegularForReading(const std::string& path) {
         CloseHandle(handle);
         return {INVALID_HANDLE_VALUE, static_cast<DWORD>(kNotRegularFileNumber)};
     }
-    return {handle, ERROR_SUCCESS};
+    return {handle, ERROR_SUCCESS, information};
 }
 
 FileError OpenFailure(DWORD error, const std::string& path) {
@@ -206,15 +207,11 @@ bool InputFile::OpenIfExists(const std::string& path) {
     if (opened.handle == INVALID_HANDLE_VALUE) {
         throw OpenFailure(opened.error, path);
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(opened.handle, &size)) {
-        const int error = LastError();
-        CloseHandle(opened.handle);
-        throw SystemError(error, path, FileAction::Open);
-    }
     m_handle = SlotOf(opened.handle);
     m_path = path;
-    m_length = size.QuadPart;
+    m_length = static_cast<std::int64_t>((std::uint64_t{opened.information.nFileSizeHigh} << 32) |
+                                         opened.information.nFileSizeLow);
+    m_identity = IdentityFrom(opened.information);
     return true;
 }
 
@@ -488,6 +485,11 @@ void RemoveIfSameFile(const std::string& path, const FileIdentity& identity) {
 
 void SyncFileSystemOf(const std::string&) {
     // Every Commit has synced its file, and renamed it with MOVEFILE_WRITE_THROUGH.
+}
+
+// Handles are not counted against a small limit here: a process may hold millions.
+std::int64_t OpenFileLimit() {
+    return std::int64_t{1} << 24;
 }
 
 FileLock::~FileLock() {

@@ -7,6 +7,7 @@
 
 #include "file_error.h"
 #include "file_layer_system.h"
+#include "kernel_copy.h"
 #include "shown_name.h"
 #include "utf8.h"
 
@@ -39,7 +40,20 @@ void InputFile::Close() {
         m_handle = -1;
     }
     m_begin = m_end = 0;
-    m_length = m_position = m_filePosition = 0;
+    m_length = m_position = m_filePosition = m_copiedAhead = 0;
+    m_identity = {};
+}
+
+void InputFile::TakeOver(InputFile& other) {
+    Close();
+    m_handle = other.m_handle;
+    other.m_handle = -1;
+    m_path = other.m_path;
+    m_length = other.m_length;
+    m_position = other.m_position;
+    m_filePosition = other.m_filePosition;
+    m_identity = other.m_identity;
+    other.Close();
 }
 
 std::size_t InputFile::Wanted(std::size_t maxBytes) const {
@@ -93,6 +107,40 @@ void InputFile::Fill(std::size_t wanted) {
         // The file shrank while being read.
         throw SystemError(kFileShrankNumber, m_path, FileAction::Read);
     }
+}
+
+std::size_t InputFile::CopyTo(OutputFile& output, std::size_t maxBytes, std::int64_t reach) {
+    const std::int64_t left = m_length - m_position;
+    const std::int64_t wanted = std::min(static_cast<std::int64_t>(maxBytes), left);
+    const std::int64_t limit = std::min(std::max(reach, wanted), left);
+    while (m_copiedAhead < wanted) {
+        const auto most = static_cast<std::size_t>(std::min<std::int64_t>(
+            limit - m_copiedAhead, static_cast<std::int64_t>(kKernelCopyBytes)));
+        m_copiedAhead += static_cast<std::int64_t>(CopyAhead(output, most));
+    }
+    m_copiedAhead -= wanted;
+    m_position += wanted;
+    return static_cast<std::size_t>(wanted);
+}
+
+// Copies up to maxBytes (at least one, all inside the length) of those that follow the bytes
+// copied ahead. Bytes already read (a Peek) go first, from the buffer.
+std::size_t InputFile::CopyAhead(OutputFile& output, std::size_t maxBytes) {
+    if (m_end == m_begin && m_systemCopies) {
+        output.Flush();
+        if (const auto copied = CopyInsideSystem(m_handle, output.m_handle, maxBytes)) {
+            m_filePosition += static_cast<std::int64_t>(*copied);
+            return *copied;
+        }
+        m_systemCopies = false;  // read and write from here on
+    }
+    if (m_end == m_begin) {
+        Fill(std::min(maxBytes, m_capacity));
+    }
+    const std::size_t now = std::min(maxBytes, m_end - m_begin);
+    output.Write({Current() + m_begin, now});
+    m_begin += now;
+    return now;
 }
 
 std::string InUseText(const std::string& path) {

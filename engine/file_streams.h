@@ -27,6 +27,8 @@ inline constexpr std::size_t kChunkBytes = 1'024'000;  // 100 blocks of 10,240 b
 // the chunk before intact, so a hash running behind the copy need not hold the copy up.
 enum class ReadBuffers { One = 1, Two = 2 };
 
+class OutputFile;
+
 class InputFile {
 public:
     explicit InputFile(std::size_t chunkBytes = kChunkBytes,
@@ -36,15 +38,21 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // Only regular files are read: a directory, FIFO, socket or device throws at once, and
-    // opening never blocks.
+    // opening never blocks. One open and one look at the open file: nothing else is asked.
     void Open(const std::string& path);
     // As Open, but a path that names nothing returns false instead of throwing.
     bool OpenIfExists(const std::string& path);
     bool IsOpen() const;
     void Close();
 
+    // Takes over other's open file where other stands in it; other's bytes read must all
+    // have been consumed. other is left closed.
+    void TakeOver(InputFile& other);
+
     // The length taken when the file was opened; reading stops there.
     std::int64_t Length() const { return m_length; }
+    // The open file's, taken when it was opened.
+    const FileIdentity& Identity() const { return m_identity; }
     bool AtEnd() const { return m_position >= m_length; }
 
     // The next min(maxBytes, bytes left) bytes. The view stays valid until the buffer it
@@ -61,9 +69,19 @@ public:
     // one filled before it.
     std::span<const char> BufferToRefill() const;
 
+    // Consumes the next min(maxBytes, bytes left) bytes as Read does, by appending them to
+    // output, and returns how many. Where the system can, they never pass through this
+    // process (kernel_copy.h); a call that finds too few copied ahead copies a chunk of up to
+    // kKernelCopyBytes, but never more than reach bytes from the position, so that a caller
+    // taking a block at a time keeps its rhythm while the system moves large chunks. Bytes
+    // copied ahead belong to output: Read, Peek or a CopyTo into another file only once
+    // they have been consumed.
+    std::size_t CopyTo(OutputFile& output, std::size_t maxBytes, std::int64_t reach);
+
 private:
     std::size_t Wanted(std::size_t maxBytes) const;
     void Fill(std::size_t wanted);
+    std::size_t CopyAhead(OutputFile& output, std::size_t maxBytes);
     char* Current() const { return m_buffers[m_current].get(); }
 
     std::unique_ptr<char[]> m_buffers[2];
@@ -76,7 +94,10 @@ private:
     std::string m_path;           // for the messages
     std::int64_t m_length = 0;
     std::int64_t m_position = 0;      // bytes consumed by Read
-    std::int64_t m_filePosition = 0;  // bytes read from the system
+    std::int64_t m_filePosition = 0;  // bytes read from the system, or copied by it
+    std::int64_t m_copiedAhead = 0;   // bytes in CopyTo's output past the position
+    bool m_systemCopies = true;       // false once the system has declined a copy
+    FileIdentity m_identity;
 };
 
 // A file written under a temporary name in its target's folder and put in place whole:
@@ -118,6 +139,8 @@ public:
     void Discard();
 
 private:
+    friend class InputFile;  // InputFile::CopyTo hands the handle to the system
+
     void WriteAll(const char* data, std::size_t size);
 
     std::intptr_t m_handle = -1;
@@ -132,6 +155,9 @@ private:
 // call after many Commit(false) costs far less than a sync per file. Throws naming path. On
 // Windows, where a user cannot sync a volume, Commit syncs every file itself instead.
 void SyncFileSystemOf(const std::string& path);
+
+// How many files this process may hold open at once.
+std::int64_t OpenFileLimit();
 
 // An advisory lock two runs of the program take on the same file to keep out of each other's
 // way; the system drops it when its holder ends, however it ends.

@@ -56,17 +56,22 @@ PieceVerdict JudgePiece(const PieceHeader& first, int j, const PieceHeader& head
     return fits ? PieceVerdict::Fits : PieceVerdict::WrongLength;
 }
 
-bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count) {
+bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count,
+                       std::span<const FileIdentity> judged) {
     const auto rebuiltIdentity = IdentityOf(opening.rebuiltPath);
-    const auto isRebuilt = [&](const std::string& path) {
-        return path == opening.rebuiltPath ||
-               (rebuiltIdentity && IdentityOf(path) == rebuiltIdentity);
+    const auto isRebuilt = [&](const std::string& path, const FileIdentity* known) {
+        if (path == opening.rebuiltPath) {
+            return true;
+        }
+        return rebuiltIdentity &&
+               (known ? *known == *rebuiltIdentity : IdentityOf(path) == rebuiltIdentity);
     };
-    if (isRebuilt(chosenPath)) {
+    if (isRebuilt(chosenPath, nullptr)) {
         return true;
     }
     for (int j = 0; j < count; ++j) {
-        if (isRebuilt(PiecePath(opening.stem, j))) {
+        const auto slot = static_cast<std::size_t>(j);
+        if (isRebuilt(PiecePath(opening.stem, j), slot < judged.size() ? &judged[slot] : nullptr)) {
             return true;
         }
     }

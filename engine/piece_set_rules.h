@@ -49,6 +49,9 @@ PieceVerdict JudgePiece(const PieceHeader& first, int j, const PieceHeader& head
 
 // True when writing the rebuilt file would write into the chosen file or one of pieces
 // 0 .. count-1, compared by name and, where the files exist, by identity (hard links).
-bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count);
+// judged holds the identities of the first pieces as their open files gave them, so those
+// are not looked up again.
+bool RebuiltPathIsRead(const std::string& chosenPath, const SetOpening& opening, int count,
+                       std::span<const FileIdentity> judged = {});
 
 }  // namespace zirared

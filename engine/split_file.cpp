@@ -203,30 +203,24 @@ private:
                 break;
             }
             m_host.ProcessPendingEvents();
+            if (!m_pieceHashes) {
+                CopyBlockInsideSystem(dataInPiece);
+                continue;
+            }
             if (m_source.NextReadRefills(kBlockBytes)) {
                 m_piece.Flush();     // its pending views may point into the buffer to refill
                 ReleaseHashViews();  // and so may the hashes'
             }
             std::span<const char> block = m_source.Read(kBlockBytes);
-            if (m_sourceHashes) {
-                m_sourceHashes->Add(block);
-            }
+            m_sourceHashes->Add(block);
             // A loop rather than one split of the block: pieces smaller than a block work too.
             do {
                 const auto room = static_cast<std::size_t>(m_pieceDataSize - dataInPiece);
                 const std::size_t now = std::min(room, block.size());
                 m_piece.Append(block.first(now));
-                if (m_pieceHashes) {
-                    m_pieceHashes->Add(block.first(now));
-                }
+                m_pieceHashes->Add(block.first(now));
                 block = block.subspan(now);
-                dataInPiece += static_cast<std::int64_t>(now);
-                // A plain set's last piece may be full: nothing follows it.
-                if (dataInPiece == m_pieceDataSize && m_pieceIndex + 1 < m_pieceCount) {
-                    CommitPiece();
-                    OpenPiece(m_pieceIndex + 1);
-                    dataInPiece = 0;
-                }
+                AddToPiece(dataInPiece, now);
             } while (!block.empty());
         }
         if (!Abandoned()) {
@@ -242,6 +236,31 @@ private:
         m_pieceHashes.reset();  // before the buffer their views point into
         m_sourceHashes.reset();
         m_source.Close();
+    }
+
+    // Without digests the system copies: the loop still takes one block at a time (status,
+    // bar, Stop), while the bytes move in large chunks underneath, never past the piece.
+    void CopyBlockInsideSystem(std::int64_t& dataInPiece) {
+        std::size_t blockLeft = kBlockBytes;
+        do {
+            const std::int64_t room = m_pieceDataSize - dataInPiece;
+            const std::size_t now = m_source.CopyTo(
+                m_piece, static_cast<std::size_t>(std::min<std::int64_t>(room, blockLeft)), room);
+            blockLeft -= now;
+            AddToPiece(dataInPiece, now);
+        } while (blockLeft > 0 && !m_source.AtEnd());
+    }
+
+    // Counts bytes put into the current piece; a full piece is committed and the next one
+    // opened at once, so a source that ends on a piece boundary ends with a header alone. A
+    // plain set's last piece may be full: nothing follows it.
+    void AddToPiece(std::int64_t& dataInPiece, std::size_t bytes) {
+        dataInPiece += static_cast<std::int64_t>(bytes);
+        if (dataInPiece == m_pieceDataSize && m_pieceIndex + 1 < m_pieceCount) {
+            CommitPiece();
+            OpenPiece(m_pieceIndex + 1);
+            dataInPiece = 0;
+        }
     }
 
     // Before the source's buffer is refilled; keeps the piece digests finished so far.

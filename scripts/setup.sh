@@ -23,11 +23,13 @@ readonly PACKAGES=(
     qt6-translations-l10n                  # Qt's own buttons and file dialog in Italian
     fonts-liberation fonts-dejavu-core     # the strip's Arial is Liberation Sans; a default font
     xvfb xauth xdotool                     # window tests and xvfb-run
+    openbox                                # bench/window_bench.sh: a window manager on Xvfb
     time                                   # /usr/bin/time -v in bench/
     libssl-dev                             # SHA-256 of the digest lists (OpenSSL 3 libcrypto)
     clang libclang-rt-14-dev               # libFuzzer for tests/fuzz/
     dpkg-dev desktop-file-utils            # the package: dpkg-shlibdeps, desktop-file-validate
     lintian shared-mime-info libglib2.0-bin # the package: lintian, MIME database, gio
+    appstream                              # the package: appstreamcli validate
     g++-mingw-w64-x86-64-posix wine64      # zirared-cli.exe, cross-built and run under Wine
     python3                                # its console test drives a pseudo-terminal
 )

@@ -27,8 +27,8 @@ public:
 
     // The Stop button, or Escape while it is shown.
     void RequestStop() { m_stopRequested = true; }
-    // The copy of a split begins: a close asked for before it still stops the split.
-    void ClearStop() { m_stopRequested = m_closeRequested; }
+    // The copy of a split or a join begins: a close asked for before it still stops a split.
+    void ClearStop() { m_stopRequested = m_closeRequested && m_activity == Activity::Splitting; }
     bool StopRequested() const { return m_stopRequested; }
 
     // A close while an operation runs: the window waits for the operation, and a split stops

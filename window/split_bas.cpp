@@ -148,6 +148,8 @@ int Main(int argc, char* argv[], DialogsFactory createDialogs) {
         arguments.command == WindowCommand::Open ? AbsoluteName(arguments.path) : QByteArray();
     EnsureResourcesLoaded();
     QApplication::setWindowIcon(ProgramIcon());
+    // Lets the desktop match the window to its menu entry (the Wayland app id).
+    QApplication::setDesktopFileName(QStringLiteral(ZIRARED_APP_ID));
     // Qt's own texts (Sì/No, the file dialog) in Italian like ours, whatever the desktop's
     // language.
     InstallItalianQtTranslations(application);

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -21,6 +22,7 @@
 #include "assemble_file.h"
 #include "dialogs.h"
 #include "drop_request.h"
+#include "enter_clicks.h"
 #include "help_bas.h"
 #include "link_label.h"
 #include "page_shadow.h"
@@ -28,6 +30,7 @@
 #include "piece_set.h"
 #include "program_identity.h"
 #include "progress_bar.h"
+#include "remembered_choices.h"
 #include "screen_change.h"
 #include "size_label.h"
 #include "split_bas.h"
@@ -55,6 +58,29 @@ QCursor HandPointer(qreal devicePixelRatio) {
     }
     return QCursor(hand, 5 * scale, 0);
 }
+
+RememberedChoices::Chooser ChooserOf(int index) {
+    return index == kSplitPage ? RememberedChoices::Chooser::Split
+                               : RememberedChoices::Chooser::Assemble;
+}
+
+// Gives the focus back, once an operation is over, to the control that had it when the
+// operation began (the one that started it): hiding or disabling that control meanwhile sent
+// the focus on to the next one, and in the end to the tab strip.
+class FocusReturn {
+public:
+    explicit FocusReturn(const QWidget& window) : m_control(window.focusWidget()) {}
+    ~FocusReturn() {
+        if (m_control && m_control->isVisible() && m_control->isEnabled()) {
+            m_control->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    QPointer<QWidget> m_control;
+};
 
 }  // namespace
 
@@ -104,6 +130,9 @@ void SplittaFile::ConnectHandlers() {
     connect(d.cmdStop, &QPushButton::clicked, this, &SplittaFile::cmdStop_Click);
     connect(d.HScroll1, &QScrollBar::valueChanged, this, &SplittaFile::HScroll1_Change);
     connect(d.HScroll1, &QScrollBar::sliderMoved, this, &SplittaFile::HScroll1_Scroll);
+    // What the user sets is kept for the next run; what the program sets is not.
+    connect(d.HScroll1, &QScrollBar::actionTriggered, this,
+            [this] { m_remembered.RememberSizeSetting(m_design.HScroll1->sliderPosition()); });
     connect(d.Check1, &QCheckBox::clicked, this, &SplittaFile::Check1_Click);
     connect(d.lblemail, &LinkLabel::activated, this, &SplittaFile::lblemail_Click);
     // On a screen of another pixel ratio the hand takes that screen's size.
@@ -112,6 +141,9 @@ void SplittaFile::ConnectHandlers() {
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escape->setEnabled(false);
     connect(m_escape, &QShortcut::activated, d.cmdStop, &QPushButton::click);
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        LetEnterClick(*button);
+    }
     for (const int page : {kSplitPage, kAssemblePage}) {
         d.pictab[page]->setAcceptDrops(true);
         d.pictab[page]->installEventFilter(this);
@@ -131,6 +163,7 @@ void SplittaFile::Form_Load() {
     d.txtHelp->setPlainText(
         HelpBas::GetHelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     d.picTabContainer->SetupTabStrip();
+    d.HScroll1->setValue(m_remembered.SizeSetting());
     UpdateSizeLabel();
 }
 
@@ -156,6 +189,7 @@ void SplittaFile::cmdOpen_Click(int index) {
         return;
     }
     {
+        const FocusReturn focus(*this);
         const ActivityScope activity(m_flags);
         ClearStatusLabels();
         const QString path = ChooseFile(index);
@@ -180,7 +214,17 @@ void SplittaFile::HScroll1_Scroll() {
 }
 
 void SplittaFile::Check1_Click() {
-    m_design.txtHelp->setHidden(!m_design.txtHelp->isHidden());
+    QPlainTextEdit* help = m_design.txtHelp;
+    const bool show = help->isHidden();
+    help->setVisible(show);
+    // What the box covers can be neither seen nor clicked: hidden, it is out of the tab order
+    // and out of screen readers' way as well.
+    for (QWidget* control :
+         help->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (control != help && control->geometry().intersects(help->geometry())) {
+            control->setVisible(!show);
+        }
+    }
 }
 
 void SplittaFile::lblemail_Click() {
@@ -278,9 +322,16 @@ QString SplittaFile::ChooseFile(int index) {
     const QChar nul(u'\0');
     const QString filter =
         split ? QStringLiteral("Tutti i file(*.*)") + nul + QStringLiteral("*.*") + nul
-              : QStringLiteral("000(*.*)") + nul + QStringLiteral("*.000") + nul;
-    return SplitBas::ShowOpenFileDialog(m_dialogs, this, title, QString(), filter, QString(),
-                                        QStringLiteral("c"));
+              // Every first piece: "*.000" would hide foto.j000 (of foto.jpeg) and LEGG000
+              // (of LEGGIMI), whose names lost a dot or had none.
+              : QStringLiteral("000(*.*)") + nul + QStringLiteral("*000") + nul;
+    const QString path = SplitBas::ShowOpenFileDialog(m_dialogs, this, title, QString(), filter,
+                                                      m_remembered.LastFolder(ChooserOf(index)),
+                                                      QStringLiteral("c"));
+    if (!path.isEmpty()) {
+        m_remembered.RememberChosenFile(ChooserOf(index), path);
+    }
+    return path;
 }
 
 void SplittaFile::RunOperation(int index, const QByteArray& path) {
@@ -308,6 +359,7 @@ void SplittaFile::OpenDropVerdict(int index, const DropVerdict& verdict) {
         return;
     }
     {
+        const FocusReturn focus(*this);
         const ActivityScope activity(m_flags);
         ClearStatusLabels();
         RunOperation(index, verdict.path);

@@ -10,6 +10,7 @@
 
 #include "operation_flags.h"
 #include "progress_bar.h"
+#include "remembered_choices.h"
 #include "splitta_file_design.h"
 #include "window_host.h"
 
@@ -97,7 +98,8 @@ private:
     std::unique_ptr<WindowHost> m_host;  // made once the controls it drives exist
     WindowProgressBar m_progBar;
     std::vector<std::string> m_pieceFiles;
-    QShortcut* m_escape = nullptr;  // enabled while the Stop button is shown
+    RememberedChoices m_remembered;  // the choosers' folders and the size setting
+    QShortcut* m_escape = nullptr;   // enabled while the Stop button is shown
 };
 
 }  // namespace zirared

@@ -11,6 +11,7 @@
 #include "design_fonts.h"
 #include "link_label.h"
 #include "piece_set.h"
+#include "size_slider.h"
 #include "svg_picture.h"
 #include "svg_pixmap.h"
 #include "tab_container.h"
@@ -95,12 +96,12 @@ void BuildSplitPage(SplittaFileDesign& d, QWidget* page) {
                             QStringLiteral("Imposta le dimensioni dei file da creare"));
     d.Label1->setFont(ArialFont(9));
 
-    d.HScroll1 = Place(new QScrollBar(Qt::Horizontal, page), "HScroll1", {16, 40, 172, 18});
+    d.HScroll1 = Place(new SizeSlider(page), "HScroll1", {16, 40, 172, 18});
     d.HScroll1->setRange(kMinSizeSetting, kMaxSizeSetting);
     d.HScroll1->setSingleStep(1);
     d.HScroll1->setPageStep(5);
     d.HScroll1->setValue(1);
-    d.HScroll1->setFocusPolicy(Qt::StrongFocus);
+    d.HScroll1->setAccessibleName(QStringLiteral("Dimensione dei file da creare"));
 
     d.lblDimFile = CentredLabel(page, "lblDimFile", {192, 40, 113, 17});
     d.Image3 = Picture(page, "Image3", {16, 64, 70, 70}, QStringLiteral(":/zirared/image3.svg"),
@@ -193,12 +194,13 @@ void BuildInformationPage(SplittaFileDesign& d, QWidget* page) {
 void SetDesignTabOrder(const SplittaFileDesign& d) {
     // The tab strip brings its own click area; it takes its place in the order when present.
     auto* cursorTab = d.picTabContainer->findChild<QWidget*>(QStringLiteral("lblCursorTab"));
+    // The design's order, but for the slider: it sits above the button it sets the size for, so
+    // it comes before it, and each page is walked from top to bottom.
     const std::initializer_list<QWidget*> order{
-        d.picTabContainer, d.pictab[2],   d.pictab[1], d.pictab[0],        d.cmdOpen[0],
-        d.cmdOpen[1],      d.lblInfo,     d.Label3,    d.Label4,           d.Label5,
-        d.Label6,          d.chkKillFile, d.lblemail,  d.HScroll1,         cursorTab,
-        d.lblWorkProgress, d.lblDimFile,  d.Label1,    d.lblWorkProgress1, d.cmdStop,
-        d.txtHelp,         d.Check1};
+        d.picTabContainer,  d.pictab[2], d.pictab[1], d.pictab[0],       d.HScroll1,   d.cmdOpen[0],
+        d.cmdOpen[1],       d.lblInfo,   d.Label3,    d.Label4,          d.Label5,     d.Label6,
+        d.chkKillFile,      d.lblemail,  cursorTab,   d.lblWorkProgress, d.lblDimFile, d.Label1,
+        d.lblWorkProgress1, d.cmdStop,   d.txtHelp,   d.Check1};
     // Qt skips any link to a control that cannot take the focus, so chain only the others.
     QWidget* previous = nullptr;
     for (QWidget* widget : order) {

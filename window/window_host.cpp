@@ -4,10 +4,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
-#include <algorithm>
 
 #include "dialogs.h"
 #include "message_text.h"
@@ -26,21 +24,23 @@ namespace {
 // one pass a millisecond keeps the window just as responsive at a fraction of the cost.
 constexpr std::chrono::milliseconds kEventPassInterval{1};
 
-// Drawing a label or the bar costs far more than a block under a real display server, and
-// nobody sees more than one picture a frame. Without a known refresh rate: 60 Hz.
-std::chrono::steady_clock::duration FrameIntervalOf(const QWidget& window) {
-    const QScreen* screen = window.screen();
-    const double hertz =
-        screen != nullptr && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
-    const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-        std::chrono::duration<double>(1.0 / hertz));
-    return std::clamp<std::chrono::steady_clock::duration>(interval, std::chrono::milliseconds(4),
-                                                           std::chrono::milliseconds(50));
-}
+// Drawing a label or the bar costs far more than a block under a real display server: each
+// picture ends in a round trip to the server, which the copy waits for, and on a busy machine
+// that wait can last a time slice. Ten pictures a second keep the bar and the status line
+// moving for the eye at a small fraction of that cost.
+constexpr std::chrono::milliseconds kFrameInterval{100};
 
 }  // namespace
 
 void EnableControls(const HostControls& controls, bool enabled) {
+    // The two buttons share one place: the focus goes from the one leaving to the one coming,
+    // rather than on to the next control (the tab strip, the slider being disabled).
+    QPushButton* leaving = enabled ? controls.stop : controls.splitOpen;
+    QPushButton* coming = enabled ? controls.splitOpen : controls.stop;
+    if (leaving->hasFocus()) {
+        coming->show();
+        coming->setFocus(Qt::OtherFocusReason);
+    }
     controls.splitOpen->setVisible(enabled);
     controls.sizeSlider->setEnabled(enabled);
     controls.stop->setVisible(!enabled);
@@ -55,10 +55,7 @@ void SetStatusText(QLabel& label, const QString& text) {
 }
 
 WindowHost::WindowHost(Dialogs& dialogs, OperationFlags& flags, const HostControls& controls)
-    : m_dialogs(dialogs),
-      m_flags(flags),
-      m_controls(controls),
-      m_frameInterval(FrameIntervalOf(*controls.window)) {
+    : m_dialogs(dialogs), m_flags(flags), m_controls(controls) {
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { ShowLatest(); });
@@ -130,10 +127,10 @@ void WindowHost::RemoveProgressBar() {
 
 void WindowHost::ShowWhenFrameDue() {
     const auto elapsed = std::chrono::steady_clock::now() - m_lastFrame;
-    if (elapsed >= m_frameInterval) {
+    if (elapsed >= kFrameInterval) {
         ShowLatest();
     } else if (!m_frameTimer.isActive()) {
-        m_frameTimer.start(std::chrono::ceil<std::chrono::milliseconds>(m_frameInterval - elapsed));
+        m_frameTimer.start(std::chrono::ceil<std::chrono::milliseconds>(kFrameInterval - elapsed));
     }
 }
 

@@ -41,7 +41,8 @@ struct HostControls {
 // An engine text as Qt shows it: the engine breaks lines with CR LF, Qt with LF.
 QString FromEngineText(const std::string& text);
 
-// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy.
+// True: idle (split chooser shown, slider enabled, Stop hidden); False: busy. The focus on
+// either button passes to the other.
 void EnableControls(const HostControls& controls, bool enabled);
 
 // Shows `text` at once, but repaints the label only when its text really changes.
@@ -49,8 +50,8 @@ void SetStatusText(QLabel& label, const QString& text);
 
 // The services the piece engine asks of its host, supplied by the window's controls.
 // The engine reports its status text and bar value for every block; the screen shows at most
-// one new state per display frame, always the latest block's, and everything reported is on
-// screen before a message, a change of busy state or the end of the bar.
+// one new state per frame (ten a second), always the latest block's, and everything reported
+// is on screen before a message, a change of busy state or the end of the bar.
 class WindowHost final : public OperationServices {
 public:
     WindowHost(Dialogs& dialogs, OperationFlags& flags, const HostControls& controls);
@@ -83,7 +84,6 @@ private:
     bool m_splitStatusPending = false;
     bool m_assembleStatusPending = false;
     std::optional<std::int16_t> m_pendingProgress;
-    std::chrono::steady_clock::duration m_frameInterval;
     std::chrono::steady_clock::time_point m_lastFrame{};
     // Shows what the last blocks reported when no further block comes within the frame.
     QTimer m_frameTimer;

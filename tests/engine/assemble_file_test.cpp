@@ -73,7 +73,9 @@ TEST_F(AssembleFileTest, RebuildsThreePiecesInOrder) {
     EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
     const std::string output = m_dir / "report.doc";
     const std::vector<std::string> expected = {
+        "busy|1",  // Stop shown while it copies
         "bar|create",
+        "clear-stop",
         "enable|0",
         "assemble-status|Lettura del file  1   di  3   in corso...",
         "enable|0",
@@ -83,7 +85,8 @@ TEST_F(AssembleFileTest, RebuildsThreePiecesInOrder) {
         "assemble-status|",
         "information|Il file " + output + "\r\nè stato riassemblato correttamente.",
         "bar|remove",
-        "enable|1"};
+        "enable|1",
+        "busy|0"};
     EXPECT_EQ(m_host.Outline(), expected);
     EXPECT_EQ(m_pieceFiles, PiecePaths("report.", 3));
     EXPECT_EQ(m_host.CountOf(CallKind::EventPass), 140 + 140 + 1) << "one pass per block";
@@ -351,7 +354,7 @@ TEST_P(DeletePiecesTest, DeletesOnlyOnYes) {
     m_host.QueueAnswer(GetParam().answer);
     EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
     const auto outline = m_host.Outline();
-    EXPECT_EQ(outline[outline.size() - 3],
+    EXPECT_EQ(outline[outline.size() - 4],
               "question|Il file " + (m_dir / "report.doc") +
                   "\r\nè stato riassemblato correttamente.\r\n\r\nConfermi l'eliminazione dei 3 "
                   "files sorgenti?");
@@ -378,14 +381,14 @@ TEST_F(AssembleFileTest, FailingDeletionStopsAtThatPiece) {
     m_host.QueueAnswer(Answer::Yes);
     EXPECT_EQ(Assemble("report.000"), Outcome::Failed);
     const auto outline = m_host.Outline();
-    const std::vector<std::string> ending(outline.end() - 3, outline.end());
+    const std::vector<std::string> ending(outline.end() - 4, outline.end());
     EXPECT_EQ(ending,
               (std::vector<std::string>{"error|Impossibile cancellare i files!\r\n" +
                                             std::to_string(kIsADirectoryNumber) +
                                             "  È una cartella.\r\n"
                                             "Il file " +
                                             (m_dir / "report.001") + " non è stato cancellato.",
-                                        "bar|remove", "enable|1"}));
+                                        "bar|remove", "enable|1", "busy|0"}));
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"report.001", "report.002", "report.doc"}));
 }
 
@@ -396,12 +399,11 @@ TEST(DeletePieceFilesTest, ListsWithoutPiecesDeleteNothing) {
     EXPECT_TRUE(host.Calls().empty());
 }
 
-TEST_F(AssembleFileTest, StopButtonDoesNotStopAnAssembly) {
+TEST_F(AssembleFileTest, AStopFromBeforeTheCopyIsForgotten) {
     const std::string source = MakeSet("report.", 3, 10);
-    m_host.RequestStopAtEventPass(1);
+    m_host.SetStopFlag(true);  // a Stop that reached no operation
     EXPECT_EQ(Assemble("report.000"), Outcome::Completed);
     EXPECT_EQ(ReadFile(m_dir / "report.doc"), source);
-    EXPECT_EQ(m_host.CountOf(CallKind::ClearStop), 0);
 }
 
 struct ObstacleRow {
@@ -488,12 +490,13 @@ struct LateEndRow {
     Outcome outcome;
     bool rebuilt;         // the old a.doc replaced by the rebuilt one
     std::string message;  // how one of the texts shown starts; "{dir}" for the folder
+    bool end = true;      // false: the window's Stop instead of an ending signal
 };
 
 class LateEndTest : public AssembleFileTest, public testing::WithParamInterface<LateEndRow> {};
 
-// An ending signal arrives at a moment picked by what stands on disk or is shown then; the
-// user ticked the deletion and answers Yes to every question.
+// An ending signal (or the window's Stop) arrives at a moment picked by what stands on disk or
+// is shown then; the user ticked the deletion and answers Yes to every question.
 TEST_P(LateEndTest, HonouredUntilTheRenameAndNothingDeletedAfter) {
     const LateEndRow& row = GetParam();
     const std::string source = PatternBytes(kLateLength, 4);
@@ -506,7 +509,7 @@ TEST_P(LateEndTest, HonouredUntilTheRenameAndNothingDeletedAfter) {
     m_host.SetDeleteChoice(true);
     m_host.QueueAnswer(Answer::Yes);
     m_host.QueueAnswer(Answer::Yes);
-    m_host.SignalWhen([&](const std::string& shown) { return row.moment(m_dir, shown); }, true);
+    m_host.SignalWhen([&](const std::string& shown) { return row.moment(m_dir, shown); }, row.end);
     EXPECT_EQ(Assemble("a.000"), row.outcome);
     EXPECT_EQ(m_dir.Names(), namesBefore) << "the pieces kept, nothing left behind";
     EXPECT_TRUE(ReadFile(m_dir / "a.doc") == (row.rebuilt ? source : "the old a.doc"));
@@ -518,19 +521,21 @@ TEST_P(LateEndTest, HonouredUntilTheRenameAndNothingDeletedAfter) {
 }
 
 const std::string kRebuilt = "Il file {dir}/a.doc\r\nè stato riassemblato correttamente.";
+// The join's temporary file stands beside the pieces, whole.
+bool RebuiltFileWritten(const test::TempDir& d, const std::string& /*shown*/) {
+    const auto names = d.Names();
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+        return n.find(".zirared-") != std::string::npos && test::FileSize(d / n) == kLateLength;
+    });
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LateEndTest,
     testing::Values(
-        LateEndRow{"while_the_rebuilt_file_is_hashed",
-                   [](const test::TempDir& d, const std::string&) {
-                       const auto names = d.Names();
-                       return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-                           return n.find(".zirared-") != std::string::npos &&
-                                  test::FileSize(d / n) == kLateLength;
-                       });
-                   },
-                   Outcome::Stopped, false, "information|Operazione terminata volontariamente"},
+        LateEndRow{"while_the_rebuilt_file_is_hashed", RebuiltFileWritten, Outcome::Stopped, false,
+                   "information|Operazione terminata volontariamente"},
+        LateEndRow{"stop_while_the_rebuilt_file_is_hashed", RebuiltFileWritten, Outcome::Stopped,
+                   false, "information|Operazione terminata volontariamente", false},
         LateEndRow{"once_the_rebuilt_file_stands",
                    [](const test::TempDir& d, const std::string&) {
                        return test::FileSize(d / "a.doc") == kLateLength;
@@ -603,8 +608,8 @@ int AssemblePastSizeLimit(test::ScriptedHost& host, const std::string& chosen,
     const Outcome outcome = AssembleFile(host, chosen, pieceFiles);
     const auto outline = host.Outline();
     const bool reported =
-        outline.size() >= 3 &&
-        outline[outline.size() - 3] == "warning|Impossibile scrivere il file " + folder +
+        outline.size() >= 4 &&
+        outline[outline.size() - 4] == "warning|Impossibile scrivere il file " + folder +
                                            "/report.doc\r\nFile troppo grande.\r\nErrore n° 27";
     // The pieces alone, and already while the warning is up.
     const bool nothingLeft = test::TempDir::NamesIn(folder).size() == 3 && namesWhileWarned == 3;

@@ -64,12 +64,12 @@ TEST_P(AssembleOntoFullDisk, TrapsWithTheDiskFullErrorAndLeavesTheFolderAsItWas)
     EXPECT_EQ(AssembleFile(m_host, PiecePath(0), m_pieceFiles), Outcome::Failed);
 
     const auto outline = m_host.Outline();
-    ASSERT_GE(outline.size(), 3u);
-    const std::vector<std::string> ending(outline.end() - 3, outline.end());
+    ASSERT_GE(outline.size(), 4u);
+    const std::vector<std::string> ending(outline.end() - 4, outline.end());
     EXPECT_EQ(ending,
               (std::vector<std::string>{"warning|Impossibile scrivere il file " + OutputPath() +
                                             "\r\nSpazio insufficiente sul disco.\r\nErrore n° 28",
-                                        "bar|remove", "enable|1"}));
+                                        "bar|remove", "enable|1", "busy|0"}));
     EXPECT_EQ(ReadFile(OutputPath()), "the file a join must never lose");
     EXPECT_EQ(test::TempDir::NamesIn(m_work),
               (std::vector<std::string>{"report.000", "report.001", "report.002", "report.doc"}))

@@ -84,24 +84,30 @@ while IFS= read -r line; do
     ((${#line} <= 80)) || fail "description line longer than 80 columns: '$line'"
 done < <(dpkg-deb -I "$deb" control | sed -n '/^Description:/,/^[^ ]/p' | sed '$!b; /^[^ ]/d')
 
-# Contents: the two programs, the desktop entry, the icon in two forms, the MIME type of
-# pieces, a manual page for each program, and the copyright and changelog Debian asks for.
+# Contents: the two programs, the desktop entry and the AppStream component (both named by
+# the program's desktop id), the icon in two forms, the MIME type of pieces, a manual page
+# for each program, and the copyright and changelog Debian asks for.
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
+metainfo=$(find "$root/usr/share/metainfo" -name '*.metainfo.xml' 2>/dev/null | head -n 1)
+app_id=$(basename "${metainfo:-none.metainfo.xml}" .metainfo.xml)
+# Reverse-DNS, lower case, as AppStream asks of an id.
+[[ $app_id =~ ^[a-z0-9]+(\.[a-z0-9_]+){2,}$ ]] || fail "AppStream id '$app_id' is not reverse-DNS"
 expected_files=(
     ./usr/bin/zirared
     ./usr/bin/zirared-cli
-    ./usr/share/applications/zirared.desktop
+    "./usr/share/applications/$app_id.desktop"
     ./usr/share/doc/zirared/changelog.gz
     ./usr/share/doc/zirared/copyright
     ./usr/share/icons/hicolor/32x32/apps/zirared.png
     ./usr/share/icons/hicolor/scalable/apps/zirared.svg
     ./usr/share/man/man1/zirared-cli.1.gz
     ./usr/share/man/man1/zirared.1.gz
+    "./usr/share/metainfo/$app_id.metainfo.xml"
     ./usr/share/mime/packages/zirared.xml
 )
 actual_files=$(cd "$root" && find . -type f | LC_ALL=C sort)
-if [[ $actual_files != "$(printf '%s\n' "${expected_files[@]}")" ]]; then
+if [[ $actual_files != "$(printf '%s\n' "${expected_files[@]}" | LC_ALL=C sort)" ]]; then
     fail "unexpected contents:"$'\n'"$actual_files"
 fi
 for program in zirared zirared-cli; do
@@ -122,9 +128,9 @@ for program in zirared zirared-cli; do
 done
 
 # The menu entry is valid and names what the package installs.
-desktop=$root/usr/share/applications/zirared.desktop
+desktop=$root/usr/share/applications/$app_id.desktop
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects zirared.desktop"
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
 fi
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
@@ -138,6 +144,56 @@ mime_type=$(sed -n 's/^MimeType=\([^;]*\);.*/\1/p' "$desktop")
 mime_xml=$root/usr/share/mime/packages/zirared.xml
 grep -q "<mime-type type=\"$mime_type\">" "$mime_xml" ||
     fail "MimeType=$mime_type is not defined in zirared.xml"
+
+# A desktop knows a piece by its first seven bytes whatever its name, and never by the name
+# alone: real pieces of foto.jpeg and LEGGIMI (foto.j000, LEGG000) are pieces, a plain.000
+# of random bytes is not. The installed type goes into a scratch MIME database next to the
+# system's; gio answers as a file manager would.
+if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
+    mime_data=$scratch/mime-data
+    mkdir -p "$mime_data/mime/packages" "$scratch/files"
+    cp "$mime_xml" "$mime_data/mime/packages/"
+    update-mime-database "$mime_data/mime" >/dev/null
+    type_of() {
+        XDG_DATA_HOME=$mime_data XDG_DATA_DIRS=/usr/share gio info -a standard::content-type "$1" |
+            sed -n 's/^ *standard::content-type: //p'
+    }
+    for source in foto.jpeg LEGGIMI; do
+        head -c 1500000 /dev/urandom >"$scratch/files/$source"
+        "$root/usr/bin/zirared-cli" split --yes "$scratch/files/$source" >/dev/null 2>&1 ||
+            fail "zirared-cli could not split $source"
+    done
+    head -c 1500000 /dev/urandom >"$scratch/files/plain.000"
+    declare -A expected_type=([foto.j000]=$mime_type [foto.j001]=$mime_type
+        [LEGG000]=$mime_type [plain.000]=application/octet-stream)
+    for name in "${!expected_type[@]}"; do
+        actual_type=$(type_of "$scratch/files/$name")
+        [[ $actual_type == "${expected_type[$name]}" ]] ||
+            fail "$name is typed '$actual_type', not ${expected_type[$name]}"
+    done
+fi
+
+# The AppStream component: clean for appstreamcli, with the desktop entry as its launchable,
+# both programs and the piece type among what it provides, and one release for each entry
+# of the changelog, same version and date, newest first.
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli rejects $metainfo"
+    appstreamcli validate-tree --no-net "$root" || fail "appstreamcli rejects the installed tree"
+    component=$(<"$metainfo")
+    for provided in "<id>$app_id</id>" "<launchable type=\"desktop-id\">$app_id.desktop<" \
+        '<binary>zirared</binary>' '<binary>zirared-cli</binary>' \
+        "<mediatype>$mime_type</mediatype>"; do
+        [[ $component == *"$provided"* ]] || fail "$app_id.metainfo.xml lacks $provided"
+    done
+    releases=$(sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' <<<"$component")
+    changelog_releases=$(zcat "$root/usr/share/doc/zirared/changelog.gz" |
+        sed -n 's/^zirared (\([^)]*\)).*/\1/p; s/^ -- .*>  //p' | paste -d ' ' - - |
+        while read -r release_version release_date; do
+            echo "$release_version $(date -u -d "$release_date" +%F)"
+        done)
+    [[ -n $releases && $releases == "$changelog_releases" ]] ||
+        fail "metainfo releases '$releases' differ from the changelog's '$changelog_releases'"
+fi
 
 # Both programs answer --help and --version without a display (the window too), and the
 # manual pages document every option the programs list in their --help.

@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <ostream>
@@ -17,6 +20,7 @@
 #include "open_file_chooser.h"
 #include "print_row.h"
 #include "qt_dialogs.h"
+#include "scripted_dialogs.h"
 #include "splitta_file.h"
 
 namespace zirared {
@@ -156,6 +160,39 @@ INSTANTIATE_TEST_SUITE_P(
         ChooserCase{"DefaultExtensionCompletesAMissingName", "prova", "prova.c"},
         ChooserCase{"CancelGivesNothing", nullptr, nullptr}),
     [](const auto& info) { return info.param.why; });
+
+// The assemble page's request as Qt's own dialog shows it: every first piece, whatever became of
+// the source's extension, and nothing else.
+TEST(RealFileChooser, AssembleChooserListsEveryFirstPiece) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.000", "foto.j000", "LEGG000", "a.001", "a.doc", "plain.txt"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ScriptedDialogs scripted;
+    SplittaFile window(scripted);
+    window.design().cmdOpen[1]->click();
+    ASSERT_EQ(scripted.fileRequests().size(), 1U);
+    OpenFileRequest request = scripted.fileRequests()[0];
+    request.initialDirectory = dir.path();
+    OpenFileChooser chooser(nullptr, request);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.show();
+    auto* view = chooser.findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(view, nullptr);
+    const auto shown = [view] {
+        QStringList names;
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+            names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        }
+        names.sort();
+        return names;
+    };
+    const QStringList firstPieces{"LEGG000", "a.000", "foto.j000"};
+    // The folder is read in the background; what the dialog shows then is checked below.
+    static_cast<void>(QTest::qWaitFor([&] { return shown() == firstPieces; }, 10000));
+    EXPECT_EQ(shown(), firstPieces);
+}
 
 enum class Waiting { SplitConfirmation, FileChooser };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -200,37 +201,107 @@ TEST_F(WindowOperations, PathLongerThan249CharactersIsUsedWhole) {
     EXPECT_EQ(QFileInfo(PiecePath(source, 1)).size(), 16 + 1);
 }
 
-// Escape is the keyboard's way to the Stop button ("Annulla").
-class StopDuringASplit : public WindowOperations,
-                         public ::testing::WithParamInterface<bool /* by Escape */> {};
+// Escape is the keyboard's way to the Stop button ("Annulla"); Enter clicks it when it has the
+// focus, which it takes from the open button it replaces.
+enum class StopWay { StopButton, EscapeKey, EnterOnStop };
 
-TEST_P(StopDuringASplit, DeletesItsPiecesAndGivesTheWindowBack) {
+struct StopCase {
+    const char* why;
+    bool join;
+    StopWay way;
+    Qt::Key start;  // on the focused open button: Enter, keypad Enter and Space all click it
+    Qt::KeyboardModifiers startModifiers = {};
+};
+
+class StopDuringAnOperation : public WindowOperations,
+                              public ::testing::WithParamInterface<StopCase> {};
+
+// Started from the keyboard: a split stopped deletes its pieces; a join stopped leaves
+// the old file and the pieces as they were, and no temporary file. The focus is then back on the
+// open button.
+TEST_P(StopDuringAnOperation, LeavesTheFolderAsItWasAndTheFocusWhereItWas) {
+    const StopCase& c = GetParam();
     const SplittaFileDesign& d = m_window.design();
+    if (c.join) {
+        SplitThroughWindow();
+        WriteFile(m_source, "the old file");
+        m_dialogs.QueueAnswer(Answer::Yes);  // "esiste già! Sovrascrivere il file?"
+    }
+    const QStringList namesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QApplication::setActiveWindow(&m_window);
+    const int page = c.join ? 1 : 0;
+    ShowPage(*d.picTabContainer, page);
+    d.cmdOpen[page]->setFocus(Qt::TabFocusReason);
     bool busyWhileRunning = false;
     DuringOperation([&] {
         busyWhileRunning =
-            d.cmdStop->isVisible() && d.cmdOpen[0]->isHidden() && !d.HScroll1->isEnabled();
-        if (GetParam()) {
-            QApplication::setActiveWindow(&m_window);
-            QTest::keyClick(&m_window, Qt::Key_Escape);
-        } else {
-            QTest::mouseClick(d.cmdStop, Qt::LeftButton);
+            !d.cmdStop->isHidden() && d.cmdOpen[0]->isHidden() && !d.HScroll1->isEnabled();
+        switch (c.way) {
+            case StopWay::StopButton:  // on the split page, whichever page is shown
+                QTest::mouseClick(d.cmdStop, Qt::LeftButton);
+                break;
+            case StopWay::EscapeKey:
+                QTest::keyClick(&m_window, Qt::Key_Escape);
+                break;
+            case StopWay::EnterOnStop:
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                break;
         }
     });
 
-    SplitThroughWindow();
+    m_dialogs.QueueFile(c.join ? PiecePath(m_source, 0) : m_source);
+    QTest::keyClick(d.cmdOpen[page], c.start, c.startModifiers);
 
     EXPECT_TRUE(busyWhileRunning);
     EXPECT_TRUE(m_dialogs.Shown(kStopped, MessageKind::Information));
-    EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, 0)));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), namesBefore);
+    if (c.join) {
+        EXPECT_EQ(ReadFile(m_source), QByteArray("the old file"));
+    }
     EXPECT_TRUE(d.lblWorkProgress->text().isEmpty());
     ExpectIdle();
+    EXPECT_TRUE(d.cmdOpen[page]->hasFocus());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, StopDuringASplit, ::testing::Values(false, true),
-                         [](const auto& info) {
-                             return std::string(info.param ? "EscapeKey" : "StopButton");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Ways, StopDuringAnOperation,
+    ::testing::Values(
+        StopCase{"SplitByStopButton", false, StopWay::StopButton, Qt::Key_Return},
+        StopCase{"SplitByEscape", false, StopWay::EscapeKey, Qt::Key_Enter, Qt::KeypadModifier},
+        StopCase{"SplitByEnterOnStop", false, StopWay::EnterOnStop, Qt::Key_Space},
+        StopCase{"JoinByStopButton", true, StopWay::StopButton, Qt::Key_Return},
+        StopCase{"JoinByEscape", true, StopWay::EscapeKey, Qt::Key_Enter, Qt::KeypadModifier}),
+    [](const auto& info) { return info.param.why; });
+
+// What the user chose comes back at the next start: each chooser's folder, and the size.
+TEST_F(WindowOperations, TheNextRunStartsFromTheLastChoices) {
+    QTemporaryDir elsewhere;  // the assemble chooser's folder
+    const QString notAPiece = elsewhere.filePath(QStringLiteral("nota.000"));
+    WriteFile(notAPiece, "not a piece");
+    {
+        ScriptedDialogs dialogs;
+        SplittaFile first(dialogs);
+        QTest::keyClick(first.design().HScroll1, Qt::Key_End);
+        dialogs.QueueFile(m_source);  // too small for 40 units: refused
+        first.design().cmdOpen[0]->click();
+        dialogs.QueueFile(notAPiece);  // refused too
+        first.design().cmdOpen[1]->click();
+    }
+    ScriptedDialogs dialogs;
+    SplittaFile next(dialogs);
+    next.design().cmdOpen[0]->click();
+    next.design().cmdOpen[1]->click();
+    ASSERT_TRUE(elsewhere.remove());
+    next.design().cmdOpen[1]->click();
+
+    EXPECT_EQ(next.design().HScroll1->value(), 40);
+    ASSERT_EQ(dialogs.fileRequests().size(), 3U);
+    EXPECT_EQ(dialogs.fileRequests()[0].initialDirectory, m_dir.path());
+    EXPECT_EQ(dialogs.fileRequests()[1].initialDirectory, elsewhere.path());
+    EXPECT_TRUE(dialogs.fileRequests()[2].initialDirectory.isEmpty()) << "a folder that is gone";
+    EXPECT_TRUE(QFileInfo::exists(qEnvironmentVariable("XDG_CONFIG_HOME") +
+                                  QStringLiteral("/zirared/zirared.conf")));
+}
 
 TEST_F(WindowOperations, EscapeWhileIdleStartsAndStopsNothing) {
     QApplication::setActiveWindow(&m_window);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "link_label.h"
 #include "print_row.h"
 #include "scripted_dialogs.h"
+#include "size_label.h"
 #include "splitta_file.h"
 #include "tab_container.h"
 
@@ -51,10 +53,12 @@ TEST(HelpToggle, TwoClicksGiveBackTheStartOfBothTickAndBox) {
     QTest::mouseClick(d.Check1, Qt::LeftButton);
     EXPECT_TRUE(d.Check1->isChecked());
     EXPECT_TRUE(d.txtHelp->isVisible());
+    EXPECT_FALSE(d.lblemail->isVisible()) << "covered by the box: never reached by Tab either";
 
     QTest::mouseClick(d.Check1, Qt::LeftButton);
     EXPECT_FALSE(d.Check1->isChecked());
     EXPECT_FALSE(d.txtHelp->isVisible());
+    EXPECT_TRUE(d.lblemail->isVisible());
 }
 
 // Receives the URLs QDesktopServices would hand to the mail program.
@@ -202,9 +206,82 @@ INSTANTIATE_TEST_SUITE_P(
         // "*.*" would hide names without a dot on this platform: the split lists all files.
         ChooserCase{"SplitListsEveryFile", 0, "Seleziona il file da dividere", "Tutti i file(*.*)",
                     "*"},
+        // Also foto.j000 (of foto.jpeg) and LEGG000 (of LEGGIMI).
         ChooserCase{"AssembleListsFirstPieces", 1, "Seleziona il file da assemblare", "000(*.*)",
-                    "*.000"}),
+                    "*000"}),
     [](const auto& info) { return info.param.why; });
+
+struct SliderKey {
+    const char* why;
+    int start;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int expected;
+};
+
+class SliderKeys : public ::testing::TestWithParam<SliderKey> {};
+
+// As its arrows and its value run: right and up is larger, 1 to 40 size units.
+TEST_P(SliderKeys, MoveTheSizeAsTheArrowsDo) {
+    const SliderKey& k = GetParam();
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    QScrollBar* slider = window.design().HScroll1;
+    slider->setValue(k.start);
+    QTest::keyClick(slider, k.key, k.modifiers);
+    EXPECT_EQ(slider->value(), k.expected);
+    EXPECT_EQ(window.design().lblDimFile->text(), SizeLabelText(k.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SliderKeys,
+    ::testing::Values(SliderKey{"RightAddsOne", 5, Qt::Key_Right, {}, 6},
+                      SliderKey{"UpAddsOne", 5, Qt::Key_Up, {}, 6},
+                      SliderKey{"LeftTakesOne", 5, Qt::Key_Left, {}, 4},
+                      SliderKey{"KeypadDownTakesOne", 5, Qt::Key_Down, Qt::KeypadModifier, 4},
+                      SliderKey{"PageUpAddsFive", 5, Qt::Key_PageUp, {}, 10},
+                      SliderKey{"PageDownTakesFive", 10, Qt::Key_PageDown, {}, 5},
+                      SliderKey{"HomeGoesToOne", 17, Qt::Key_Home, {}, 1},
+                      SliderKey{"EndGoesToForty", 17, Qt::Key_End, {}, 40},
+                      SliderKey{"NeverBelowOne", 1, Qt::Key_Left, {}, 1},
+                      SliderKey{"NeverAboveForty", 38, Qt::Key_PageUp, {}, 40}),
+    [](const auto& info) { return info.param.why; });
+
+// Where the keyboard puts the focus, a mark shows it: on the tab strip, which has the focus from
+// the start, once Ctrl+Tab is used (three of them come back to the first tab), and on the slider
+// reached by Shift+Tab from the button below it.
+TEST(KeyboardFocus, IsMarkedOnTheStripAndOnTheSlider) {
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const SplittaFileDesign& d = window.design();
+    d.picTabContainer->setFocus(Qt::ActiveWindowFocusReason);
+    const QImage unmarked = d.picTabContainer->grab().toImage();
+    for (int tab = 0; tab < 3; ++tab) {
+        QTest::keyClick(d.picTabContainer, Qt::Key_Tab, Qt::ControlModifier);
+    }
+    EXPECT_NE(d.picTabContainer->grab().toImage(), unmarked);
+
+    d.cmdOpen[0]->setFocus(Qt::OtherFocusReason);
+    const QImage unfocused = d.HScroll1->grab().toImage();
+    QTest::keyClick(d.cmdOpen[0], Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(d.HScroll1->hasFocus());
+    EXPECT_NE(d.HScroll1->grab().toImage(), unfocused);
+}
+
+TEST(SizeSlider, ScreenReadersSeeASliderThatSaysTheSize) {
+    ScriptedDialogs dialogs;
+    SplittaFile window(dialogs);
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(window.design().HScroll1);
+    EXPECT_EQ(accessible->role(), QAccessible::Slider);
+    EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty());
+    accessible->valueInterface()->setCurrentValue(3);
+    EXPECT_EQ(window.design().HScroll1->value(), 3);
+    EXPECT_EQ(accessible->text(QAccessible::Value), SizeLabelText(3));
+}
 
 }  // namespace
 }  // namespace zirared

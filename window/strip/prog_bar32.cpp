@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QPalette>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
@@ -21,6 +23,18 @@ void SetBarPaletteColour(QProgressBar* bar, QPalette::ColorRole role, ColourValu
     QPalette palette = bar->palette();
     palette.setColor(role, ToQColor(colour));
     bar->setPalette(palette);
+}
+
+// The bar is drawn by the plain Windows style, flat like the native bar. The application's
+// style (Fusion) draws it with antialiased lines, whose many spans Qt fills on its GUI
+// thread pool: every repaint during a copy would wait for those threads, and on a busy
+// machine for a processor to run them. Without that style the bar keeps the application's.
+void UsePlainStyle(QProgressBar& bar) {
+    QStyle* style = QStyleFactory::create(QStringLiteral("Windows"));
+    if (style != nullptr) {
+        style->setParent(&bar);  // goes with the bar
+        bar.setStyle(style);
+    }
 }
 
 }  // namespace
@@ -61,6 +75,7 @@ bool CProgBar32::Create(QWidget* parent, int left, int top, int width, int heigh
     bar->setOrientation(m_orientationStyle != 0 ? Qt::Vertical : Qt::Horizontal);
     // Qt draws no segments; the choice is kept for styles that look at it.
     bar->setProperty("smooth", smooth);
+    UsePlainStyle(*bar);
     bar->setGeometry(left, top, width, height);
     bar->show();
     m_bar = bar;

@@ -273,7 +273,14 @@ void TabStripWidget::createShortcuts() {
     const auto add = [this](const QKeySequence& keys, void (TabStripWidget::*step)()) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, step);
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            (this->*step)();
+            // The page left may have held the focus, which then came here: by the keyboard.
+            if (hasFocus()) {
+                m_keyUsed = true;
+                update();
+            }
+        });
     };
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &TabStripWidget::SelectNextTab);
     add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &TabStripWidget::SelectNextTab);

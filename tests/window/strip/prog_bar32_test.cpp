@@ -188,6 +188,27 @@ TEST_F(ProgBar32Test, ColoursAreKeptAndReachTheBarsPalette) {
     EXPECT_EQ(shownBar()->palette().color(QPalette::Highlight), QColor(0, 255, 0));
 }
 
+// The bar shows its colour flat, as the native bar does, from its left edge up to the value.
+TEST_F(ProgBar32Test, TheFilledPartIsTheBarColourUpToTheValue) {
+    ASSERT_TRUE(m_progBar.Create(&m_window, 0, 0, 320, 15, false));
+    m_progBar.BarColor(0x0000FF00u);
+    m_progBar.Value(60);
+    const QImage picture = shownBar()->grab().toImage();
+    const int middle = picture.height() / 2;
+    int runs = 0;
+    int lastFilled = -1;
+    bool inRun = false;
+    for (int x = 0; x < picture.width(); ++x) {
+        const bool filled = picture.pixelColor(x, middle) == QColor(0, 255, 0);
+        runs += filled && !inRun ? 1 : 0;
+        lastFilled = filled ? x : lastFilled;
+        inRun = filled;
+    }
+    EXPECT_EQ(runs, 1);
+    EXPECT_LE(lastFilled, picture.width() * 60 / 100);
+    EXPECT_GE(lastFilled, picture.width() * 55 / 100);
+}
+
 TEST_F(ProgBar32Test, DelayLetsPendingEventsRunEvenWithANegativeTime) {
     bool ran = false;
     QTimer::singleShot(0, [&ran] { ran = true; });
