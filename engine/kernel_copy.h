@@ -16,11 +16,16 @@ namespace zirared {
 // every few milliseconds even on a slow disk.
 inline constexpr std::size_t kKernelCopyBytes = std::size_t{4} << 20;
 
+// The block a file system shares between files; a copy inside the system is tried only from
+// and to positions that are whole numbers of it.
+inline constexpr std::int64_t kKernelCopyBlock = 4096;
+
 // Copies up to size bytes from the reading handle's position to the writing handle's,
-// advancing both; the count copied, never 0. Nothing where the system will not: another file
-// system, a kernel or file system without the call, a system without one (Windows), a file
-// that ends early, and any failure at all. The caller then reads and writes the same bytes
-// itself, so that a real failure is met there and told with the file it concerns.
+// advancing both; the count copied, never 0. Nothing where the system will not or should not:
+// positions off a block boundary, another file system, a kernel or file system without the
+// call, a system without one (Windows), a file that ends early, and any failure at all. The caller
+// then reads and writes the same bytes itself, so that a real failure is met there and told with
+// the file it concerns.
 std::optional<std::size_t> CopyInsideSystem(std::intptr_t from, std::intptr_t to, std::size_t size);
 
 }  // namespace zirared
