@@ -1,6 +1,5 @@
 #include "command_line.h"
 
-#include <charconv>
 #include <optional>
 #include <string_view>
 
@@ -14,24 +13,15 @@ CommandLine UsageError(std::string reason) {
     return result;
 }
 
-// Whole decimal integer in range, nothing else: "2x", "+2", " 2" and "" are refused.
-std::optional<int> ParseSizeSetting(std::string_view text) {
-    int value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc{} || end != last) {
-        return std::nullopt;
+// The piece size asked by --size, or the usage error that refuses it.
+std::optional<std::string> TakeSizeWord(std::string_view word, CommandLine& result) {
+    SizeWordReading reading = ReadSizeWord(word);
+    if (!reading.size) {
+        return "--size: " + reading.problem;
     }
-    if (value < kMinSizeSetting || value > kMaxSizeSetting) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::string BadSizeMessage(std::string_view text) {
-    return "il valore di --size deve essere un numero intero " + SizeRangeText() + ", non \"" +
-           std::string(text) + "\"";
+    result.pieceSize = *reading.size;
+    result.sizeWord = word;
+    return std::nullopt;
 }
 
 // The value of option name at arguments[i], as "--name VALUE" or "--name=VALUE": none when
@@ -57,7 +47,8 @@ std::optional<std::optional<std::string>> OptionValue(std::span<const std::strin
 }
 
 // Standard input is split only under a name, and a name is given only for standard input;
-// what goes to a stream is never deleted afterwards, and no digest list is written for it.
+// what goes to a stream is never deleted afterwards, and no digest list or plain set is
+// written from it.
 CommandLine StreamRulesKept(const CommandLine& command) {
     const bool fromInput = command.command == CliCommand::Split && command.path == kStandardStream;
     if (fromInput && command.name.empty()) {
@@ -69,6 +60,9 @@ CommandLine StreamRulesKept(const CommandLine& command) {
     if (fromInput && command.writeList) {
         return UsageError("--hash non si usa con l'ingresso standard");
     }
+    if (fromInput && command.plain) {
+        return UsageError("--plain non si usa con l'ingresso standard");
+    }
     if (command.toStandardOutput && command.deletePieces) {
         return UsageError("--delete-pieces non si usa con --output -");
     }
@@ -78,7 +72,7 @@ CommandLine StreamRulesKept(const CommandLine& command) {
 }  // namespace
 
 std::string SizeRangeText() {
-    return "da " + std::to_string(kMinSizeSetting) + " a " + std::to_string(kMaxSizeSetting);
+    return "da " + std::to_string(kMinSizeSetting) + " a " + std::to_string(kMaxSizeUnits);
 }
 
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
@@ -133,6 +127,8 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                 result.verifyList = false;
             } else if (isSplit && argument == "--hash") {
                 result.writeList = true;
+            } else if (isSplit && argument == "--plain") {
+                result.plain = true;
             } else if (auto value = OptionValue(arguments, i, isSplit, "--name")) {
                 if (!*value || (*value)->empty()) {
                     return UsageError(
@@ -145,23 +141,13 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
                     return UsageError("--output accetta solo - (l'uscita standard)");
                 }
                 result.toStandardOutput = true;
-            } else if (isSplit && argument == "--size") {
-                if (i + 1 >= arguments.size()) {
-                    return UsageError("manca il valore di --size (" + SizeRangeText() + ")");
+            } else if (auto size = OptionValue(arguments, i, isSplit, "--size")) {
+                if (!*size) {
+                    return UsageError("manca il valore di --size: " + SizeWordsText());
                 }
-                const std::string& value = arguments[++i];
-                const std::optional<int> size = ParseSizeSetting(value);
-                if (!size) {
-                    return UsageError(BadSizeMessage(value));
+                if (auto problem = TakeSizeWord(**size, result)) {
+                    return UsageError(*problem);
                 }
-                result.sizeSetting = *size;
-            } else if (isSplit && argument.starts_with("--size=")) {
-                const std::string_view value = std::string_view(argument).substr(7);
-                const std::optional<int> size = ParseSizeSetting(value);
-                if (!size) {
-                    return UsageError(BadSizeMessage(value));
-                }
-                result.sizeSetting = *size;
             } else {
                 return UsageError("opzione sconosciuta per " + commandName + ": " + argument);
             }
@@ -175,6 +161,14 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     if (!havePath) {
         return UsageError(isSplit ? "manca il file da dividere"
                                   : "manca il primo pezzo della sequenza (il file .000)");
+    }
+    // Pieces with a header hold whole units: a byte size below one unit gives none. Plain
+    // pieces take any byte size.
+    if (isSplit && !result.plain) {
+        result.sizeSetting = UnitsFor(result.pieceSize);
+        if (result.sizeSetting == 0) {
+            return UsageError("--size: " + NoUnitFitsText(result.sizeWord, result.pieceSize));
+        }
     }
     return StreamRulesKept(result);
 }

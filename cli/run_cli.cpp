@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "file_error.h"
 #include "piece_set.h"
+#include "piece_size.h"
 #include "set_check_output.h"
 #include "shown_name.h"
 #include "split_file.h"
@@ -54,14 +55,18 @@ Outcome RunOperation(const CommandLine& command, TerminalHost& host,
         return SplitStream(host, standardInput, FullPath(command.name), pieceSizeKB);
     }
     const std::string path = FullPath(command.path);
+    if (command.command == CliCommand::Split && command.plain) {
+        return SplitFilePlain(host, path, PlainPieceBytes(command.pieceSize), command.writeList);
+    }
     if (command.command == CliCommand::Split) {
         return SplitFile(host, path, pieceSizeKB, command.writeList);
     }
     std::vector<std::string> pieceFiles;  // the host keeps the last assembly's pieces
     // No question here about an unusable list: --no-verify is the user's answer to it.
+    // Naming a file on the command line is the answer to the window's plain-set question.
     return AssembleFile(host, path, pieceFiles,
                         command.verifyList ? ListUse::Required : ListUse::Ignored,
-                        command.toStandardOutput ? &standardOutput : nullptr);
+                        PlainSetUse::Join, command.toStandardOutput ? &standardOutput : nullptr);
 }
 
 // A terminal is no place for the bytes of a file, nor where they come from: what is typed

@@ -4,13 +4,27 @@
 #include "version.h"
 
 namespace zirared {
+namespace {
+
+// "                      fat32  pezzi appena sotto i 4 GiB, ...", one line per preset.
+std::string PresetLines() {
+    std::string lines;
+    for (const SizePreset& preset : SizePresets()) {
+        std::string name(preset.name);
+        name.resize(7, ' ');
+        lines += "                      " + name + std::string(preset.description) + "\n";
+    }
+    return lines;
+}
+
+}  // namespace
 
 std::string HelpText() {
     const std::string unit = std::to_string(kSizeUnitKB) + " KB";
     return "zirared-cli: divide un file di qualsiasi tipo in pezzi numerati e li riassembla\n"
            "\n"
            "Uso:\n"
-           "  zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+           "  zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE\n"
            "  zirared-cli split [--size N] [--yes] --name NOME -\n"
            "  zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
            "  zirared-cli join [--no-verify] --output - PRIMO_PEZZO\n"
@@ -19,23 +33,35 @@ std::string HelpText() {
            "  zirared-cli --version\n"
            "\n"
            "Comandi:\n"
-           "  split   divide FILE in pezzi di N × " +
-           unit +
-           " scritti nella stessa cartella:\n"
+           "  split   divide FILE in pezzi della dimensione N (--size) scritti nella\n"
+           "          stessa cartella:\n"
            "          gli ultimi tre caratteri del nome diventano il numero del pezzo\n"
-           "          (report.doc dà report.000, report.001, ...)\n"
+           "          (report.doc dà report.000, report.001, ...); con --plain pezzi\n"
+           "          senza intestazione report.doc.001, report.doc.002, ...\n"
            "  join    riassembla il file originale a partire dal primo pezzo (.000);\n"
            "          se accanto ai pezzi c'è l'elenco di controllo (report.doc.sha256)\n"
-           "          verifica ogni pezzo e il file ricostruito\n"
+           "          verifica ogni pezzo e il file ricostruito. Riassembla anche le\n"
+           "          sequenze semplici di altri programmi (FILE.001 o FILE.000, FILE.002,\n"
+           "          ... senza intestazione, come quelle di split -d), verificate con\n"
+           "          FILE.sha256 o FILE.md5 se ci sono\n"
            "  check   controlla che la sequenza sia completa e coerente senza scrivere\n"
            "          nulla, ed elenca tutti i problemi trovati; con l'elenco di\n"
            "          controllo legge anche i dati e verifica ogni pezzo\n"
            "\n"
            "Opzioni:\n"
-           "  --size N          dimensione dei pezzi in unità di " +
+           "  --size N          dimensione dei pezzi (predefinita 1, un dischetto da 3,5\"):\n"
+           "                    un numero di unità di " +
            unit + ", " + SizeRangeText() +
-           "\n"
-           "                    (predefinita 1, un dischetto da 3,5\")\n"
+           ";\n"
+           "                    o al più tanti byte: 25M, 4G (K, M, G potenze di 1024),\n"
+           "                    700MB (kB, MB, GB potenze di 1000), 1433616B (byte);\n"
+           "                    o un nome:\n" +
+           PresetLines() +
+           "                    Un pezzo resta sotto i 4 GiB; ha tante unità intere\n"
+           "                    quante ne entrano, intestazione di 16 byte compresa.\n"
+           "                    Esempio: zirared-cli split --size cd film.mkv\n"
+           "  --plain           pezzi senza intestazione, di esattamente la dimensione\n"
+           "                    scelta: si riuniscono anche con cat FILE.0* > FILE\n"
            "  --yes             risponde sì a ogni domanda\n"
            "  --hash            scrive anche l'elenco di controllo FILE.sha256 (SHA-256 di\n"
            "                    ogni pezzo e del file; si controlla anche con sha256sum -c)\n"
@@ -69,7 +95,7 @@ std::string VersionText() {
 }
 
 std::string UsageHint() {
-    return "Uso: zirared-cli split [--size N] [--hash] [--yes] FILE\n"
+    return "Uso: zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE\n"
            "     zirared-cli split [--size N] [--yes] --name NOME -\n"
            "     zirared-cli join [--yes] [--delete-pieces] [--no-verify] PRIMO_PEZZO\n"
            "     zirared-cli join [--no-verify] --output - PRIMO_PEZZO\n"

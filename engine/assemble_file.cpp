@@ -13,6 +13,7 @@
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "piece_verdict_text.h"
+#include "plain_set.h"
 #include "progress_meter.h"
 #include "shown_name.h"
 
@@ -27,11 +28,13 @@ constexpr std::int64_t kSpareDescriptors = 64;
 class AssembleRun final : public OperationRun {
 public:
     explicit AssembleRun(OperationServices& host, const std::string& fileName,
-                         std::vector<std::string>& pieceFiles, ListUse listUse, ByteSink* stream)
+                         std::vector<std::string>& pieceFiles, ListUse listUse,
+                         PlainSetUse plainUse, ByteSink* stream)
         : OperationRun(host),
           m_fileName(fileName),
           m_pieceFiles(pieceFiles),
           m_listUse(listUse),
+          m_plainUse(plainUse),
           m_stream(stream) {}
 
 private:
@@ -42,18 +45,25 @@ private:
         // Left open: when the chosen file is piece 0, the judgement goes on with it.
         m_first = ReadPieceHeader(m_headerReader, m_fileName, m_headerBytes);
         m_opening = OpenPieceSet(m_fileName, m_first);
-        if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
+        // Only a file without our header is looked at as a plain set's first piece.
+        const PlainSetFinding plain =
+            m_first.magicValid ? PlainSetFinding{} : FindPlainSet(m_fileName);
+        if (plain.opening != PlainOpening::NotPlain) {
+            if (const std::optional<Outcome> ended = OpenPlainSet(plain)) {
+                return *ended;
+            }
+        } else if (m_opening.verdict == FirstPieceVerdict::NotTheFirst) {
             return Refuse("Questo non è il primo file della sequenza!");
-        }
-        if (m_opening.verdict != FirstPieceVerdict::Valid) {
+        } else if (m_opening.verdict != FirstPieceVerdict::Valid) {
             return Refuse("Questo non è un file valido!");
         }
-        m_outputPath = m_opening.rebuiltPath;
+        m_outputPath = m_plain ? m_plain->rebuiltPath : m_opening.rebuiltPath;
         // The whole set is judged before the output path is touched: a damaged set must
         // never cost the file that stands there.
         const std::optional<std::string> warning = JudgeSet();
         m_headerReader.Close();
-        if (RebuiltPathIsRead(m_fileName, m_opening, m_first.count, m_judgedIdentities)) {
+        if (m_plain ? PlainRebuiltIsRead(*m_plain)
+                    : RebuiltPathIsRead(m_fileName, m_opening, m_first.count, m_judgedIdentities)) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
         }
@@ -105,10 +115,10 @@ private:
         m_host.CreateProgressBar();
         // A verified copy reads into two buffers in turn, so the hashes can trail it.
         m_piece.emplace(kChunkBytes, m_digests ? ReadBuffers::Two : ReadBuffers::One);
-        m_pieceFiles.assign(static_cast<std::size_t>(m_first.count) + 1, std::string());
+        m_pieceFiles.assign(static_cast<std::size_t>(Count()) + 1, std::string());
         // As for a split: a Stop clicked before the copy began (during a question) does not count.
         m_host.ClearStopFlag();
-        for (int j = 0; j < m_first.count; ++j) {
+        for (int j = 0; j < Count(); ++j) {
             if (auto failure = CopyPiece(j)) {
                 return EndEarly(*failure);
             }
@@ -121,7 +131,8 @@ private:
             if (auto altered = AlteredPiece()) {
                 return EndEarly(*altered);
             }
-            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt) {
+            if (m_rebuiltHashes->FinishAndWait() != m_digests->rebuilt &&
+                m_digests->rebuiltListed) {
                 return EndEarly(AlteredRebuiltText(m_outputPath, m_digests->listPath) +
                                 NotRebuilt());
             }
@@ -144,13 +155,35 @@ private:
         return outcome;
     }
 
+    // A chosen file without a header that opens a plain set: joined as one, after the window's
+    // question. Returns how the run ends when it ends here.
+    std::optional<Outcome> OpenPlainSet(const PlainSetFinding& finding) {
+        if (finding.opening == PlainOpening::NotTheFirst) {
+            return Refuse(PlainNotTheFirstText(finding.set));
+        }
+        if (m_plainUse == PlainSetUse::Ask &&
+            Ask(m_host, PlainJoinQuestion(m_fileName, finding.set)) == Answer::No) {
+            return Refuse("Questo non è un file valido!");
+        }
+        m_plain = finding.set;
+        return std::nullopt;
+    }
+
+    int Count() const { return m_plain ? m_plain->count : m_first.count; }
+
+    std::string PieceAt(int j) const {
+        return m_plain ? m_plain->PieceAt(j) : PiecePath(m_opening.stem, j);
+    }
+
     // With a list beside the set, the copy hashes every piece and the rebuilt file. Returns
     // how the run ends when it ends here.
     std::optional<Outcome> TakeDigestList() {
         if (m_listUse == ListUse::Ignored) {
             return std::nullopt;
         }
-        SetDigestsLookup lookup = LookUpSetDigests(m_opening.stem, m_first.count, m_outputPath);
+        SetDigestsLookup lookup =
+            m_plain ? LookUpPlainSetDigests(*m_plain)
+                    : LookUpSetDigests(m_opening.stem, m_first.count, m_outputPath);
         if (lookup.state == ListState::NoList) {
             return std::nullopt;
         }
@@ -171,8 +204,8 @@ private:
                 MessageKind::Warning);
         }
         m_digests = std::move(lookup.digests);
-        m_pieceHashes.emplace();
-        m_rebuiltHashes.emplace();
+        m_pieceHashes.emplace(m_digests->kind);
+        m_rebuiltHashes.emplace(m_digests->kind);
         return std::nullopt;
     }
 
@@ -197,9 +230,9 @@ private:
     // list's. The hash may trail the copy by a few chunks; the end of the copy waits for it.
     std::optional<std::string> AlteredPiece() {
         for (const HashPipeline::FinishedDigest& finished : m_pieceHashes->TakeFinished()) {
-            if (finished.digest != m_digests->pieces.at(finished.label)) {
-                const std::string path =
-                    PiecePath(m_opening.stem, static_cast<int>(finished.label));
+            if (m_digests->piecesListed &&
+                finished.digest != m_digests->pieces.at(finished.label)) {
+                const std::string path = PieceAt(static_cast<int>(finished.label));
                 return AlteredPieceText(path, m_digests->listPath) + NotRebuilt();
             }
         }
@@ -228,11 +261,12 @@ private:
     // file judged, as far as the descriptors allow; the rest are opened again then.
     std::optional<std::string> JudgeSet() {
         const std::int64_t keptOpen = OpenFileLimit() - kSpareDescriptors;
-        for (int j = 0; j < m_first.count; ++j) {
+        for (int j = 0; j < Count(); ++j) {
             InputFile& piece = m_judged.emplace_back(kHeaderBytes);
-            // The chosen file is piece 0 under its own name: already open, its header read.
+            // The chosen file is piece 0 under its own name: already open, its header read. A
+            // plain piece is copied from its start, so it is opened afresh.
             const bool chosen =
-                j == 0 && PiecePath(m_opening.stem, 0) == m_fileName && m_headerReader.IsOpen();
+                !m_plain && j == 0 && PieceAt(0) == m_fileName && m_headerReader.IsOpen();
             if (chosen) {
                 piece.TakeOver(m_headerReader);
             }
@@ -252,7 +286,17 @@ private:
     // Reads piece j's header and length (taken as read when headerRead: the chosen file's);
     // returns the warning when the piece does not belong.
     std::optional<std::string> JudgeStoredPiece(InputFile& file, int j, bool headerRead = false) {
-        const std::string path = PiecePath(m_opening.stem, j);
+        const std::string path = PieceAt(j);
+        if (m_plain) {
+            m_headerBytes = {};  // nothing but data
+            const bool there = file.OpenIfExists(path);
+            const std::optional<std::int64_t> length =
+                there ? std::optional(file.Length()) : std::nullopt;
+            if (j == 0) {
+                m_firstLength = length.value_or(0);
+            }
+            return PlainPieceProblem(*m_plain, j, length, m_firstLength);
+        }
         const PieceHeader header =
             headerRead ? m_first : ReadPieceHeader(file, path, m_headerBytes);
         const std::int64_t length = file.Length();
@@ -270,9 +314,9 @@ private:
     // (it changed since the set was judged).
     std::optional<std::string> CopyPiece(int j) {
         const auto slot = static_cast<std::size_t>(j);
-        m_pieceFiles[slot] = PiecePath(m_opening.stem, j);
+        m_pieceFiles[slot] = PieceAt(j);
         if (m_judged[slot].IsOpen()) {
-            m_piece->TakeOver(m_judged[slot]);  // the file judged, after its header
+            m_piece->TakeOver(m_judged[slot]);  // the file judged, after its header if any
         } else if (auto warning = JudgeStoredPiece(*m_piece, j)) {
             return warning;
         } else if (m_piece->Identity() != m_judgedIdentities[slot]) {
@@ -284,13 +328,12 @@ private:
         }
         const std::int64_t length = m_piece->Length();
         if (j == 0) {
-            m_progress.emplace(length * m_first.count);
+            m_progress.emplace(length * Count());
         }
         m_host.EnableAssembleControls(false);
-        m_progress->SetStepDenominator(length * m_first.count /
-                                       static_cast<std::int64_t>(kBlockBytes));
+        m_progress->SetStepDenominator(length * Count() / static_cast<std::int64_t>(kBlockBytes));
         m_host.SetAssembleStatus("Lettura del file  " + std::to_string(j + 1) + "   di  " +
-                                 std::to_string(m_first.count) + "   in corso...");
+                                 std::to_string(Count()) + "   in corso...");
         while (!m_piece->AtEnd()) {
             m_host.SetProgress(m_progress->Advance());
             m_host.ProcessPendingEvents();
@@ -433,6 +476,8 @@ private:
     bool m_ended = false;  // stopped or ended during the copy
     bool m_busy = false;   // the host shows Stop for this copy
     const ListUse m_listUse;
+    const PlainSetUse m_plainUse;
+    std::optional<PlainSet> m_plain;      // set: the chosen file opens a plain set
     ByteSink* const m_stream;             // set: the rebuilt bytes go there, not into a file
     std::optional<SetDigests> m_digests;  // set: the join verifies
     std::span<const char> m_headerBytes;  // the last header read, a view into its reader
@@ -444,8 +489,9 @@ private:
 }  // namespace
 
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
-                     std::vector<std::string>& pieceFiles, ListUse listUse, ByteSink* stream) {
-    return AssembleRun(host, fileName, pieceFiles, listUse, stream).Run();
+                     std::vector<std::string>& pieceFiles, ListUse listUse, PlainSetUse plainUse,
+                     ByteSink* stream) {
+    return AssembleRun(host, fileName, pieceFiles, listUse, plainUse, stream).Run();
 }
 
 bool FileExists(const std::string& path) {

@@ -23,14 +23,20 @@ namespace zirared {
 // cleared as the copy begins) and an end (EndRequested) up to the rename: before it nothing is
 // kept, after it a stop changes nothing and an end keeps the pieces without asking about their
 // deletion (see operation_outcome.h).
+// A chosen file without a header whose name ends in ".000" or ".001" opens a plain set
+// (plain_set.h): joined the same way, piece by piece with nothing taken off, after the
+// question of PlainJoinQuestion unless plainUse says to join it at once; No refuses the file
+// as no piece.
 // With stream, the set is judged the same way, then its bytes go to stream instead of a file
 // (nothing is written in the folder, nothing asked about the output) and the pieces are never
 // deleted. Bytes sent cannot be taken back: a piece or a rebuilt file that differs from the
 // list ends the run Failed after them, and the consumer must look at the outcome. A stream
 // that takes no more bytes ends the run Failed without a message (operation_run.h).
+enum class PlainSetUse { Ask, Join };
 Outcome AssembleFile(OperationServices& host, const std::string& fileName,
                      std::vector<std::string>& pieceFiles,
-                     ListUse listUse = ListUse::AskWhenUnusable, ByteSink* stream = nullptr);
+                     ListUse listUse = ListUse::AskWhenUnusable,
+                     PlainSetUse plainUse = PlainSetUse::Ask, ByteSink* stream = nullptr);
 
 // True when anything stands at path, readable or not, a symbolic link that leads nowhere
 // included; never reports an error.

@@ -14,6 +14,7 @@
 #include "piece_set.h"
 #include "piece_set_rules.h"
 #include "piece_verdict_text.h"
+#include "plain_set.h"
 #include "set_digests.h"
 #include "shown_name.h"
 
@@ -36,16 +37,23 @@ public:
         if (!CheckChosenFile()) {
             return std::move(m_report);
         }
-        m_report.pieceCount = m_first.count;
-        m_report.rebuiltPath = m_opening.rebuiltPath;
-        CheckPieces();
+        m_report.pieceCount = Count();
+        m_report.rebuiltPath = RebuiltPath();
+        if (m_plain) {
+            CheckPlainPieces();
+        } else {
+            CheckPieces();
+        }
         VerifyAgainstList();
-        if (RebuiltPathIsRead(m_chosenPath, m_opening, m_first.count)) {
-            AddProblem(SetProblemKind::RebuiltIsAPiece, m_opening.rebuiltPath,
-                       "Impossibile riassemblare il file " + ShownName(m_opening.rebuiltPath) +
+        if (m_plain ? PlainRebuiltIsRead(*m_plain)
+                    : RebuiltPathIsRead(m_chosenPath, m_opening, m_first.count)) {
+            AddProblem(SetProblemKind::RebuiltIsAPiece, RebuiltPath(),
+                       "Impossibile riassemblare il file " + ShownName(RebuiltPath()) +
                            ": il file da creare coincide con uno dei files da leggere.");
         }
-        NoteLeftoverPieces();
+        if (!m_plain) {
+            NoteLeftoverPieces();  // a plain set ends at the highest number there
+        }
         CheckRebuiltPath();
         NoteTemporaryFiles();
         return std::move(m_report);
@@ -62,6 +70,18 @@ private:
         m_first = chosen.header;
         m_chosenLength = chosen.length;
         m_opening = OpenPieceSet(m_chosenPath, m_first);
+        if (!m_first.magicValid) {
+            const PlainSetFinding plain = FindPlainSet(m_chosenPath);
+            if (plain.opening == PlainOpening::First) {
+                m_plain = plain.set;
+                return true;
+            }
+            if (plain.opening == PlainOpening::NotTheFirst) {
+                AddProblem(SetProblemKind::NotTheFirst, m_chosenPath,
+                           PlainNotTheFirstText(plain.set));
+                return false;
+            }
+        }
         switch (m_opening.verdict) {
             case FirstPieceVerdict::Valid:
                 return true;
@@ -99,6 +119,39 @@ private:
             }
             AddPieceProblem(path, j, piece, pieceZeroLength, verdict);
         }
+    }
+
+    // A plain set's pieces by their lengths alone: piece 0's is the measure of the others.
+    void CheckPlainPieces() {
+        std::int64_t firstLength = 0;
+        for (int j = 0; j < Count(); ++j) {
+            const std::string path = PieceAt(j);
+            const PieceRead piece = Read(path);
+            if (piece.state == PieceRead::State::Unreadable) {
+                AddReadProblem(path, piece);
+                continue;
+            }
+            const std::optional<std::int64_t> length =
+                piece.state == PieceRead::State::Read ? std::optional(piece.length) : std::nullopt;
+            if (j == 0) {
+                firstLength = length.value_or(0);
+            }
+            m_report.rebuiltSize += length.value_or(0);
+            if (auto problem = PlainPieceProblem(*m_plain, j, length, firstLength)) {
+                AddProblem(length ? SetProblemKind::WrongLength : SetProblemKind::Missing, path,
+                           std::move(*problem));
+            } else {
+                m_fittingPieces.push_back(j);
+            }
+        }
+    }
+
+    int Count() const { return m_plain ? m_plain->count : m_first.count; }
+    std::string PieceAt(int j) const {
+        return m_plain ? m_plain->PieceAt(j) : PiecePath(m_opening.stem, j);
+    }
+    const std::string& RebuiltPath() const {
+        return m_plain ? m_plain->rebuiltPath : m_opening.rebuiltPath;
     }
 
     void AddPieceProblem(const std::string& path, int j, const PieceRead& piece,
@@ -140,11 +193,13 @@ private:
     // when all pass, their data together is checked against the rebuilt file's line as well.
     void VerifyAgainstList() {
         SetDigestsLookup lookup =
-            LookUpSetDigests(m_opening.stem, m_first.count, m_opening.rebuiltPath);
+            m_plain ? LookUpPlainSetDigests(*m_plain)
+                    : LookUpSetDigests(m_opening.stem, m_first.count, m_opening.rebuiltPath);
         if (lookup.state == ListState::NoList) {
             return;
         }
-        m_report.listPath = ListPathFor(m_opening.rebuiltPath);
+        m_report.listPath = lookup.state == ListState::Usable ? lookup.digests.listPath
+                                                              : ListPathFor(RebuiltPath());
         if (lookup.state == ListState::Unusable) {
             AddProblem(SetProblemKind::ListUnusable, m_report.listPath, lookup.problem);
             return;
@@ -165,12 +220,13 @@ private:
 
     // Throws FileError only when the hashing fails; a piece that cannot be read is a problem.
     void HashFittingPieces(const SetDigests& digests) {
-        const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == m_first.count;
+        const bool wholeSet = static_cast<int>(m_fittingPieces.size()) == Count();
+        const std::int64_t headerBytes = m_plain ? 0 : static_cast<std::int64_t>(kHeaderBytes);
         InputFile reader(kChunkBytes, ReadBuffers::Two);  // the hashes may trail the reading
-        HashPipeline pieceHashes;                         // after reader: gone before its buffers
-        HashPipeline dataHashes;
+        HashPipeline pieceHashes(digests.kind);           // after reader: gone before its buffers
+        HashPipeline dataHashes(digests.kind);
         for (const int j : m_fittingPieces) {
-            const std::string path = PiecePath(m_opening.stem, j);
+            const std::string path = PieceAt(j);
             Sha256Digest pieceDigest{};
             try {
                 reader.Open(path);
@@ -182,9 +238,8 @@ private:
                     }
                     const std::span<const char> chunk = reader.Read(kChunkBytes);
                     pieceHashes.Add(chunk);
-                    const auto header = static_cast<std::size_t>(
-                        std::clamp<std::int64_t>(static_cast<std::int64_t>(kHeaderBytes) - offset,
-                                                 0, static_cast<std::int64_t>(chunk.size())));
+                    const auto header = static_cast<std::size_t>(std::clamp<std::int64_t>(
+                        headerBytes - offset, 0, static_cast<std::int64_t>(chunk.size())));
                     dataHashes.Add(chunk.subspan(header));
                     offset += static_cast<std::int64_t>(chunk.size());
                 }
@@ -201,18 +256,20 @@ private:
                     "Impossibile leggere il file '" + ShownName(path) + "': " + error.Cause());
                 continue;
             }
+            if (!digests.piecesListed) {
+                continue;  // only the data of them all is listed
+            }
             if (pieceDigest != digests.pieces[static_cast<std::size_t>(j)]) {
                 AddProblem(SetProblemKind::Altered, path, AlteredPieceText(path, digests.listPath));
             } else {
                 ++m_report.verifiedPieces;
             }
         }
-        if (wholeSet && m_report.verifiedPieces == m_first.count &&
-            dataHashes.FinishAndWait() != digests.rebuilt) {
-            AddProblem(SetProblemKind::Altered, m_opening.rebuiltPath,
+        if (wholeSet && (m_report.verifiedPieces == Count() || !digests.piecesListed) &&
+            dataHashes.FinishAndWait() != digests.rebuilt && digests.rebuiltListed) {
+            AddProblem(SetProblemKind::Altered, RebuiltPath(),
                        "L'elenco di controllo " + ShownName(digests.listPath) +
-                           " non corrisponde ai files: il file " +
-                           ShownName(m_opening.rebuiltPath) +
+                           " non corrisponde ai files: il file " + ShownName(RebuiltPath()) +
                            " riassemblato da questi pezzi sarebbe diverso da quello elencato.");
         }
     }
@@ -231,7 +288,7 @@ private:
     }
 
     void CheckRebuiltPath() {
-        const std::string& path = m_opening.rebuiltPath;
+        const std::string& path = RebuiltPath();
         m_report.rebuiltExists = FileExists(path);
         std::string obstacle;
         if (KindOfPath(path) == PathKind::Link && !ResolvedPath(path)) {
@@ -254,9 +311,9 @@ private:
     // Unfinished files of a split or join that runs, or that died and left them behind (the
     // next one removes those).
     void NoteTemporaryFiles() {
-        std::vector<std::string> targets{m_opening.rebuiltPath, ListPathFor(m_opening.rebuiltPath)};
-        for (int j = 0; j < m_first.count; ++j) {
-            targets.push_back(PiecePath(m_opening.stem, j));
+        std::vector<std::string> targets{RebuiltPath(), ListPathFor(RebuiltPath())};
+        for (int j = 0; j < Count(); ++j) {
+            targets.push_back(PieceAt(j));
         }
         for (const TemporaryFile& file : TemporaryFilesOf(targets)) {
             const std::string text =
@@ -294,8 +351,7 @@ private:
 
     void AddReadProblem(const std::string& path, const PieceRead& piece) {
         if (piece.state == PieceRead::State::Missing) {
-            AddProblem(SetProblemKind::Missing, path,
-                       "Il file '" + ShownName(path) + "' non esiste!");
+            AddProblem(SetProblemKind::Missing, path, MissingFileSentence(path));
         } else {
             AddProblem(SetProblemKind::Unreadable, path,
                        "Impossibile leggere il file '" + ShownName(path) + "': " + piece.failure);
@@ -311,6 +367,7 @@ private:
     PieceHeader m_first;
     std::int64_t m_chosenLength = 0;
     SetOpening m_opening;
+    std::optional<PlainSet> m_plain;  // set: the chosen file opens a plain set
     SetCheckReport m_report;
     std::vector<int> m_fittingPieces;
 };

@@ -19,7 +19,7 @@ constexpr std::size_t kSliceBytes = 128 * 1024;
 
 // A thread the system refuses (a process or cgroup limit) ends the operation through its
 // failure trap, as a crypto library failure does.
-HashPipeline::HashPipeline() try : m_thread([this] { Work(); }) {
+HashPipeline::HashPipeline(DigestKind kind) try : m_hasher(kind), m_thread([this] { Work(); }) {
 } catch (const std::system_error& error) {
     throw FileError(error.code().value(), "Impossibile avviare il calcolo dello SHA-256.");
 }

@@ -31,7 +31,7 @@ public:
     };
 
     // Throws FileError when the hasher or its thread cannot be had.
-    HashPipeline();
+    explicit HashPipeline(DigestKind kind = DigestKind::Sha256);
     // Drops what is still queued and waits for the thread; views handed earlier are no
     // longer read once the destructor returns.
     ~HashPipeline();

@@ -40,4 +40,8 @@ std::string PieceVerdictText(PieceVerdict verdict, const std::string& path) {
     }
 }
 
+std::string MissingFileSentence(const std::string& path) {
+    return "Il file '" + ShownName(path) + "' non esiste!";
+}
+
 }  // namespace zirared

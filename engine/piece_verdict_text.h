@@ -14,5 +14,7 @@ std::string PieceVerdictSentence(PieceVerdict verdict, const std::string& path);
 // The join's warning. A piece of another set is out of its sequence there (it must not pass
 // as rebuilt); a file without a header is reported on three lines.
 std::string PieceVerdictText(PieceVerdict verdict, const std::string& path);
+// "Il file 'X' non esiste!": a piece of the set that is not there.
+std::string MissingFileSentence(const std::string& path);
 
 }  // namespace zirared

@@ -16,9 +16,11 @@ std::string NameInFolder(const std::string& path) {
     return path.substr(DirectoryPart(path).size());
 }
 
+// Three digits, or more for a plain set past 999.
 bool IsPieceNameOf(std::string_view name, std::string_view stemName) {
-    return name.size() == stemName.size() + 3 && name.starts_with(stemName) &&
-           std::all_of(name.end() - 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return name.size() >= stemName.size() + 3 && name.starts_with(stemName) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stemName.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 SetDigestsLookup Unusable(std::string problem) {
@@ -36,37 +38,68 @@ std::string ListPathFor(const std::string& rebuiltPath) {
 
 std::vector<std::string> ListNamesOfSet(const std::string& stem, int pieceCount,
                                         const std::string& rebuiltPath) {
-    std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(pieceCount) + 1);
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(pieceCount) + 1);
     for (int j = 0; j < pieceCount; ++j) {
-        names.push_back(NameInFolder(PiecePath(stem, j)));
+        paths.push_back(PiecePath(stem, j));
     }
-    names.push_back(NameInFolder(rebuiltPath));
+    paths.push_back(rebuiltPath);
+    return ListNamesOf(paths);
+}
+
+std::vector<std::string> ListNamesOf(const std::vector<std::string>& paths) {
+    std::vector<std::string> names;
+    names.reserve(paths.size());
+    for (const std::string& path : paths) {
+        names.push_back(NameInFolder(path));
+    }
     return names;
 }
 
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath) {
-    const std::string listPath = ListPathFor(rebuiltPath);
+    std::vector<std::string> piecePaths;
+    for (int j = 0; j < pieceCount; ++j) {
+        piecePaths.push_back(PiecePath(stem, j));
+    }
+    return LookUpListedDigests(ListPathFor(rebuiltPath), DigestKind::Sha256, piecePaths,
+                               rebuiltPath, false);
+}
+
+SetDigestsLookup LookUpListedDigests(const std::string& listPath, DigestKind kind,
+                                     const std::vector<std::string>& piecePaths,
+                                     const std::string& rebuiltPath, bool eitherSide) {
     if (!KindOfPath(listPath)) {
         return {};
     }
-    const ParsedList parsed = ReadListFile(listPath);
+    const ParsedList parsed = ReadListFile(listPath, kind);
     if (parsed.error) {
         return Unusable(UnusableListText(listPath, parsed.error->Description()));
     }
-    const std::vector<std::string> names = ListNamesOfSet(stem, pieceCount, rebuiltPath);
+    std::vector<std::string> paths = piecePaths;
+    paths.push_back(rebuiltPath);
+    const std::vector<std::string> names = ListNamesOf(paths);
     ListMatch match = MatchList(parsed.lines, names);
     SetDigestsLookup lookup;
     lookup.state = ListState::Usable;
     lookup.digests.listPath = listPath;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    lookup.digests.kind = kind;
+    const bool rebuiltOnly =
+        eitherSide && match.digests.back() &&
+        std::none_of(match.digests.begin(), match.digests.end() - 1,
+                     [](const std::optional<Sha256Digest>& digest) { return digest.has_value(); });
+    lookup.digests.piecesListed = !rebuiltOnly;
+    for (std::size_t i = rebuiltOnly ? names.size() - 1 : 0; i < names.size(); ++i) {
+        const bool isRebuilt = i + 1 == names.size();
         if (!match.digests[i]) {
-            return Unusable(UnusableListText(
-                listPath,
-                "Manca la riga del file " + ShownName(DirectoryPart(stem) + names[i]) + "."));
+            if (isRebuilt && eitherSide) {
+                lookup.digests.rebuiltListed = false;
+                break;
+            }
+            return Unusable(
+                UnusableListText(listPath, "Manca la riga del file " + ShownName(paths[i]) + "."));
         }
-        if (i + 1 < names.size()) {
+        if (!isRebuilt) {
             lookup.digests.pieces.push_back(*match.digests[i]);
         } else {
             lookup.digests.rebuilt = *match.digests[i];

@@ -18,11 +18,18 @@ std::string ListPathFor(const std::string& rebuiltPath);
 // in order, then the rebuilt file.
 std::vector<std::string> ListNamesOfSet(const std::string& stem, int pieceCount,
                                         const std::string& rebuiltPath);
+// The same for any files of one folder, in the order given.
+std::vector<std::string> ListNamesOf(const std::vector<std::string>& paths);
 
 struct SetDigests {
     std::string listPath;
-    std::vector<Sha256Digest> pieces;  // index order
+    DigestKind kind = DigestKind::Sha256;  // the list's format, and the hashes to compute
+    std::vector<Sha256Digest> pieces;      // index order
     Sha256Digest rebuilt{};
+    // A plain set's list may name the pieces only, or the rebuilt file only (pieces then
+    // holds no digest).
+    bool rebuiltListed = true;
+    bool piecesListed = true;
     // Lines naming anything but the set's own files: never opened, reported.
     std::vector<std::string> ignoredNames;
 };
@@ -49,6 +56,12 @@ enum class ListUse {
 // Looks for the list of the set and takes from it the digest of every file of the set.
 SetDigestsLookup LookUpSetDigests(const std::string& stem, int pieceCount,
                                   const std::string& rebuiltPath);
+// The same for the pieces at piecePaths (in order) and the file they rebuild, from the list at
+// listPath in kind's format. With eitherSide, a list with a line for every piece, or one for
+// the rebuilt file alone, is usable too.
+SetDigestsLookup LookUpListedDigests(const std::string& listPath, DigestKind kind,
+                                     const std::vector<std::string>& piecePaths,
+                                     const std::string& rebuiltPath, bool eitherSide);
 
 // The sentences, Italian, one line each (but the list of ignored names), each naming the
 // files concerned.

@@ -27,8 +27,10 @@ struct Sha256Hasher::Context {
     BCRYPT_ALG_HANDLE algorithm = nullptr;
     BCRYPT_HASH_HANDLE hash = nullptr;
 
-    Context() {
-        if (!Succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr,
+    explicit Context(DigestKind kind) {
+        const wchar_t* name =
+            kind == DigestKind::Md5 ? BCRYPT_MD5_ALGORITHM : BCRYPT_SHA256_ALGORITHM;
+        if (!Succeeded(BCryptOpenAlgorithmProvider(&algorithm, name, nullptr,
                                                    BCRYPT_HASH_REUSABLE_FLAG)) ||
             !Succeeded(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0,
                                         BCRYPT_HASH_REUSABLE_FLAG))) {
@@ -52,7 +54,8 @@ struct Sha256Hasher::Context {
     }
 };
 
-Sha256Hasher::Sha256Hasher() : m_context(std::make_unique<Context>()) {}
+Sha256Hasher::Sha256Hasher(DigestKind kind)
+    : m_context(std::make_unique<Context>(kind)), m_kind(kind) {}
 
 Sha256Hasher::~Sha256Hasher() = default;
 
@@ -72,7 +75,7 @@ Sha256Digest Sha256Hasher::Finish() {
     // A reusable hash starts a new message once finished.
     Sha256Digest digest{};
     if (!Succeeded(BCryptFinishHash(m_context->hash, digest.data(),
-                                    static_cast<ULONG>(digest.size()), 0))) {
+                                    static_cast<ULONG>(DigestBytes(m_kind)), 0))) {
         ThrowLibraryFailure();
     }
     return digest;

@@ -28,12 +28,12 @@ int HexValue(char character) {
     return -1;
 }
 
-std::optional<Sha256Digest> DigestFromHex(std::string_view hex) {
+std::optional<Sha256Digest> DigestFromHex(std::string_view hex, std::size_t bytes) {
     Sha256Digest digest{};
-    if (hex.size() != digest.size() * 2) {
+    if (hex.size() != bytes * 2) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < digest.size(); ++i) {
+    for (std::size_t i = 0; i < bytes; ++i) {
         const int high = HexValue(hex[2 * i]);
         const int low = HexValue(hex[2 * i + 1]);
         if (high < 0 || low < 0) {
@@ -72,10 +72,9 @@ std::optional<std::string> Unescape(std::string_view escaped) {
     return name;
 }
 
-constexpr std::size_t kHexDigits = 64;
-
 // One line without its line break; the reason it is refused, or the entry.
-std::optional<std::string> ParseLine(std::string_view line, ListLine& entry) {
+std::optional<std::string> ParseLine(std::string_view line, DigestKind kind, ListLine& entry) {
+    const std::size_t hexDigits = DigestBytes(kind) * 2;
     if (line.empty()) {
         return "la riga è vuota.";
     }
@@ -83,11 +82,14 @@ std::optional<std::string> ParseLine(std::string_view line, ListLine& entry) {
     if (escaped) {
         line.remove_prefix(1);
     }
-    const std::optional<Sha256Digest> digest = DigestFromHex(line.substr(0, kHexDigits));
-    if (!digest || (line.size() > kHexDigits && HexValue(line[kHexDigits]) >= 0)) {
-        return "non comincia con un'impronta SHA-256 di 64 cifre esadecimali.";
+    const std::optional<Sha256Digest> digest =
+        DigestFromHex(line.substr(0, hexDigits), DigestBytes(kind));
+    if (!digest || (line.size() > hexDigits && HexValue(line[hexDigits]) >= 0)) {
+        return std::string("non comincia con un'impronta ") +
+               (kind == DigestKind::Md5 ? "MD5" : "SHA-256") + " di " + std::to_string(hexDigits) +
+               " cifre esadecimali.";
     }
-    line.remove_prefix(kHexDigits);
+    line.remove_prefix(hexDigits);
     if (line.size() < 2 || line[0] != ' ' || (line[1] != ' ' && line[1] != '*')) {
         return "dopo l'impronta mancano i due spazi che la separano dal nome.";
     }
@@ -158,7 +160,7 @@ std::string ListError::Description() const {
     return "Riga " + std::to_string(lineNumber) + ": " + reason;
 }
 
-ParsedList ParseList(std::string_view text) {
+ParsedList ParseList(std::string_view text, DigestKind kind) {
     if (text.size() > kMaxListBytes) {
         return Refused(0, "L'elenco supera " + std::to_string(kMaxListBytes) + " byte.");
     }
@@ -179,7 +181,7 @@ ParsedList ParseList(std::string_view text) {
         }
         ListLine entry;
         entry.lineNumber = lineNumber;
-        if (std::optional<std::string> reason = ParseLine(line, entry)) {
+        if (std::optional<std::string> reason = ParseLine(line, kind, entry)) {
             return Refused(lineNumber, std::move(*reason));
         }
         parsed.lines.push_back(std::move(entry));
@@ -197,7 +199,7 @@ ParsedList ParseList(std::string_view text) {
     return parsed;
 }
 
-ParsedList ReadListFile(const std::string& path) {
+ParsedList ReadListFile(const std::string& path, DigestKind kind) {
     std::string text;
     try {
         InputFile file(kMaxListBytes + 1);
@@ -212,7 +214,7 @@ ParsedList ReadListFile(const std::string& path) {
     } catch (const FileError& error) {
         return Refused(0, error.Cause());
     }
-    return ParseList(text);
+    return ParseList(text, kind);
 }
 
 ListMatch MatchList(std::span<const ListLine> lines, std::span<const std::string> ownNames) {

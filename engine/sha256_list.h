@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "piece_set.h"
+#include "plain_set.h"
 #include "sha256_hasher.h"
 
 namespace zirared {
@@ -18,9 +18,10 @@ namespace zirared {
 // fixed bounds, and only the names of the set it describes are ever looked up.
 
 inline constexpr std::string_view kListExtension = ".sha256";
-inline constexpr std::size_t kMaxListBytes = 1'048'576;
-// One line per piece and one for the source; the rest is slack, not room for another set.
-inline constexpr std::size_t kMaxListLines = kMaxPieceCount + 3;
+// One line per piece and one for the source; the rest is slack, not room for another set. A
+// plain set may have more pieces than our own (plain_set.h), each named at most 255 bytes.
+inline constexpr std::size_t kMaxListLines = kMaxPlainPieceCount + 3;
+inline constexpr std::size_t kMaxListBytes = 4'194'304;
 
 // "<64 hex>  <name>\n". A name holding a backslash, line feed or carriage return is
 // written as sha256sum writes it: the line starts with '\' and those characters become
@@ -45,15 +46,15 @@ struct ParsedList {
     std::optional<ListError> error;  // set: lines is empty, the list is unusable
 };
 
-// Accepts the lines sha256sum -c accepts from a list it wrote (text or binary marker, the
-// digest in either case, a final CR LF or a missing final line break); refuses anything
-// else (comments, other formats, blank lines, a name given twice, bad escapes) with the
-// number of the first offending line.
-ParsedList ParseList(std::string_view text);
+// Accepts the lines sha256sum -c (md5sum -c for DigestKind::Md5) accepts from a list it wrote (text
+// or binary marker, the digest in either case, a final CR LF or a missing final line break);
+// refuses anything else (comments, other formats, blank lines, a name given twice, bad escapes)
+// with the number of the first offending line.
+ParsedList ParseList(std::string_view text, DigestKind kind = DigestKind::Sha256);
 
 // Reads and parses the list file at path; an unreadable or oversized file is a ListError
 // (the caller names the file). Never reads more than kMaxListBytes.
-ParsedList ReadListFile(const std::string& path);
+ParsedList ReadListFile(const std::string& path, DigestKind kind = DigestKind::Sha256);
 
 // The list's digests for a set's own file names (plain names in the list's folder).
 // Lines naming anything else - a path, "..", another file - are ignored and returned so

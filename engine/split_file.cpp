@@ -14,6 +14,8 @@
 #include "operation_run.h"
 #include "path_queries.h"
 #include "piece_set.h"
+#include "piece_size.h"
+#include "plain_set.h"
 #include "progress_meter.h"
 #include "set_digests.h"
 #include "sha256_list.h"
@@ -31,13 +33,14 @@ std::string ConfirmationText(std::int64_t pieceCount, const std::string& directo
 
 class SplitRun final : public OperationRun {
 public:
-    explicit SplitRun(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
-                      bool writeList)
+    explicit SplitRun(OperationServices& host, const std::string& fileName,
+                      std::int64_t pieceDataSize, bool writeList, bool plain)
         : OperationRun(host),
           m_fileName(fileName),
-          m_pieceDataSize(PieceDataSize(filesizeKB)),
+          m_pieceDataSize(pieceDataSize),
           m_listPath(ListPathFor(fileName)),
-          m_writeList(writeList) {}
+          m_writeList(writeList),
+          m_plain(plain) {}
 
 private:
     Outcome Body() override {
@@ -59,13 +62,15 @@ private:
             m_source.Close();
             return Refuse(AlreadySplitText());
         }
-        m_pieceCount = PieceCount(sourceLength, m_pieceDataSize);
+        // A plain set has no header-only last piece: other splitters never write one.
+        m_pieceCount = m_plain ? (sourceLength + m_pieceDataSize - 1) / m_pieceDataSize
+                               : PieceCount(sourceLength, m_pieceDataSize);
         if (auto refusal = CheckPieceNames()) {
             m_source.Close();
             return Refuse(*refusal);
         }
         // A join of the set standing there holds its first piece, which this split replaces.
-        if (const std::string first = PiecePath(m_stem, 0);
+        if (const std::string first = PieceAt(0);
             kLockedFileCanBeReplaced && !m_firstPieceLock.TryLock(first)) {
             m_source.Close();
             return Refuse(InUseText(first));
@@ -102,26 +107,29 @@ private:
     // Refusals that keep every piece in the source's directory, inside the header's three
     // digits and one byte per suffix character, and never onto the source itself.
     std::optional<std::string> CheckPieceNames() {
-        const PieceNaming naming = NamePiecesAfter(m_fileName);
+        const PieceNaming naming =
+            m_plain ? NamePlainPiecesAfter(m_fileName) : NamePiecesAfter(m_fileName);
         if (naming.refusal) {
             return naming.refusal;
         }
-        if (m_pieceCount > kMaxPieceCount) {
-            return std::string("Il file verrebbe diviso in più di 999 files!") + kLineBreak +
-                   "Scegliere una dimensione maggiore e riprovare.";
+        if (m_plain && m_pieceCount > kMaxPlainPieceCount) {
+            return TooManyPlainPiecesText();
+        }
+        if (!m_plain && m_pieceCount > kMaxPieceCount) {
+            return TooManyPiecesText(ShownName(m_fileName), m_source.Length());
         }
         m_stem = naming.stem;
         m_suffix = naming.suffix;
         const auto sourceIdentity = IdentityOf(m_fileName);
         for (int k = 0; k < m_pieceCount; ++k) {
-            const std::string path = PiecePath(m_stem, k);
+            const std::string path = PieceAt(k);
             if (path == m_fileName || (sourceIdentity && IdentityOf(path) == sourceIdentity)) {
                 return SourceNameTakenText();
             }
         }
         // Found now rather than at the rename that ends the split, after every piece has been
-        // copied. The pieces' names all have the same length.
-        std::vector<std::string> created{PiecePath(m_stem, 0)};
+        // copied. The first piece's name is the shortest, the last one's the longest.
+        std::vector<std::string> created{PieceAt(0), PieceAt(static_cast<int>(m_pieceCount) - 1)};
         if (m_writeList) {
             created.push_back(m_listPath);
         }
@@ -139,12 +147,13 @@ private:
     std::vector<std::string> ForeignFiles() const {
         std::vector<std::string> foreign;
         for (int k = 0; k < m_pieceCount; ++k) {
-            const std::string path = PiecePath(m_stem, k);
+            const std::string path = PieceAt(k);
             const std::optional<PathKind> kind = KindOfPath(path);
             if (kind == PathKind::Directory) {
                 throw SystemError(kIsADirectoryNumber, path, FileAction::Create);
             }
-            if (kind && !IsPieceOfSource(path, m_suffix)) {
+            // Nothing in a plain piece tells whose it is.
+            if (kind && (m_plain || !IsPieceOfSource(path, m_suffix))) {
                 foreign.push_back(path);
             }
         }
@@ -163,12 +172,22 @@ private:
 
     // Every path the split may write, the list last.
     std::vector<std::string> WrittenPaths() const {
-        std::vector<std::string> paths;
-        for (int k = 0; k < m_pieceCount; ++k) {
-            paths.push_back(PiecePath(m_stem, k));
-        }
+        std::vector<std::string> paths = PiecePaths();
         paths.push_back(m_listPath);
         return paths;
+    }
+
+    std::vector<std::string> PiecePaths() const {
+        std::vector<std::string> paths;
+        for (int k = 0; k < m_pieceCount; ++k) {
+            paths.push_back(PieceAt(k));
+        }
+        return paths;
+    }
+
+    // Ours from 000 after the stem; a plain set's from 001 after the whole name.
+    std::string PieceAt(int k) const {
+        return m_plain ? PlainPiecePath(m_fileName, k + 1) : PiecePath(m_stem, k);
     }
 
     void Copy(std::int64_t sourceLength) {
@@ -212,7 +231,7 @@ private:
         }
         if (!m_abandoned) {
             // On disk before the user is told, who may then delete the source.
-            SyncFileSystemOf(m_writeList ? m_listPath : PiecePath(m_stem, m_pieceIndex));
+            SyncFileSystemOf(m_writeList ? m_listPath : PieceAt(m_pieceIndex));
         }
         m_pieceHashes.reset();  // before the buffer their views point into
         m_sourceHashes.reset();
@@ -233,10 +252,11 @@ private:
     }
 
     // Counts bytes put into the current piece; a full piece is committed and the next one
-    // opened at once, so a source that ends on a piece boundary ends with a header alone.
+    // opened at once, so a source that ends on a piece boundary ends with a header alone. A
+    // plain set's last piece may be full: nothing follows it.
     void AddToPiece(std::int64_t& dataInPiece, std::size_t bytes) {
         dataInPiece += static_cast<std::int64_t>(bytes);
-        if (dataInPiece == m_pieceDataSize) {
+        if (dataInPiece == m_pieceDataSize && m_pieceIndex + 1 < m_pieceCount) {
             CommitPiece();
             OpenPiece(m_pieceIndex + 1);
             dataInPiece = 0;
@@ -266,8 +286,9 @@ private:
         const Sha256Digest sourceDigest = m_sourceHashes->FinishAndWait();
         m_pieceHashes->Settle();
         KeepPieceDigests();
-        const std::vector<std::string> names =
-            ListNamesOfSet(m_stem, static_cast<int>(m_pieceCount), m_fileName);
+        std::vector<std::string> paths = PiecePaths();
+        paths.push_back(m_fileName);
+        const std::vector<std::string> names = ListNamesOf(paths);
         std::string text;
         for (std::size_t k = 0; k < m_pieceDigests.size(); ++k) {
             text += FormatListLine(names[k], m_pieceDigests[k]);
@@ -305,7 +326,7 @@ private:
         m_piece.Discard();
         m_list.Discard();
         for (std::size_t k = 0; k < m_written.size(); ++k) {
-            RemoveIfSameFile(PiecePath(m_stem, static_cast<int>(k)), m_written[k]);
+            RemoveIfSameFile(PieceAt(static_cast<int>(k)), m_written[k]);
         }
         m_written.clear();
         if (m_listWritten) {
@@ -331,7 +352,10 @@ private:
 
     void OpenPiece(int index) {
         m_pieceIndex = index;
-        m_piece.CreateFor(PiecePath(m_stem, index), m_access);
+        m_piece.CreateFor(PieceAt(index), m_access);
+        if (m_plain) {
+            return;
+        }
         const HeaderBytes header = BuildHeader(index, static_cast<int>(m_pieceCount), m_suffix);
         m_piece.Write(header);
         if (m_pieceHashes) {
@@ -374,6 +398,7 @@ private:
     SuffixBytes m_suffix{};
     const std::string m_listPath;
     const bool m_writeList;
+    const bool m_plain;  // headerless pieces <source>.001, ... (plain_set.h)
     // Hashed, it is read into two buffers in turn, so the hashes can trail the copy.
     InputFile m_source{kChunkBytes, m_writeList ? ReadBuffers::Two : ReadBuffers::One};
     OutputFile m_piece;
@@ -395,7 +420,12 @@ private:
 
 Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
                   bool writeList) {
-    return SplitRun(host, fileName, filesizeKB, writeList).Run();
+    return SplitRun(host, fileName, PieceDataSize(filesizeKB), writeList, false).Run();
+}
+
+Outcome SplitFilePlain(OperationServices& host, const std::string& fileName,
+                       std::int64_t pieceBytes, bool writeList) {
+    return SplitRun(host, fileName, pieceBytes, writeList, true).Run();
 }
 
 }  // namespace zirared

@@ -26,4 +26,11 @@ namespace zirared {
 Outcome SplitFile(OperationServices& host, const std::string& fileName, std::int32_t filesizeKB,
                   bool writeList = false);
 
+// The same, cutting a plain numbered set (plain_set.h) for those who join with cat or another
+// splitter: headerless pieces <fileName>.001, .002, ... of pieceBytes each, the last holding
+// the rest (never empty), at most kMaxPlainPieceCount of them. Any file at a piece's name is
+// replaced only after a question naming it; the list, with writeList, is <fileName>.sha256.
+Outcome SplitFilePlain(OperationServices& host, const std::string& fileName,
+                       std::int64_t pieceBytes, bool writeList = false);
+
 }  // namespace zirared

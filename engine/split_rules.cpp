@@ -4,6 +4,7 @@
 
 #include "message_text.h"
 #include "path_queries.h"
+#include "plain_set.h"
 #include "shown_name.h"
 #include "windows1252.h"
 
@@ -43,6 +44,10 @@ PieceNaming NamePiecesAfter(const std::string& path) {
     return naming;
 }
 
+PieceNaming NamePlainPiecesAfter(const std::string& path) {
+    return {std::nullopt, path + ".", {}};
+}
+
 std::string TooSmallText() {
     return std::string(
                "Il file ha dimensioni minori rispetto alle dimensioni scelte per dividere "
@@ -63,6 +68,11 @@ std::string SourceNameTakenText() {
 std::string NameTooLongText(const std::string& path) {
     return "Il file non può essere diviso: il nome del file " + ShownName(path) +
            " è troppo lungo per la cartella." + RenameAdvice();
+}
+
+std::string TooManyPlainPiecesText() {
+    return "Il file verrebbe diviso in più di " + std::to_string(kMaxPlainPieceCount) + " files!" +
+           kLineBreak + "Scegliere una dimensione maggiore e riprovare.";
 }
 
 bool IsPieceOfSource(const std::string& path, const SuffixBytes& suffix) {

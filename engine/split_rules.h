@@ -23,11 +23,16 @@ struct PieceNaming {
 };
 PieceNaming NamePiecesAfter(const std::string& path);
 
+// A plain set's pieces (plain_set.h) are named after the whole name, path.001 on, and carry
+// nothing: no name is refused, and the stem is what an earlier split's list names them after.
+PieceNaming NamePlainPiecesAfter(const std::string& path);
+
 // The refusals, each ending with what the user can do.
 std::string TooSmallText();
 std::string AlreadySplitText();
 std::string SourceNameTakenText();
 std::string NameTooLongText(const std::string& path);
+std::string TooManyPlainPiecesText();
 
 // A piece whose header carries suffix: the rebuilt name is the pieces' stem plus that suffix,
 // so it was cut from a file of this very name and a new split replaces it without asking.

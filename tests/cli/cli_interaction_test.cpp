@@ -26,7 +26,8 @@ TEST(Identity, VersionComesFromTheBuild) {
 TEST(Identity, HelpIsItalianAndOnStandardOutput) {
     const CliRun run = RunCli({"--help"});
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_TRUE(Contains(run.output, "Uso:\n  zirared-cli split [--size N] [--hash] [--yes] FILE"));
+    EXPECT_TRUE(Contains(run.output,
+                         "Uso:\n  zirared-cli split [--size N] [--plain] [--hash] [--yes] FILE"));
     EXPECT_EQ(run.error, "");
 }
 
@@ -57,7 +58,7 @@ TEST_P(UsageError, ExitsTwoAndTouchesNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, UsageError,
     ::testing::Values(UsageRow{"NoArguments", {}},
-                      UsageRow{"SizeAboveForty", {"split", "--yes", "--size", "41", "FILE"}},
+                      UsageRow{"SizeAtOrAbove4GiB", {"split", "--yes", "--size", "2996", "FILE"}},
                       UsageRow{"ExtraArgument", {"split", "--yes", "FILE", "FILE"}}),
     [](const auto& info) { return std::string(info.param.why); });
 

@@ -97,6 +97,17 @@ TEST_F(PipesTest, StandardInputSplitsIntoASetThatJoinsToStandardOutput) {
     EXPECT_EQ(FileNames(m_directory.Path()).size(), 3u) << "nothing written in the folder";
 }
 
+TEST_F(PipesTest, APlainSetJoinsToStandardOutputAsOurs) {
+    const std::vector<std::string> pieces = {"f.bin.001", "f.bin.002", "f.bin.003"};
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        WriteFile(Path(pieces[k]), m_original.substr(k * kSizeUnit, kSizeUnit));
+    }
+    const CliRun join = RunCli({"join", Path("f.bin.001"), "--output", "-"});
+    ASSERT_EQ(join.exitStatus, 0) << join.error;
+    EXPECT_TRUE(join.output == m_original) << "the rebuilt bytes differ";
+    EXPECT_EQ(FileNames(m_directory.Path()), pieces) << "nothing written in the folder";
+}
+
 TEST_F(PipesTest, AnAlteredPieceEndsTheJoinAfterTheBytesSentNamingIt) {
     MakeListedSet();
     std::string piece = ReadFile(Path("report.001"));

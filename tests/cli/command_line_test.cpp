@@ -55,6 +55,13 @@ INSTANTIATE_TEST_SUITE_P(
                                true,
                                false,
                                "a.doc"},
+                      ValidRow{"UnitsPastTheOldSlider",
+                               {"split", "--size", "41", "a.doc"},
+                               CliCommand::Split,
+                               41,
+                               false,
+                               false,
+                               "a.doc"},
                       ValidRow{"JoinWithBothFlags",
                                {"join", "--delete-pieces", "--yes", "a.000"},
                                CliCommand::Join,
@@ -99,20 +106,23 @@ TEST(DigestListOptions, SplitWritesAListOnlyWhenAskedAndJoinVerifiesUnlessTold) 
     EXPECT_EQ(ParseCommandLine(blindJoin).path, "a.000");
 }
 
-// The size setting's range and unit, as the error and the help state them.
-TEST(SizeSetting, TextsGiveTheRangeAndUnit) {
-    const std::vector<std::string> tooLarge{"split", "--size", "41", "a.doc"};
+// What --size takes, as the errors and the help state it.
+TEST(SizeSetting, TextsGiveTheSizesTaken) {
+    const std::vector<std::string> tooSmall{"split", "--size=1M", "a.doc"};
     const std::vector<std::string> missing{"split", "a.doc", "--size"};
-    EXPECT_EQ(ParseCommandLine(tooLarge).error,
-              "il valore di --size deve essere un numero intero da 1 a 40, non \"41\"");
-    EXPECT_EQ(ParseCommandLine(missing).error, "manca il valore di --size (da 1 a 40)");
+    EXPECT_EQ(ParseCommandLine(tooSmall).error,
+              "--size: \"1M\" (1048576 byte) non basta per un pezzo: il più piccolo, un'unità da "
+              "1400 KB con i 16 byte dell'intestazione, misura 1433616 byte");
+    EXPECT_EQ(ParseCommandLine(missing).error,
+              "manca il valore di --size: un numero di unità da 1400 KB da 1 a 2995, una "
+              "dimensione come 25M, 700MB o 4G, oppure fat32, cd, dvd o mail");
     const std::string help = HelpText();
-    EXPECT_NE(help.find("  split   divide FILE in pezzi di N × 1400 KB scritti nella stessa "
-                        "cartella:\n"),
-              std::string::npos);
-    EXPECT_NE(help.find("\n  --size N          dimensione dei pezzi in unità di 1400 KB, da 1 a "
-                        "40\n"),
-              std::string::npos);
+    for (const char* line :
+         {"\n                    un numero di unità di 1400 KB, da 1 a 2995;\n",
+          "\n                      fat32  4 GiB meno 1 byte, il file più grande su FAT32\n",
+          "\n                    Esempio: zirared-cli split --size cd film.mkv\n"}) {
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    }
 }
 
 struct UsageErrorRow {
@@ -138,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorRow{"JoinWithoutFile", {"join"}},
                       UsageErrorRow{"TwoFiles", {"join", "a.000", "b.000"}},
                       UsageErrorRow{"SizeZero", {"split", "--size", "0", "a.doc"}},
-                      UsageErrorRow{"SizeAboveSlider", {"split", "--size", "41", "a.doc"}},
+                      UsageErrorRow{"SizeAt4GiB", {"split", "--size", "2996", "a.doc"}},
                       UsageErrorRow{"SizeNotAnInteger", {"split", "--size", "2.5", "a.doc"}},
                       UsageErrorRow{"SizeWithTrailingText", {"split", "--size=3x", "a.doc"}},
                       UsageErrorRow{"SizeOverflowsInt", {"split", "--size", "99999999999", "a"}},
@@ -154,6 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorRow{"NameValueMissing", {"split", "-", "--name"}},
                       UsageErrorRow{"NameIsForSplitOnly", {"join", "--name=b.tar", "a.000"}},
                       UsageErrorRow{"NoListForStandardInput", {"split", "--hash", "--name=b", "-"}},
+                      UsageErrorRow{"NoPlainSetFromStandardInput",
+                                    {"split", "--plain", "--name=b", "-"}},
                       UsageErrorRow{"OutputOnlyToStandardOutput", {"join", "--output", "b", "a"}},
                       UsageErrorRow{"OutputIsForJoinOnly", {"split", "--output", "-", "a.doc"}},
                       UsageErrorRow{"StreamedPiecesAreNotDeleted",

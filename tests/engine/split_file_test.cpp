@@ -163,7 +163,11 @@ TEST_P(SplitRefusalTest, RefusesBeforeWritingAnything) {
     WriteFile(m_dir / row.name, bytes);
     const auto namesBefore = m_dir.Names();
     EXPECT_EQ(Split(row.name, row.filesizeKB), Outcome::Refused);
-    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{"warning|" + row.message}));
+    std::string message = row.message;
+    if (const auto at = message.find("%FILE%"); at != std::string::npos) {
+        message.replace(at, 6, m_dir / row.name);
+    }
+    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{"warning|" + message}));
     EXPECT_EQ(m_dir.Names(), namesBefore);
     EXPECT_EQ(ReadFile(m_dir / row.name), bytes);
 }
@@ -199,8 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "essere scritti nell'intestazione dei files." +
                        kRename},
         RefusalRow{"more_than_999_pieces", "a.doc", 1, 999 * 1024, "",
-                   "Il file verrebbe diviso in più di 999 files!\r\nScegliere una dimensione "
-                   "maggiore e riprovare."},
+                   "Il file %FILE% verrebbe diviso in più di 999 files!\r\nScegliere pezzi di "
+                   "almeno 1 unità da 1400 KB (file di 1433616 byte) e riprovare."},
         RefusalRow{"source_named_like_first_piece", "movie.000", kSmallKB, kSmallM + 1, "",
                    "Il file non può essere diviso: uno dei file da creare avrebbe lo stesso nome "
                    "del file sorgente." +

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "drop_event.h"
+#include "piece_bytes.h"
 #include "print_row.h"
 #include "scripted_dialogs.h"
 #include "splitta_file.h"
@@ -130,6 +131,19 @@ TEST_F(WindowOperations, SplitThenAssemblyGiveBackTheFileByteForByte) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(QFileInfo::exists(PiecePath(m_source, i))) << i;
     }
+    ExpectIdle();
+}
+
+// Pieces of 41 units, past the slider, as zirared-cli --size writes them; mostly a hole.
+TEST_F(WindowOperations, AssemblyTakesPiecesLargerThanTheSliderGives) {
+    const QString source = m_dir.filePath(QStringLiteral("grande.img"));
+    WriteFile(PiecePath(source, 0), QByteArray::fromStdString(test::PieceHeader(0, 2, "img")));
+    ASSERT_TRUE(QFile::resize(PiecePath(source, 0), 16 + 41 * kPieceData));
+    WriteFile(PiecePath(source, 1),
+              QByteArray::fromStdString(test::PieceHeader(1, 2, "img")) + m_data);
+    m_dialogs.QueueFile(PiecePath(source, 0));
+    m_window.design().cmdOpen[1]->click();
+    EXPECT_TRUE(ReadFile(source) == QByteArray(41 * kPieceData, '\0') + m_data);
     ExpectIdle();
 }
 

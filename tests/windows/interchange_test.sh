@@ -74,6 +74,12 @@ setup_missing_piece() {
     setup_three_pieces "$1"
     rm "$1/cos"$'\xc3\xac'".001"
 }
+# A plain set of coreutils split, with md5sum's list of its pieces.
+setup_coreutils_plain_set() {
+    source_file "$1" 1000000
+    (cd "$1" && split -b 100K -d -a 3 --numeric-suffixes=1 "$accented" "$accented." &&
+        md5sum "$accented".0* >"$accented.md5" && rm "$accented")
+}
 setup_not_a_piece() { printf 'non sono un pezzo' >"$1/lettera.000"; }
 setup_output_exists() {
     setup_three_pieces "$1"
@@ -193,17 +199,22 @@ small_cases() {
         join --yes "@D@/cos"$'\xc3\xac'".000"
     same_on_both join_stops_at_a_missing_piece setup_missing_piece \
         join --yes "@D@/cos"$'\xc3\xac'".000"
+    same_on_both split_plain_writes_the_same_pieces setup_source \
+        split --plain --hash --yes "@D@/$accented"
+    same_on_both join_of_a_coreutils_set_with_md5sum setup_coreutils_plain_set \
+        join --yes "@D@/$accented.001"
     same_on_both join_refuses_a_non_piece setup_not_a_piece join --yes "@D@/lettera.000"
     same_on_both check_of_a_whole_set setup_three_pieces check "@D@/cos"$'\xc3\xac'".000"
     same_on_both check_of_a_broken_set setup_missing_piece check "@D@/cos"$'\xc3\xac'".000"
-    same_on_both usage_error setup_nothing split --size 41 "@D@/a.doc"
+    same_on_both usage_error setup_nothing split --size 2996 "@D@/a.doc"
     same_on_both version setup_nothing --version
     same_on_both help setup_nothing --help
 }
 
 # A source past 4 GiB, sparse on Linux with data at the start, at 2 GiB and 4 GiB and at the
-# end; 40-unit pieces (75 of them). Each direction deletes its pieces as it joins, so the
-# disk holds at most the pieces and the rebuilt file (about 8.6 GB).
+# end; 40-unit pieces (75 of them) one way, fat32 pieces (one just under 4 GiB) both ways.
+# Each run deletes its pieces as it joins, so the disk holds at most the pieces and the
+# rebuilt file (about 8.6 GB).
 large_cases() {
     local dir=$work/large
     mkdir "$dir"
@@ -220,20 +231,21 @@ large_cases() {
     local expected
     expected=$(sha256sum <"$source")
     mv "$source" "$dir.source"
-    local splitter joiner
-    for splitter in linux windows; do
+    local run splitter joiner size
+    for run in "linux 40" "windows fat32" "linux fat32"; do
+        read -r splitter size <<<"$run"
         joiner=$([[ $splitter == linux ]] && echo windows || echo linux)
         ln "$dir.source" "$source"
-        "run_$splitter" "$dir" split --yes --size 40 "@D@/$accented"
+        "run_$splitter" "$dir" split --yes --size "$size" "@D@/$accented"
         [[ $(cat "$dir.status") == 0 ]] || fail "large $splitter split: $(cat "$dir.out")"
         rm "$source"
         "run_$joiner" "$dir" join --yes --delete-pieces "@D@/cos"$'\xc3\xac'".000"
         [[ $(cat "$dir.status") == 0 ]] || fail "large $joiner join: $(cat "$dir.out")"
         if [[ $(stat -c %s "$source") == "$length" && $(sha256sum <"$source") == "$expected" ]]
         then
-            echo "ok   large_${splitter}_split_${joiner}_join"
+            echo "ok   large_${splitter}_split_${size}_${joiner}_join"
         else
-            fail "large $splitter split, $joiner join: the rebuilt file differs"
+            fail "large $splitter split --size $size, $joiner join: the rebuilt file differs"
         fi
         rm -f "$source" "$dir"/*
     done
