@@ -103,6 +103,62 @@ INSTANTIATE_TEST_SUITE_P(
                     CopyRow{"join_ended_in_the_second_piece", 2 * kPiece + 9, 0, 600}),
     [](const auto& info) { return std::string(info.param.why); });
 
+// Plain pieces on a block boundary are the copies the kernel makes itself; pieces off it are
+// read and written. Either way the set joins back byte for byte, or a stop leaves the folder.
+struct PlainRow {
+    const char* why;
+    std::int64_t pieceBytes;
+    int endsAt;  // event pass of the split, then of the join; 0: not ended
+};
+
+using PlainCopyTest = testing::TestWithParam<PlainRow>;
+
+TEST_P(PlainCopyTest, ByteExactOrTheFolderAsItWas) {
+    const PlainRow& row = GetParam();
+    const test::TempDir dir;
+    const std::string source = PatternBytes(2 * kChunk + 4097, 7);
+    test::WriteFile(dir / "data.bin", source);
+    for (const bool split : {true, false}) {
+        test::ScriptedHost host;
+        host.QueueAnswer(Answer::Yes);
+        if (row.endsAt != 0) {
+            host.AtEventPass(row.endsAt,
+                             [&host] { host.SignalWhen([](auto&) { return true; }, true); });
+        }
+        const std::vector<std::string> before = dir.Names();
+        std::vector<std::string> pieceFiles;
+        const Outcome outcome = split
+                                    ? SplitFilePlain(host, dir / "data.bin", row.pieceBytes, false)
+                                    : AssembleFile(host, dir / "data.bin.001", pieceFiles,
+                                                   ListUse::AskWhenUnusable, PlainSetUse::Join);
+        if (row.endsAt != 0) {
+            EXPECT_EQ(outcome, Outcome::Stopped);
+            EXPECT_EQ(dir.Names(), before);
+            test::ScriptedHost again;  // the end stays requested on the first host
+            again.QueueAnswer(Answer::Yes);
+            if (split) {
+                ASSERT_EQ(SplitFilePlain(again, dir / "data.bin", row.pieceBytes, false),
+                          Outcome::Completed);
+            }
+            continue;
+        }
+        ASSERT_EQ(outcome, Outcome::Completed);
+        if (split) {
+            std::filesystem::remove(dir / "data.bin");
+        }
+    }
+    if (row.endsAt == 0) {
+        EXPECT_TRUE(ReadFile(dir / "data.bin") == source);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlainCopyTest,
+    testing::Values(PlainRow{"a_mebibyte_a_piece_copied_by_the_kernel", 1 << 20, 0},
+                    PlainRow{"off_the_block_read_and_written", (1 << 20) + 1, 0},
+                    PlainRow{"ended_mid_copy_by_the_kernel", 6 << 20, 300}),
+    [](const auto& info) { return std::string(info.param.why); });
+
 #ifndef _WIN32
 // The rebuilt name links to another file system: the system declines (EXDEV), streams copy.
 TEST(KernelCopyFallback, JoinsByteExactAcrossFileSystems) {
