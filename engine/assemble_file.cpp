@@ -1,6 +1,7 @@
 #include "assemble_file.h"
 
 #include <deque>
+#include <exception>
 #include <optional>
 #include <span>
 
@@ -60,12 +61,23 @@ private:
         m_outputPath = m_plain ? m_plain->rebuiltPath : m_opening.rebuiltPath;
         // The whole set is judged before the output path is touched: a damaged set must
         // never cost the file that stands there.
-        const std::optional<std::string> warning = JudgeSet();
+        // A piece that cannot be opened ends the run, but only after the refusal of an output
+        // that is one of the pieces, which the judgement of the names alone can tell.
+        std::optional<std::string> warning;
+        std::exception_ptr unreadable;
+        try {
+            warning = JudgeSet();
+        } catch (const FileError&) {
+            unreadable = std::current_exception();
+        }
         m_headerReader.Close();
         if (m_plain ? PlainRebuiltIsRead(*m_plain)
                     : RebuiltPathIsRead(m_fileName, m_opening, m_first.count, m_judgedIdentities)) {
             return Refuse("Impossibile riassemblare il file " + ShownName(m_outputPath) +
                           kLineBreak + "Il file da creare coincide con uno dei files da leggere.");
+        }
+        if (unreadable) {
+            std::rethrow_exception(unreadable);
         }
         if (warning) {
             return Refuse(*warning);
