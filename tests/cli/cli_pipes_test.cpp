@@ -59,17 +59,17 @@ private:
     std::thread m_thread;
 };
 
-CliRun RunFed(const std::vector<std::string>& arguments, const std::string& input) {
-    Feeder feeder(input);
-    CliProcess process(arguments, feeder.ReadEnd());
-    feeder.CloseReadEnd();
-    const int status = process.ExitStatus();
-    return {status, process.Output(), process.Error()};
-}
-
 class PipesTest : public ::testing::Test {
 protected:
     std::string Path(const std::string& name) const { return (m_directory.Path() / name).string(); }
+    // Joins the set of first to standard output: the source's bytes, nothing in the folder.
+    void ExpectJoinedToOutput(const std::string& first, const std::vector<std::string>& names) {
+        const CliRun join = RunCli({"join", Path(first), "--output", "-"});
+        ASSERT_EQ(join.exitStatus, 0) << join.error;
+        EXPECT_TRUE(join.output == m_original) << "the rebuilt bytes differ";
+        EXPECT_EQ(join.error.find('\r'), std::string::npos) << "progress leaked into a pipe";
+        EXPECT_EQ(FileNames(m_directory.Path()), names) << "nothing written in the folder";
+    }
     // A set of report.doc made from a file, with its digest list.
     void MakeListedSet() {
         WriteFile(Path("report.doc"), m_original);
@@ -81,20 +81,17 @@ protected:
 };
 
 TEST_F(PipesTest, StandardInputSplitsIntoASetThatJoinsToStandardOutput) {
-    const CliRun split = RunFed({"split", "--name", Path("backup.tar"), "-"}, m_original);
-    ASSERT_EQ(split.exitStatus, 0) << split.error;
-    EXPECT_EQ(split.output, "") << "standard output carries nothing of a split";
-    ASSERT_EQ(FileNames(m_directory.Path()),
-              (std::vector<std::string>{"backup.000", "backup.001", "backup.002"}));
+    Feeder feeder(m_original);
+    CliProcess split({"split", "--name", Path("backup.tar"), "-"}, feeder.ReadEnd());
+    feeder.CloseReadEnd();
+    ASSERT_EQ(split.ExitStatus(), 0) << split.Error();
+    EXPECT_EQ(split.Output(), "") << "standard output carries nothing of a split";
+    const std::vector<std::string> pieces = {"backup.000", "backup.001", "backup.002"};
+    ASSERT_EQ(FileNames(m_directory.Path()), pieces);
     for (int index = 0; index < 3; ++index) {
-        const std::string piece = ReadFile(Path("backup." + test::Digits(index)));
-        EXPECT_EQ(piece.substr(0, 16), test::PieceHeader(index, 3, "tar"));
+        EXPECT_EQ(ReadFile(Path(pieces[index])).substr(0, 16), test::PieceHeader(index, 3, "tar"));
     }
-    const CliRun join = RunCli({"join", Path("backup.000"), "--output", "-"});
-    ASSERT_EQ(join.exitStatus, 0) << join.error;
-    EXPECT_TRUE(join.output == m_original) << "the rebuilt bytes differ";
-    EXPECT_EQ(join.error.find('\r'), std::string::npos) << "progress leaked into a pipe";
-    EXPECT_EQ(FileNames(m_directory.Path()).size(), 3u) << "nothing written in the folder";
+    ExpectJoinedToOutput("backup.000", pieces);
 }
 
 TEST_F(PipesTest, APlainSetJoinsToStandardOutputAsOurs) {
@@ -102,10 +99,7 @@ TEST_F(PipesTest, APlainSetJoinsToStandardOutputAsOurs) {
     for (std::size_t k = 0; k < pieces.size(); ++k) {
         WriteFile(Path(pieces[k]), m_original.substr(k * kSizeUnit, kSizeUnit));
     }
-    const CliRun join = RunCli({"join", Path("f.bin.001"), "--output", "-"});
-    ASSERT_EQ(join.exitStatus, 0) << join.error;
-    EXPECT_TRUE(join.output == m_original) << "the rebuilt bytes differ";
-    EXPECT_EQ(FileNames(m_directory.Path()), pieces) << "nothing written in the folder";
+    ExpectJoinedToOutput("f.bin.001", pieces);
 }
 
 TEST_F(PipesTest, AnAlteredPieceEndsTheJoinAfterTheBytesSentNamingIt) {

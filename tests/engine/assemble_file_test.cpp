@@ -162,11 +162,8 @@ TEST_P(AssembleRefusalTest, RefusesBeforeCreatingAnything) {
     }
     const auto namesBefore = m_dir.Names();
     EXPECT_EQ(Assemble(row.name), Outcome::Refused);
-    std::string message = row.message;
-    if (const auto at = message.find("{dir}"); at != std::string::npos) {
-        message.replace(at, 5, m_dir.Path());
-    }
-    EXPECT_EQ(m_host.Outline(), (std::vector<std::string>{"warning|" + message}));
+    EXPECT_EQ(m_host.Outline(),
+              (std::vector<std::string>{"warning|" + test::Placed(row.message, m_dir.Path())}));
     EXPECT_EQ(m_dir.Names(), namesBefore);
     EXPECT_EQ(m_pieceFiles, (std::vector<std::string>{"earlier assembly"}));
 }
@@ -423,9 +420,7 @@ TEST_P(AssembleObstacleTest, RefusesBeforeWritingAndNamesTheFile) {
     EXPECT_NE(Assemble("report.000"), Outcome::Completed);
     std::vector<std::string> expected = GetParam().outline;
     for (std::string& line : expected) {
-        if (const auto at = line.find("{dir}"); at != std::string::npos) {
-            line.replace(at, 5, m_dir.Path());
-        }
+        line = test::Placed(line, m_dir.Path());
     }
     EXPECT_EQ(m_host.Outline(), expected);
     EXPECT_EQ(m_dir.Names(), namesBefore);

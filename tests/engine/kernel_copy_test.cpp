@@ -43,22 +43,32 @@ std::vector<std::string> Pieces(const std::string& source, const std::string& fo
     return pieces;
 }
 
-// A split or a join with a host of its own answering Yes, ended at event pass endAt if not 0.
-Outcome RunOperation(bool split, const std::string& path, int endAt = 0) {
+// A split or a join with a host of its own answering Yes, ended at event pass endAt if not 0:
+// ours in pieces of three units, or plain pieces of plainBytes when that is not 0.
+Outcome RunOperation(bool split, const std::string& path, int endAt = 0,
+                     std::int64_t plainBytes = 0) {
     test::ScriptedHost host;
     host.QueueAnswer(Answer::Yes);
     if (endAt != 0) {
         host.AtEventPass(endAt, [&host] { host.SignalWhen([](auto&) { return true; }, true); });
     }
     std::vector<std::string> pieceFiles;
-    return split ? SplitFile(host, path, 3 * 1400) : AssembleFile(host, path, pieceFiles);
+    if (split) {
+        return plainBytes != 0 ? SplitFilePlain(host, path, plainBytes, false)
+                               : SplitFile(host, path, 3 * 1400);
+    }
+    return AssembleFile(host, path, pieceFiles, ListUse::AskWhenUnusable, PlainSetUse::Join);
 }
 
+// Pieces on a block boundary are the copies the kernel makes itself (plain ones too); pieces
+// off it are read and written. Either way the set joins back byte for byte, or a stop leaves
+// the folder as it was.
 struct CopyRow {
     const char* why;
     std::size_t length;
     int splitEndsAt;  // event pass; 0: not ended. A piece takes 420 blocks.
     int joinEndsAt;
+    std::int64_t plainBytes = 0;
 };
 
 using KernelCopyTest = testing::TestWithParam<CopyRow>;
@@ -72,18 +82,27 @@ TEST_P(KernelCopyTest, ByteExactOrTheFolderAsItWas) {
     for (const bool split : {true, false}) {
         const int endAt = split ? row.splitEndsAt : row.joinEndsAt;
         const std::vector<std::string> before = dir.Names();
-        const Outcome outcome = RunOperation(split, split ? path : dir / "data.000", endAt);
+        const std::string chosen =
+            split ? path : dir / (row.plainBytes ? "data.bin.001" : "data.000");
+        const Outcome outcome = RunOperation(split, chosen, endAt, row.plainBytes);
         if (endAt != 0) {
             EXPECT_EQ(outcome, Outcome::Stopped);
             EXPECT_EQ(dir.Names(), before);
-            return;
+            if (!split) {
+                return;
+            }
+            // Split again to the end, for the join that follows.
+            ASSERT_EQ(RunOperation(true, path, 0, row.plainBytes), Outcome::Completed);
+        } else {
+            ASSERT_EQ(outcome, Outcome::Completed);
         }
-        ASSERT_EQ(outcome, Outcome::Completed);
-        if (split) {
+        if (split && row.plainBytes == 0) {
             const std::vector<std::string> expected = Pieces(source);
             for (int k = 0; k < static_cast<int>(expected.size()); ++k) {
                 EXPECT_TRUE(ReadFile(dir / ("data." + test::Digits(k))) == expected[k]) << k;
             }
+        }
+        if (split) {
             std::filesystem::remove(path);
         }
     }
@@ -92,71 +111,19 @@ TEST_P(KernelCopyTest, ByteExactOrTheFolderAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, KernelCopyTest,
-    testing::Values(CopyRow{"one_byte_past_a_piece", kPiece + 1, 0, 0},
-                    CopyRow{"a_chunk_into_the_second_piece", kPiece + kChunk, 0, 0},
-                    CopyRow{"a_byte_past_a_chunk_into_it", kPiece + kChunk + 1, 0, 0},
-                    CopyRow{"a_byte_short_of_two_pieces", 2 * kPiece - 1, 0, 0},
-                    CopyRow{"two_pieces_end_with_a_header_alone", 2 * kPiece, 0, 0},
-                    CopyRow{"split_ended_in_the_first_chunk", 2 * kPiece + 9, 2, 0},
-                    CopyRow{"split_ended_in_the_second_piece", 2 * kPiece + 9, 600, 0},
-                    CopyRow{"join_ended_in_the_first_chunk", 2 * kPiece + 9, 0, 2},
-                    CopyRow{"join_ended_in_the_second_piece", 2 * kPiece + 9, 0, 600}),
-    [](const auto& info) { return std::string(info.param.why); });
-
-// Plain pieces on a block boundary are the copies the kernel makes itself; pieces off it are
-// read and written. Either way the set joins back byte for byte, or a stop leaves the folder.
-struct PlainRow {
-    const char* why;
-    std::int64_t pieceBytes;
-    int endsAt;  // event pass of the split, then of the join; 0: not ended
-};
-
-using PlainCopyTest = testing::TestWithParam<PlainRow>;
-
-TEST_P(PlainCopyTest, ByteExactOrTheFolderAsItWas) {
-    const PlainRow& row = GetParam();
-    const test::TempDir dir;
-    const std::string source = PatternBytes(2 * kChunk + 4097, 7);
-    test::WriteFile(dir / "data.bin", source);
-    for (const bool split : {true, false}) {
-        test::ScriptedHost host;
-        host.QueueAnswer(Answer::Yes);
-        if (row.endsAt != 0) {
-            host.AtEventPass(row.endsAt,
-                             [&host] { host.SignalWhen([](auto&) { return true; }, true); });
-        }
-        const std::vector<std::string> before = dir.Names();
-        std::vector<std::string> pieceFiles;
-        const Outcome outcome = split
-                                    ? SplitFilePlain(host, dir / "data.bin", row.pieceBytes, false)
-                                    : AssembleFile(host, dir / "data.bin.001", pieceFiles,
-                                                   ListUse::AskWhenUnusable, PlainSetUse::Join);
-        if (row.endsAt != 0) {
-            EXPECT_EQ(outcome, Outcome::Stopped);
-            EXPECT_EQ(dir.Names(), before);
-            test::ScriptedHost again;  // the end stays requested on the first host
-            again.QueueAnswer(Answer::Yes);
-            if (split) {
-                ASSERT_EQ(SplitFilePlain(again, dir / "data.bin", row.pieceBytes, false),
-                          Outcome::Completed);
-            }
-            continue;
-        }
-        ASSERT_EQ(outcome, Outcome::Completed);
-        if (split) {
-            std::filesystem::remove(dir / "data.bin");
-        }
-    }
-    if (row.endsAt == 0) {
-        EXPECT_TRUE(ReadFile(dir / "data.bin") == source);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PlainCopyTest,
-    testing::Values(PlainRow{"a_mebibyte_a_piece_copied_by_the_kernel", 1 << 20, 0},
-                    PlainRow{"off_the_block_read_and_written", (1 << 20) + 1, 0},
-                    PlainRow{"ended_mid_copy_by_the_kernel", 6 << 20, 300}),
+    testing::Values(
+        CopyRow{"one_byte_past_a_piece", kPiece + 1, 0, 0},
+        CopyRow{"a_chunk_into_the_second_piece", kPiece + kChunk, 0, 0},
+        CopyRow{"a_byte_past_a_chunk_into_it", kPiece + kChunk + 1, 0, 0},
+        CopyRow{"a_byte_short_of_two_pieces", 2 * kPiece - 1, 0, 0},
+        CopyRow{"two_pieces_end_with_a_header_alone", 2 * kPiece, 0, 0},
+        CopyRow{"split_ended_in_the_first_chunk", 2 * kPiece + 9, 2, 0},
+        CopyRow{"split_ended_in_the_second_piece", 2 * kPiece + 9, 600, 0},
+        CopyRow{"join_ended_in_the_first_chunk", 2 * kPiece + 9, 0, 2},
+        CopyRow{"join_ended_in_the_second_piece", 2 * kPiece + 9, 0, 600},
+        CopyRow{"plain_a_mebibyte_a_piece_copied_by_the_kernel", 2 * kChunk + 4097, 0, 0, 1 << 20},
+        CopyRow{"plain_off_the_block_read_and_written", 2 * kChunk + 4097, 0, 0, (1 << 20) + 1},
+        CopyRow{"plain_ended_mid_copy_by_the_kernel", 2 * kChunk + 4097, 300, 300, 6 << 20}),
     [](const auto& info) { return std::string(info.param.why); });
 
 #ifndef _WIN32

@@ -39,16 +39,12 @@ std::string WritePieces(const test::TempDir& dir, const std::string& spec) {
     return data;
 }
 
-// The messages shown, with the test's folder written as {dir}.
-std::vector<std::string> Messages(const test::ScriptedHost& host, const std::string& dir) {
+// The texts of the messages shown.
+std::vector<std::string> Messages(const test::ScriptedHost& host) {
     std::vector<std::string> shown;
     for (const test::HostCall& call : host.Calls()) {
         if (call.kind == test::CallKind::Message) {
-            std::string text = call.text;
-            for (std::size_t at; (at = text.find(dir)) != std::string::npos;) {
-                text.replace(at, dir.size(), "{dir}");
-            }
-            shown.push_back(text);
+            shown.push_back(call.text);
         }
     }
     return shown;
@@ -59,12 +55,11 @@ enum class Asked { Not, Yes, No };  // the window's question, and its answer
 struct JoinRow {
     const char* why;
     const char* pieces;  // for WritePieces
-    const char* chosen;  // after "f.bin."
     Outcome outcome;
-    std::string message;  // the last shown; a refusal leaves the folder as it was
-    const char* listName = "";
-    std::string list = {};
+    std::string message;    // the last shown; a refusal leaves the folder as it was
+    std::string md5List{};  // written as f.bin.md5 if not empty
     Asked asked = Asked::Not;
+    const char* chosen = "001";  // after "f.bin."
 };
 
 const char* const kJoined = "Il file {dir}/f.bin\r\nè stato riassemblato correttamente.";
@@ -83,8 +78,8 @@ TEST_P(PlainJoinTest, JoinsWhatOtherSplittersWriteAndRefusesTheRestNamingTheFile
     const JoinRow& row = GetParam();
     test::TempDir dir;
     const std::string data = WritePieces(dir, row.pieces);
-    if (*row.listName != '\0') {
-        WriteFile(dir / row.listName, row.list);
+    if (!row.md5List.empty()) {
+        WriteFile(dir / "f.bin.md5", row.md5List);
     }
     const std::vector<std::string> before = dir.Names();
     test::ScriptedHost host;
@@ -96,13 +91,13 @@ TEST_P(PlainJoinTest, JoinsWhatOtherSplittersWriteAndRefusesTheRestNamingTheFile
                            ListUse::Required,
                            row.asked == Asked::Not ? PlainSetUse::Join : PlainSetUse::Ask),
               row.outcome);
-    const std::vector<std::string> shown = Messages(host, dir.Path());
+    const std::vector<std::string> shown = Messages(host);
     ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.back(), row.message);
+    EXPECT_EQ(shown.back(), test::Placed(row.message, dir.Path()));
     if (row.asked != Asked::Not) {
-        EXPECT_EQ(shown.front(),
-                  "{dir}/f.bin.001 non è un file splittato. Riassemblare i file f.bin.001 … "
-                  "f.bin.003 come sequenza semplice?");
+        EXPECT_EQ(shown.front(), dir / "f.bin.001" +
+                                     " non è un file splittato. Riassemblare i file f.bin.001 … "
+                                     "f.bin.003 come sequenza semplice?");
     }
     if (row.outcome == Outcome::Completed) {
         EXPECT_TRUE(ReadFile(dir / "f.bin") == data) << "rebuilt bytes differ";
@@ -114,48 +109,47 @@ TEST_P(PlainJoinTest, JoinsWhatOtherSplittersWriteAndRefusesTheRestNamingTheFile
 INSTANTIATE_TEST_SUITE_P(
     Sets, PlainJoinTest,
     testing::Values(
-        JoinRow{"split_numeric_suffixes_1", "001:100 002:100 003:40", "001", Outcome::Completed,
-                kJoined},
-        JoinRow{"split_d_from_000", "000:100 001:7", "000", Outcome::Completed, kJoined},
-        JoinRow{"last_as_long_as_the_first", "001:64 002:64", "001", Outcome::Completed, kJoined},
-        JoinRow{"a_lone_file_is_no_set", "001:30", "001", Outcome::Refused, kNotValid},
-        JoinRow{"ours_with_a_damaged_first_header", "001:16 002=VAVOVOZ001002bin", "001",
-                Outcome::Refused, kNotValid},
-        JoinRow{"gap_names_the_missing_piece", "001:100 002:100 004:10", "001", Outcome::Refused,
+        JoinRow{"split_numeric_suffixes_1", "001:100 002:100 003:40", Outcome::Completed, kJoined},
+        JoinRow{"split_d_from_000", "000:100 001:7", Outcome::Completed, kJoined, "", Asked::Not,
+                "000"},
+        JoinRow{"last_as_long_as_the_first", "001:64 002:64", Outcome::Completed, kJoined},
+        JoinRow{"a_lone_file_is_no_set", "001:30", Outcome::Refused, kNotValid},
+        JoinRow{"ours_with_a_damaged_first_header", "001:16 002=VAVOVOZ001002bin", Outcome::Refused,
+                kNotValid},
+        JoinRow{"gap_names_the_missing_piece", "001:100 002:100 004:10", Outcome::Refused,
                 "Il file '{dir}/f.bin.003' non esiste!"},
-        JoinRow{"middle_piece_short", "001:100 002:90 003:40", "001", Outcome::Refused,
+        JoinRow{"middle_piece_short", "001:100 002:90 003:40", Outcome::Refused,
                 kDamaged + "(90 byte invece di 100)"},
-        JoinRow{"last_piece_longer", "001:100 002:101", "001", Outcome::Refused,
+        JoinRow{"last_piece_longer", "001:100 002:101", Outcome::Refused,
                 kDamaged + "(101 byte invece di da 1 a 100)"},
-        JoinRow{"last_piece_empty", "001:100 002:0", "001", Outcome::Refused,
+        JoinRow{"last_piece_empty", "001:100 002:0", Outcome::Refused,
                 kDamaged + "(0 byte invece di da 1 a 100)"},
-        JoinRow{"first_piece_empty", "001:0 002:0", "001", Outcome::Refused,
+        JoinRow{"first_piece_empty", "001:0 002:0", Outcome::Refused,
                 "Il file '{dir}/f.bin.001' è incompleto o danneggiato! (0 byte invece di almeno "
                 "1)"},
-        JoinRow{"001_while_000_stands_there", "000:10 001:10", "001", Outcome::Refused,
+        JoinRow{"001_while_000_stands_there", "000:10 001:10", Outcome::Refused,
                 "Questo non è il primo file della sequenza! La sequenza comincia da "
                 "{dir}/f.bin.000."},
-        JoinRow{"a_middle_number_chosen", "001:10 002:10", "002", Outcome::Refused, kNotValid},
-        JoinRow{"md5sum_list", "001=abc 002=abc 003=ab", "001", Outcome::Completed,
+        JoinRow{"a_middle_number_chosen", "001:10 002:10", Outcome::Refused, kNotValid, "",
+                Asked::Not, "002"},
+        JoinRow{"md5sum_list", "001=abc 002=abc 003=ab", Outcome::Completed,
                 std::string(kJoined) +
                     "\r\nIl contenuto è stato verificato con il file {dir}/f.bin.md5.",
-                "f.bin.md5", Md5List("900150983cd24fb0d6963f7d28e17f72")},
-        JoinRow{"md5sum_list_catches_an_altered_piece", "001=abc 002=abc 003=ab", "001",
-                Outcome::Failed,
+                Md5List("900150983cd24fb0d6963f7d28e17f72")},
+        JoinRow{"md5sum_list_catches_an_altered_piece", "001=abc 002=abc 003=ab", Outcome::Failed,
                 "Il file {dir}/f.bin.002 è stato alterato: il suo contenuto non corrisponde "
                 "all'elenco di controllo {dir}/f.bin.md5." +
                     kNotJoined,
-                "f.bin.md5", Md5List("187ef4436122d1cc2f40dc2b92f0eba0")},
-        JoinRow{"sha256_digests_in_an_md5_list", "001=abc 002=abc 003=ab", "001", Outcome::Refused,
+                Md5List("187ef4436122d1cc2f40dc2b92f0eba0")},
+        JoinRow{"sha256_digests_in_an_md5_list", "001=abc 002=abc 003=ab", Outcome::Refused,
                 "Impossibile usare l'elenco di controllo {dir}/f.bin.md5: Riga 1: non comincia "
                 "con un'impronta MD5 di 32 cifre esadecimali." +
                     kNotJoined,
-                "f.bin.md5",
                 "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  f.bin.001\n"},
-        JoinRow{"window_asks_and_joins_on_yes", "001=abc 002=abc 003=ab", "001", Outcome::Completed,
-                kJoined, "", "", Asked::Yes},
-        JoinRow{"window_no_keeps_the_warning", "001=abc 002=abc 003=ab", "001", Outcome::Refused,
-                kNotValid, "", "", Asked::No}));
+        JoinRow{"window_asks_and_joins_on_yes", "001=abc 002=abc 003=ab", Outcome::Completed,
+                kJoined, "", Asked::Yes},
+        JoinRow{"window_no_keeps_the_warning", "001=abc 002=abc 003=ab", Outcome::Refused,
+                kNotValid, "", Asked::No}));
 
 struct SplitRow {
     const char* why;
@@ -177,7 +171,7 @@ TEST_P(PlainSplitTest, WritesHeaderlessPiecesOfExactlyTheSizeAskedThatJoinBack) 
     const Outcome outcome = SplitFilePlain(host, dir / "f.bin", row.pieceBytes, true);
     if (row.count == 0) {
         EXPECT_EQ(outcome, Outcome::Refused);
-        EXPECT_EQ(Messages(host, dir.Path()).back(),
+        EXPECT_EQ(Messages(host).back(),
                   "Il file verrebbe diviso in più di 9999 files!\r\nScegliere una dimensione "
                   "maggiore e riprovare.");
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"f.bin"});

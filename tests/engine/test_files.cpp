@@ -113,7 +113,7 @@ std::string FolderOfLength(const std::string& base, std::size_t length) {
 }
 
 std::string Placed(std::string text, const std::string& dir) {
-    if (const auto at = text.find("{dir}"); at != std::string::npos) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
         text.replace(at, 5, dir);
     }
     return text;

@@ -35,7 +35,7 @@ long long FileSize(const std::string& path);
 // length bytes long: nested folders whose names fit any file system.
 std::string FolderOfLength(const std::string& base, std::size_t length);
 
-// text with its first "{dir}" replaced by dir: expected texts that name a test's folder.
+// text with each "{dir}" replaced by dir: expected texts that name a test's folder.
 std::string Placed(std::string text, const std::string& dir);
 
 // "Errore n° " and this platform's code for a folder where a file was expected.
