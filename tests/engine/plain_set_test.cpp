@@ -23,9 +23,9 @@ using test::PrintTo;
 using test::ReadFile;
 using test::WriteFile;
 
-// Writes f.bin.NNN for each "NNN:size" (pattern bytes) or "NNN=text" of spec; their bytes.
-std::string WritePieces(const test::TempDir& dir, const std::string& spec) {
-    std::istringstream words(spec);
+// Writes f.bin.NNN for each "NNN:size" (pattern bytes) or "NNN=text" of layout; their bytes.
+std::string WritePieces(const test::TempDir& dir, const std::string& layout) {
+    std::istringstream words(layout);
     std::string data;
     for (std::string word; words >> word;) {
         const std::string name = "f.bin." + word.substr(0, 3);
