@@ -1,7 +1,10 @@
 #include "stop_signal.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "signal_actions.h"
@@ -15,8 +18,18 @@ bool g_armed = false;
 // status is settled, a Ctrl-C pressed again must not end the program by SIGINT.
 SignalActions& g_actions = *new SignalActions;
 
+// /dev/null, opened when armed: the handler puts it in place of standard input, so that a
+// question whose read had not yet begun when the signal came ends at once instead of waiting
+// for a reply that the program will not use (a read under way is interrupted anyway).
+int g_noInput = -1;
+
 void OnStopSignal(int number) {
     g_signalReceived = number;
+    if (g_noInput != -1) {
+        const int saved = errno;
+        ::dup2(g_noInput, STDIN_FILENO);
+        errno = saved;
+    }
 }
 
 }  // namespace
@@ -26,6 +39,7 @@ void ArmStopSignal() {
         return;
     }
     g_signalReceived = 0;
+    g_noInput = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     // No SA_RESTART: the file layer retries on EINTR; a question must not.
     g_actions.Catch({SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2}, OnStopSignal, 0);
     g_actions.Ignore({SIGPIPE, SIGXFSZ});
