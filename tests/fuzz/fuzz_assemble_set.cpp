@@ -875,16 +875,15 @@ void CheckWhileCopying(const CaseSetup& setup, const Expected& expected, const L
 // What a change behind the copy's back did.
 struct Tampering {
     bool happened = false;
-    int cutWhileRead = -1;  // the piece cut while the copy was reading it
-    int cutAhead = -1;      // the piece cut before the copy reached it
+    int cut = -1;  // the piece cut after the judgement
 };
 
 // Changes piece `ahead` places past the one being copied, so that the copy meets it later;
 // with ahead 0, cuts the piece the copy is reading, which then either fails or has read its
 // old bytes already. The join holds every piece open from its judgement on: a piece removed or
 // made a folder is still read whole through its descriptor (and a folder is never deleted),
-// while a piece cut before the copy reaches it is shorter than judged and fails the join,
-// naming that piece.
+// while a piece cut is shorter than judged: the join fails there, naming it, unless it had
+// read the piece's bytes before the cut.
 void ApplyTamper(const CaseSetup& setup, Expected& expected, test::ScriptedHost& host,
                  Tampering& tampering) {
     const int m = PieceBeingCopied(host) + setup.tamper.ahead;
@@ -918,8 +917,9 @@ void ApplyTamper(const CaseSetup& setup, Expected& expected, test::ScriptedHost&
             }
             FUZZ_REQUIRE(::truncate(path.c_str(), length) == 0, "piece cut");
             g_images[IdentityKey(status)] = piece.image.Cut(length);
-            // What it rebuilds, if anything, is the old piece.
-            (whileRead ? tampering.cutWhileRead : tampering.cutAhead) = m;
+            // What it rebuilds, if anything, is the old piece: the copy may have read it
+            // already (a buffer reaches past the piece the status names), or it fails there.
+            tampering.cut = m;
             break;
         }
     }
@@ -1021,32 +1021,26 @@ void CheckAssembly(const CaseSetup& setup, Expected& expected, const Listing& be
     const Outcome outcome = AssembleFile(ending, setup.chosenPath, pieceFiles);
     const Listing after = ListTree(ScratchRoot());
 
-    // A piece cut before the copy reaches it is shorter than judged: the copy fails there; an
-    // ending host stops the copy at its next block.
+    // An ending host stops the copy at its next block.
     Outcome wanted = plan.outcome;
     bool deletes = plan.deletes;
     std::string warningAbout = plan.warningAbout;
-    if (tampering.cutAhead >= 0) {
-        wanted = Outcome::Failed;
-        deletes = false;
-        warningAbout = expected.stem + Digits(tampering.cutAhead);
-    }
     if (ended) {
         wanted = Outcome::Stopped;
         deletes = false;
     }
-    if (tampering.cutWhileRead >= 0 && outcome == Outcome::Failed) {
+    if (tampering.cut >= 0 && outcome == Outcome::Failed) {
         wanted = Outcome::Failed;  // or Completed, with the bytes read before the cut
         deletes = false;
-        warningAbout = expected.stem + Digits(tampering.cutWhileRead);
+        warningAbout = expected.stem + Digits(tampering.cut);
     }
     static const char* const kNames[] = {"completed", "refused", "declined", "stopped", "failed"};
     const std::string label = std::string(kNames[static_cast<int>(wanted)]) +
                               (plan.why.empty() ? "" : "_" + plan.why) +
                               (setup.deleteChoice ? "_delete_choice" : "") +
-                              (tampering.cutWhileRead >= 0 ? "_cut_while_read"
-                               : tampering.happened        ? "_changed_midway"
-                                                           : "") +
+                              (tampering.cut >= 0   ? "_cut_after_judgement"
+                               : tampering.happened ? "_changed_midway"
+                                                    : "") +
                               (ended ? "_ended_midway" : "") + (plan.asks ? "_over_a_file" : "");
     ++g_outcomes[label];
     if (std::getenv("ZIRARED_FUZZ_OUTCOME") != nullptr) {
