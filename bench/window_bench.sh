@@ -9,6 +9,10 @@
 # bare server and says so. Needs about twice the size free in /dev/shm.
 # Prints ratios; never fails the build.
 set -eu
+# A size the user's window remembers must not change the pieces measured.
+XDG_CONFIG_HOME=$(mktemp -d "${TMPDIR:-/tmp}/zirared-bench-config-XXXXXX")
+export XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 mib=${2:-1024}
