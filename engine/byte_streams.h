@@ -29,6 +29,7 @@ struct OutputLost {
     int number = 0;
 };
 
+// Also the base of OutputFile (file_streams.h), which shares its queue of pending views.
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
@@ -36,12 +37,17 @@ public:
     // Queues a view that must stay valid until the next Flush; a view that continues the
     // pending one is merged with it, so that one write carries them all.
     void Append(std::span<const char> view);
-    // Writes what is pending. Throws OutputLost.
+    // Writes what is pending; throws what WriteAll throws.
     void Flush();
 
 protected:
-    // Writes every byte or throws OutputLost.
+    // Writes every byte or throws: OutputLost for a stream, FileError for a file.
     virtual void WriteAll(const char* data, std::size_t size) = 0;
+    // Forgets what is pending, unwritten.
+    void DropPending() {
+        m_pending = nullptr;
+        m_pendingSize = 0;
+    }
 
 private:
     const char* m_pending = nullptr;

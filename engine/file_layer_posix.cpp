@@ -233,8 +233,7 @@ void OutputFile::SyncToDisk() {
 }
 
 void OutputFile::Discard() {
-    m_pending = nullptr;
-    m_pendingSize = 0;
+    DropPending();
     if (m_handle >= 0) {
         ::close(Descriptor(m_handle));
         m_handle = -1;

@@ -299,8 +299,7 @@ void OutputFile::SyncToDisk() {
 }
 
 void OutputFile::Discard() {
-    m_pending = nullptr;
-    m_pendingSize = 0;
+    DropPending();
     if (m_handle != -1) {
         CloseHandle(HandleOf(m_handle));
         m_handle = -1;

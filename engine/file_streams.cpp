@@ -160,27 +160,4 @@ void OutputFile::Write(std::span<const char> bytes) {
     WriteAll(bytes.data(), bytes.size());
 }
 
-void OutputFile::Append(std::span<const char> view) {
-    if (view.empty()) {
-        return;
-    }
-    if (m_pendingSize > 0 && m_pending + m_pendingSize == view.data()) {
-        m_pendingSize += view.size();
-        return;
-    }
-    Flush();
-    m_pending = view.data();
-    m_pendingSize = view.size();
-}
-
-void OutputFile::Flush() {
-    if (m_pendingSize > 0) {
-        const char* data = m_pending;
-        const std::size_t size = m_pendingSize;
-        m_pending = nullptr;
-        m_pendingSize = 0;
-        WriteAll(data, size);
-    }
-}
-
 }  // namespace zirared

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "byte_streams.h"
 #include "path_queries.h"
 
 namespace zirared {
@@ -103,10 +104,10 @@ private:
 // A file written under a temporary name in its target's folder and put in place whole:
 // whatever stands at the target stays untouched until Commit, and an OutputFile destroyed
 // or discarded before Commit leaves nothing behind.
-class OutputFile {
+class OutputFile : public ByteSink {
 public:
     OutputFile() = default;
-    ~OutputFile();
+    ~OutputFile() override;
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
@@ -120,10 +121,8 @@ public:
     const FileIdentity& Identity() const { return m_identity; }
     // Writes at once (after what is pending).
     void Write(std::span<const char> bytes);
-    // Queues a view that must stay valid until the next Flush, Write, Commit or Discard; a
-    // view that continues the pending one is merged with it, so one write() carries them all.
-    void Append(std::span<const char> view);
-    void Flush();
+    // Append and Flush (ByteSink): a queued view must stay valid until the next Flush,
+    // Write, Commit or Discard.
     // Writes what is pending, then bytes at offset from the start of the file, over what is
     // there; the writes that follow go on where the file ends, as before.
     void WriteAt(std::int64_t offset, std::span<const char> bytes);
@@ -141,14 +140,12 @@ public:
 private:
     friend class InputFile;  // InputFile::CopyTo hands the handle to the system
 
-    void WriteAll(const char* data, std::size_t size);
+    void WriteAll(const char* data, std::size_t size) override;
 
     std::intptr_t m_handle = -1;
     std::string m_target;
     std::string m_temporaryPath;
     FileIdentity m_identity;
-    const char* m_pending = nullptr;
-    std::size_t m_pendingSize = 0;
 };
 
 // Puts on disk the data and names written to the file system that holds path's folder: one
